@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test:
+#   1. the whole suite (release build with debug info),
+#   2. the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
+#   3. the threaded tests under ThreadSanitizer,
+#   4. every libFuzzer target for a short, bounded time.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=$(nproc)
+fuzz_seconds=${TW_FUZZ_SECONDS:-15}
+status=0
+
+run_suite() { # <build dir> <ctest args...>
+  local dir=$1; shift
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" || status=1
+}
+
+echo "== Build and test"
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BENCH=ON >/dev/null
+cmake --build build/test -j "$jobs"
+run_suite build/test
+
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=address -DTW_BENCH=OFF >/dev/null
+cmake --build build/asan -j "$jobs"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_suite build/asan -LE slow
+
+echo "== ThreadSanitizer (threaded tests)"
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=thread -DTW_BENCH=OFF >/dev/null
+if ctest --test-dir build/tsan -N -L threads 2>/dev/null | grep -q 'Total Tests: [1-9]'; then
+  cmake --build build/tsan -j "$jobs"
+  TSAN_OPTIONS=halt_on_error=1 run_suite build/tsan -L threads
+else
+  echo "no threaded tests"
+fi
+
+echo "== Fuzzing (${fuzz_seconds}s per target)"
+CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_FUZZ=ON \
+  -DTW_APP=OFF -DTW_BENCH=OFF >/dev/null
+cmake --build build/fuzz -j "$jobs"
+fuzz_total=0 fuzz_failed=0
+while read -r target; do
+  [ -n "$target" ] || continue
+  fuzz_total=$((fuzz_total + 1))
+  bin=$(find build/fuzz -type f -name "$target" -perm -u+x | head -n 1)
+  corpus="build/fuzz/corpus/$target"
+  mkdir -p "$corpus"
+  if "$bin" -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+       "$corpus" >"build/fuzz/$target.log" 2>&1; then
+    echo "fuzz $target: ok"
+  else
+    echo "fuzz $target: FAILED"; tail -n 40 "build/fuzz/$target.log"
+    fuzz_failed=$((fuzz_failed + 1)); status=1
+  fi
+done < build/fuzz/fuzzers.txt
+echo "fuzz: $((fuzz_total - fuzz_failed)) passed, $fuzz_failed failed"
+
+exit $status

@@ -1,0 +1,121 @@
+// Region selection and the two kinds of bus access (quiet and checked), hooks and
+// the CPU reset. Flash and RAM are served directly; everything else goes to the
+// callbacks that the reset into a mode installs.
+#include "core/tw.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+inline uint32_t normalWidth(uint32_t width) { return (width == 1 || width == 2) ? width : 4; }
+
+inline uint32_t loadLE(const uint8_t* p, uint32_t width) {
+    switch (width) {
+    case 1: return p[0];
+    case 2: return uint32_t(p[0]) | uint32_t(p[1]) << 8;
+    default: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    }
+}
+
+inline void storeLE(uint8_t* p, uint32_t width, uint32_t value) {
+    p[0] = uint8_t(value);
+    if (width >= 2) p[1] = uint8_t(value >> 8);
+    if (width == 4) {
+        p[2] = uint8_t(value >> 16);
+        p[3] = uint8_t(value >> 24);
+    }
+}
+
+// The backing bytes of an access wholly inside flash or RAM, else null.
+inline uint8_t* directBytes(tw_cpu* cpu, uint32_t address, uint32_t width) {
+    if (cpu->flash && address < cpu->flashSize && address + uint64_t(width) <= cpu->flashSize)
+        return cpu->flash + address;
+    uint32_t ramOffset = address - 0x20000000u;
+    if (cpu->ram && ramOffset < cpu->ramSize && ramOffset + uint64_t(width) <= cpu->ramSize)
+        return cpu->ram + ramOffset;
+    return nullptr;
+}
+
+void recordBusFault(tw_cpu* cpu, const char* kind, uint32_t address, uint32_t width) {
+    if (cpu->faultFlag) return;
+    std::snprintf(cpu->faultText, sizeof cpu->faultText, "bus fault: %s%u at 0x%08x (pc 0x%08x)", kind,
+                  unsigned(width * 8), unsigned(address), unsigned(cpu->regs[15]));
+    cpu->faultFlag = 1;
+}
+
+} // namespace
+
+extern "C" {
+
+void tw_cpu_reset(tw_cpu* cpu) {
+    if (!cpu) return;
+    uint8_t* flash = cpu->flash;
+    uint32_t flashSize = cpu->flashSize;
+    uint8_t* ram = cpu->ram;
+    uint32_t ramSize = cpu->ramSize;
+    void* context = cpu->busContext;
+    tw_bus_read_fn busRead = cpu->busRead;
+    tw_bus_write_fn busWrite = cpu->busWrite;
+    std::memset(cpu, 0, sizeof *cpu);
+    cpu->flash = flash;
+    cpu->flashSize = flashSize;
+    cpu->ram = ram;
+    cpu->ramSize = ramSize;
+    cpu->busContext = context;
+    cpu->busRead = busRead;
+    cpu->busWrite = busWrite;
+    cpu->hookLow = 0xFFFFFFFFu;
+    cpu->hookHigh = 0;
+}
+
+void tw_cpu_add_hook(tw_cpu* cpu, uint32_t address, tw_hook_fn action, void* context) {
+    if (!cpu || cpu->hookCount >= TW_MAX_HOOKS || cpu->hookCount < 0) return;
+    auto i = cpu->hookCount++;
+    cpu->hookAddress[i] = address;
+    cpu->hookAction[i] = action;
+    cpu->hookContext[i] = context;
+    if (address < cpu->hookLow) cpu->hookLow = address;
+    if (address > cpu->hookHigh) cpu->hookHigh = address;
+}
+
+int tw_bus_read_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t* out) {
+    if (!cpu || !out) return 1;
+    width = normalWidth(width);
+    if (const uint8_t* p = directBytes(cpu, address, width)) {
+        *out = loadLE(p, width);
+        return 0;
+    }
+    if (!cpu->busRead) return 1;
+    uint32_t value = 0;
+    if (cpu->busRead(cpu->busContext, address, width, &value) != 0) return 1;
+    *out = width == 4 ? value : value & ((1u << (width * 8)) - 1);
+    return 0;
+}
+
+int tw_bus_write_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t value) {
+    if (!cpu) return 1;
+    width = normalWidth(width);
+    if (uint8_t* p = directBytes(cpu, address, width)) {
+        storeLE(p, width, value);
+        return 0;
+    }
+    if (!cpu->busWrite) return 1;
+    return cpu->busWrite(cpu->busContext, address, width, value) != 0 ? 1 : 0;
+}
+
+uint32_t tw_bus_read(tw_cpu* cpu, uint32_t address, uint32_t width) {
+    uint32_t value = 0;
+    if (tw_bus_read_quiet(cpu, address, width, &value) != 0) {
+        if (cpu) recordBusFault(cpu, "read", address, normalWidth(width));
+        return 0;
+    }
+    return value;
+}
+
+void tw_bus_write(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t value) {
+    if (tw_bus_write_quiet(cpu, address, width, value) != 0 && cpu)
+        recordBusFault(cpu, "write", address, normalWidth(width));
+}
+
+} // extern "C"
