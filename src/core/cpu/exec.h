@@ -1,0 +1,167 @@
+// Shared pieces of the Thumb-2 interpreter: the per-instruction context, register
+// and memory access with the direct flash/RAM path, flag helpers and fault texts.
+// Included only by the interpreter's own files.
+#ifndef TARNWICK_CORE_CPU_EXEC_H
+#define TARNWICK_CORE_CPU_EXEC_H
+
+#include "core/tw.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+static_assert(std::endian::native == std::endian::little, "direct memory access assumes a little-endian host");
+
+namespace tw::cpu {
+
+// One instruction being executed. regs[15] holds its own address meanwhile, so
+// the bus reports faults against it; the result PC goes into `next`.
+struct Exec {
+    tw_cpu* cpu;
+    uint32_t address; // of the instruction
+    uint32_t next;    // PC after it: the following instruction or a branch target
+    bool stop;        // a non-bus fault ended the instruction (text written)
+    bool wfi;         // WFI executed
+    bool itLoaded;    // the IT instruction set itState itself
+};
+
+inline bool inItBlock(const tw_cpu* c) { return (c->itState & 0xF) != 0; }
+
+// A register as an operand: the PC reads as the instruction's address + 4.
+inline uint32_t reg(const Exec& e, uint32_t n) { return n == 15 ? e.address + 4 : e.cpu->regs[n]; }
+// The word-aligned PC of literal loads, ADR and ADDW/SUBW from the PC.
+inline uint32_t alignedPc(const Exec& e) { return (e.address + 4) & ~3u; }
+
+void undefined(Exec& e, uint32_t hw1, uint32_t hw2);
+void fault(Exec& e, const char* text);
+
+// Writes of 16-bit ADD/MOV to the PC: a plain branch with bit 0 dropped.
+inline void setReg(Exec& e, uint32_t d, uint32_t value) {
+    if (d == 15)
+        e.next = value & ~1u;
+    else
+        e.cpu->regs[d] = value;
+}
+
+// --- Memory -----------------------------------------------------------------
+
+// The backing bytes of an access wholly inside flash or RAM, else null.
+inline uint8_t* direct(const tw_cpu* c, uint32_t address, uint32_t width) {
+    if (address < c->flashSize && c->flashSize - address >= width && c->flash) return c->flash + address;
+    uint32_t offset = address - 0x20000000u;
+    if (offset < c->ramSize && c->ramSize - offset >= width && c->ram) return c->ram + offset;
+    return nullptr;
+}
+
+inline uint32_t read32(Exec& e, uint32_t address) {
+    if (const uint8_t* p = direct(e.cpu, address, 4)) {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    }
+    return tw_bus_read(e.cpu, address, 4);
+}
+inline uint32_t read16(Exec& e, uint32_t address) {
+    if (const uint8_t* p = direct(e.cpu, address, 2)) {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        return v;
+    }
+    return tw_bus_read(e.cpu, address, 2);
+}
+inline uint32_t read8(Exec& e, uint32_t address) {
+    if (const uint8_t* p = direct(e.cpu, address, 1)) return *p;
+    return tw_bus_read(e.cpu, address, 1);
+}
+inline void write32(Exec& e, uint32_t address, uint32_t value) {
+    if (uint8_t* p = direct(e.cpu, address, 4))
+        std::memcpy(p, &value, 4);
+    else
+        tw_bus_write(e.cpu, address, 4, value);
+}
+inline void write16(Exec& e, uint32_t address, uint32_t value) {
+    if (uint8_t* p = direct(e.cpu, address, 2)) {
+        uint16_t v = uint16_t(value);
+        std::memcpy(p, &v, 2);
+    } else {
+        tw_bus_write(e.cpu, address, 2, value & 0xFFFF);
+    }
+}
+inline void write8(Exec& e, uint32_t address, uint32_t value) {
+    if (uint8_t* p = direct(e.cpu, address, 1))
+        *p = uint8_t(value);
+    else
+        tw_bus_write(e.cpu, address, 1, value & 0xFF);
+}
+
+// --- Flags ------------------------------------------------------------------
+
+inline void setNZ(tw_cpu* c, uint32_t r) {
+    c->flagN = r >> 31;
+    c->flagZ = r == 0;
+}
+
+// AddWithCarry; writes all four flags when `setFlags`.
+inline uint32_t addWithCarry(tw_cpu* c, uint32_t x, uint32_t y, uint32_t carry, bool setFlags) {
+    uint64_t unsignedSum = uint64_t(x) + y + carry;
+    uint32_t r = uint32_t(unsignedSum);
+    if (setFlags) {
+        setNZ(c, r);
+        c->flagC = uint32_t(unsignedSum >> 32);
+        c->flagV = (~(x ^ y) & (x ^ r)) >> 31;
+    }
+    return r;
+}
+
+// ThumbExpandImm_C of a 12-bit modified immediate; carry unchanged unless rotated.
+inline uint32_t expandImmediate(uint32_t imm12, uint32_t carryIn, uint32_t* carryOut) {
+    if ((imm12 >> 10) == 0) {
+        *carryOut = carryIn;
+        uint32_t b = imm12 & 0xFF;
+        switch ((imm12 >> 8) & 3) {
+        case 0: return b;
+        case 1: return b << 16 | b;
+        case 2: return b << 24 | b << 8;
+        default: return b * 0x01010101u;
+        }
+    }
+    uint32_t r = std::rotr(0x80u | (imm12 & 0x7F), int(imm12 >> 7));
+    *carryOut = r >> 31;
+    return r;
+}
+
+// Saturation of a signed value to `bits` (1..32) bits; sets *saturated.
+inline int64_t signedSaturate(int64_t v, uint32_t bits, bool* saturated) {
+    int64_t hi = (int64_t(1) << (bits - 1)) - 1, lo = -(int64_t(1) << (bits - 1));
+    *saturated = v > hi || v < lo;
+    return v > hi ? hi : v < lo ? lo : v;
+}
+inline int64_t unsignedSaturate(int64_t v, uint32_t bits, bool* saturated) {
+    int64_t hi = (int64_t(1) << bits) - 1;
+    *saturated = v > hi || v < 0;
+    return v > hi ? hi : v < 0 ? 0 : v;
+}
+
+// --- Instruction classes ------------------------------------------------------
+
+void execute16(Exec& e, uint32_t hw);
+void execute32(Exec& e, uint32_t hw1, uint32_t hw2);
+
+void dataProcessingModifiedImmediate(Exec& e, uint32_t hw1, uint32_t hw2);
+void dataProcessingShiftedRegister(Exec& e, uint32_t hw1, uint32_t hw2);
+void dataProcessingPlainImmediate(Exec& e, uint32_t hw1, uint32_t hw2);
+void dataProcessingRegister(Exec& e, uint32_t hw1, uint32_t hw2);
+void branchesAndMiscellaneous(Exec& e, uint32_t hw1, uint32_t hw2);
+void loadStoreSingle(Exec& e, uint32_t hw1, uint32_t hw2);
+void loadStoreMultiple(Exec& e, uint32_t hw1, uint32_t hw2);
+void loadStoreDualExclusiveTable(Exec& e, uint32_t hw1, uint32_t hw2);
+void multiply(Exec& e, uint32_t hw1, uint32_t hw2);
+void longMultiplyDivide(Exec& e, uint32_t hw1, uint32_t hw2);
+
+// Load of the PC by POP, LDM or LDR: Thumb targets only.
+enum class PcLoad { Pop, Ldm, Ldr };
+void loadPc(Exec& e, uint32_t value, PcLoad kind);
+
+} // namespace tw::cpu
+
+#endif
