@@ -102,7 +102,7 @@ void loadStoreDualExclusiveTable(Exec& e, uint32_t hw1, uint32_t hw2) {
     uint32_t op1 = (hw1 >> 7) & 3, op2 = (hw1 >> 4) & 3, op3 = (hw2 >> 4) & 15, n = hw1 & 15;
     uint32_t t = hw2 >> 12, t2d = (hw2 >> 8) & 15;
     // The PC is never a destination here (and never a status register).
-    if (t2d == 15 && !(op1 == 1 && op2 == 1)) return undefined(e, hw1, hw2);
+    if (t2d == 15 && op1 != 1) return undefined(e, hw1, hw2);
     if (t == 15 && (hw1 & 0x10) && !(op1 == 1 && op2 == 1 && op3 < 2)) return undefined(e, hw1, hw2);
     if (op1 == 0 && op2 == 0) { // STREX
         write32(e, c->regs[n] + ((hw2 & 0xFF) << 2), reg(e, t));
@@ -115,6 +115,7 @@ void loadStoreDualExclusiveTable(Exec& e, uint32_t hw1, uint32_t hw2) {
     }
     if (op1 == 1 && op2 == 0) { // STREXB, STREXH: 1111 0100/0101 dddd
         uint32_t d = hw2 & 15;
+        if (d == 15) return undefined(e, hw1, hw2);
         if (op3 == 4)
             write8(e, c->regs[n], reg(e, t));
         else if (op3 == 5)

@@ -1,0 +1,176 @@
+// The run call's rules: stop address, budget, IT blocks, hooks, WFI and faults.
+#include "core/cpu/bare_cpu.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using tw::test::BareCpu;
+
+constexpr uint16_t kNop = 0xBF00;
+
+struct HookLog {
+    int calls = 0;
+    int result = 0;
+    uint32_t jumpTo = 0;
+    tw_cpu* cpu = nullptr;
+};
+
+int logHook(void*, uint32_t, void* context) {
+    auto* log = static_cast<HookLog*>(context);
+    ++log->calls;
+    if (log->result == 2) log->cpu->regs[15] = log->jumpTo;
+    return log->result;
+}
+
+TEST(CpuRun, StopAddressBeforeAnythingEvenWithoutBudget) {
+    BareCpu m;
+    m.cpu.regs[15] = 0x30000000; // would fault if fetched
+    EXPECT_EQ(m.run(0, 0x30000000), TW_RUN_STOP_PC);
+    EXPECT_EQ(m.cpu.instructionCount, 0u);
+    EXPECT_EQ(m.cpu.faultFlag, 0u);
+}
+
+TEST(CpuRun, ZeroBudgetStillFetchesButRunsNoHookAndNothing) {
+    BareCpu m;
+    m.cpu.regs[15] = 0x30000000;
+    EXPECT_EQ(m.run(0), TW_RUN_FAULT);
+    EXPECT_STREQ(m.cpu.faultText, "bus fault: read16 at 0x30000000 (pc 0x30000000)");
+    EXPECT_EQ(m.cpu.regs[15], 0x30000000u);
+
+    HookLog log;
+    tw_cpu_add_hook(&m.cpu, 0x1000, logHook, &log);
+    m.code(0x1000, {0x2005}); // MOVS r0, #5
+    m.cpu.regs[15] = 0x1000;
+    EXPECT_EQ(m.run(0), TW_RUN_BUDGET);
+    EXPECT_EQ(m.cpu.faultFlag, 0u); // cleared by the call
+    EXPECT_EQ(log.calls, 0);
+    EXPECT_EQ(m.cpu.regs[0], 0u);
+    EXPECT_EQ(m.cpu.regs[15], 0x1000u);
+}
+
+TEST(CpuRun, AnItBlockIsNeverCutByTheBudget) {
+    BareCpu m;
+    m.code(0x1000, {0xBF04, 0x2001, 0x3002, kNop}); // ITT EQ; MOVEQ r0,#1; ADDEQ r0,#2
+    m.cpu.regs[15] = 0x1000;
+    m.cpu.flagZ = 1;
+    EXPECT_EQ(m.run(2), TW_RUN_BUDGET);
+    EXPECT_EQ(m.cpu.regs[15], 0x1006u);
+    EXPECT_EQ(m.cpu.regs[0], 3u);
+    EXPECT_EQ(m.cpu.instructionCount, 3u);
+    EXPECT_EQ(m.cpu.itState, 0u);
+    // Inside the block the 16-bit forms leave the flags alone.
+    EXPECT_EQ(m.cpu.flagZ, 1u);
+}
+
+TEST(CpuRun, SkippedInstructionsCostNothingButHooksStillSeeThem) {
+    BareCpu m;
+    HookLog log;
+    log.cpu = &m.cpu;
+    tw_cpu_add_hook(&m.cpu, 0x1002, logHook, &log);
+    m.code(0x1000, {0xBF1C, 0x2001, 0xF100, 0x0002, kNop, kNop}); // ITT NE; MOVNE r0,#1; ADDNE.W r0,r0,#2
+    m.cpu.regs[15] = 0x1000;
+    m.cpu.flagZ = 1;
+    EXPECT_EQ(m.run(2), TW_RUN_BUDGET);
+    EXPECT_EQ(m.cpu.regs[0], 0u);
+    EXPECT_EQ(m.cpu.instructionCount, 2u); // IT and the first NOP
+    EXPECT_EQ(m.cpu.regs[15], 0x100Au);
+    EXPECT_EQ(log.calls, 1);
+}
+
+TEST(CpuRun, HookResults) {
+    BareCpu m;
+    HookLog stop, jump;
+    stop.result = 1;
+    jump.result = 2;
+    jump.cpu = &m.cpu;
+    jump.jumpTo = 0x2000;
+    tw_cpu_add_hook(&m.cpu, 0x1002, logHook, &stop);
+    tw_cpu_add_hook(&m.cpu, 0x1002, logHook, &jump); // the first match only
+    m.code(0x1000, {0x2001, 0x2002});
+    m.cpu.regs[15] = 0x1000;
+    EXPECT_EQ(m.run(10), TW_RUN_HOOK);
+    EXPECT_EQ(m.cpu.regs[15], 0x1002u);
+    EXPECT_EQ(m.cpu.regs[0], 1u);
+    EXPECT_EQ(m.cpu.instructionCount, 1u);
+    EXPECT_EQ(stop.calls, 1);
+    EXPECT_EQ(jump.calls, 0);
+
+    // Result 2: the hooked instruction is neither executed nor counted, and the
+    // IT state does not advance; the new PC may be the stop address.
+    BareCpu n;
+    HookLog moved;
+    moved.result = 2;
+    moved.cpu = &n.cpu;
+    moved.jumpTo = 0x2000;
+    tw_cpu_add_hook(&n.cpu, 0x1000, logHook, &moved);
+    n.code(0x1000, {0x2001});
+    n.cpu.regs[15] = 0x1000;
+    n.cpu.itState = 0x08; // one instruction left in an EQ block
+    n.cpu.flagZ = 1;
+    EXPECT_EQ(n.run(10, 0x2000), TW_RUN_STOP_PC);
+    EXPECT_EQ(n.cpu.instructionCount, 0u);
+    EXPECT_EQ(n.cpu.regs[0], 0u);
+    EXPECT_EQ(n.cpu.itState, 0x08u);
+}
+
+TEST(CpuRun, WfiReturnsPastItselfAndTheNextCallGoesOn) {
+    BareCpu m;
+    m.code(0x1000, {0x2001, 0xBF30, 0x2002, 0xF3AF, 0x8003, 0x2003}); // ..., WFI, ..., WFI.W, ...
+    m.cpu.regs[15] = 0x1000;
+    EXPECT_EQ(m.run(100), TW_RUN_WFI);
+    EXPECT_EQ(m.cpu.regs[15], 0x1004u);
+    EXPECT_EQ(m.run(100), TW_RUN_WFI);
+    EXPECT_EQ(m.cpu.regs[15], 0x100Au);
+    EXPECT_EQ(m.cpu.regs[0], 2u);
+    EXPECT_EQ(m.run(1), TW_RUN_BUDGET);
+    EXPECT_EQ(m.cpu.regs[0], 3u);
+    EXPECT_EQ(m.cpu.instructionCount, 5u);
+}
+
+TEST(CpuRun, StopAddressReachedByABranchOrBySkipping) {
+    BareCpu m;
+    m.code(0x1000, {0xE002, kNop, kNop, kNop, 0x2007}); // B 0x1008
+    m.cpu.regs[15] = 0x1000;
+    EXPECT_EQ(m.run(100, 0x1008), TW_RUN_STOP_PC);
+    EXPECT_EQ(m.cpu.instructionCount, 1u);
+    EXPECT_EQ(m.run(100, 0x1008), TW_RUN_STOP_PC); // already there
+    EXPECT_EQ(m.cpu.instructionCount, 1u);
+}
+
+TEST(CpuRun, BudgetCountsExecutedInstructions) {
+    BareCpu m;
+    m.code(0x1000, {0xE7FE}); // B .
+    m.cpu.regs[15] = 0x1000;
+    EXPECT_EQ(m.run(12345), TW_RUN_BUDGET);
+    EXPECT_EQ(m.cpu.instructionCount, 12345u);
+}
+
+TEST(CpuRun, ABusFaultLetsTheInstructionFinishAndKeepsTheFirstText) {
+    BareCpu m;
+    // LDM r0!, {r1, r2, r3} over the end of RAM: r1 loads, r2 and r3 fault and read 0.
+    m.code(0x1000, {0xC80E});
+    m.cpu.regs[15] = 0x1000;
+    m.cpu.regs[0] = 0x2000FFFC;
+    m.cpu.regs[2] = 0x55;
+    tw_bus_write_quiet(&m.cpu, 0x2000FFFC, 4, 0xAABBCCDD);
+    EXPECT_EQ(m.run(5), TW_RUN_FAULT);
+    EXPECT_STREQ(m.cpu.faultText, "bus fault: read32 at 0x20010000 (pc 0x00001000)");
+    EXPECT_EQ(m.cpu.regs[1], 0xAABBCCDDu);
+    EXPECT_EQ(m.cpu.regs[2], 0u);
+    EXPECT_EQ(m.cpu.regs[0], 0x20010008u);
+    EXPECT_EQ(m.cpu.regs[15], 0x1000u);
+    EXPECT_EQ(m.cpu.instructionCount, 1u);
+
+    // STMIA r0!, {r1, r2}: the first store lands, the second faults.
+    BareCpu s;
+    s.code(0x1000, {0xC006});
+    s.cpu.regs[15] = 0x1000;
+    s.cpu.regs[0] = 0x2000FFFC;
+    s.cpu.regs[1] = 0x12345678;
+    EXPECT_EQ(s.run(5), TW_RUN_FAULT);
+    EXPECT_EQ(s.word(0x2000FFFC), 0x12345678u);
+    EXPECT_STREQ(s.cpu.faultText, "bus fault: write32 at 0x20010000 (pc 0x00001000)");
+}
+
+} // namespace
