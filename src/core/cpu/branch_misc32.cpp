@@ -29,7 +29,7 @@ void branchesAndMiscellaneous(Exec& e, uint32_t hw1, uint32_t hw2) {
     if (hw2 & 0x2000) return undefined(e, hw1, hw2); // UDF.W and the rest of that space
     switch (op) {
     case 0x38: case 0x39: // MSR: 11110 0111 00 R nnnn | 10 0 0 mm 00 ssssssss
-        if ((hw2 & 0x0300) || (hw1 & 15) >= 13) return undefined(e, hw1, hw2);
+        if ((hw2 & 0x0300) || (hw1 & 15) == 13 || (hw1 & 15) == 15) return undefined(e, hw1, hw2);
         tw_cpu_msr(c, hw2 & 0xFF, (hw2 >> 10) & 3, c->regs[hw1 & 15]);
         return;
     case 0x3A: // hints: 10 0 0 0 000 hint
@@ -43,7 +43,7 @@ void branchesAndMiscellaneous(Exec& e, uint32_t hw1, uint32_t hw2) {
         }
     case 0x3E: case 0x3F: { // MRS: 11110 0111 11 R 1111 | 10 0 0 dddd ssssssss
         uint32_t d = (hw2 >> 8) & 15;
-        if (d >= 13) return undefined(e, hw1, hw2);
+        if (d == 13 || d == 15) return undefined(e, hw1, hw2);
         c->regs[d] = tw_cpu_mrs(c, hw2 & 0xFF);
         return;
     }

@@ -101,9 +101,12 @@ void loadStoreDualExclusiveTable(Exec& e, uint32_t hw1, uint32_t hw2) {
     tw_cpu* c = e.cpu;
     uint32_t op1 = (hw1 >> 7) & 3, op2 = (hw1 >> 4) & 3, op3 = (hw2 >> 4) & 15, n = hw1 & 15;
     uint32_t t = hw2 >> 12, t2d = (hw2 >> 8) & 15;
-    // The PC is never a destination here (and never a status register).
-    if (t2d == 15 && op1 != 1) return undefined(e, hw1, hw2);
+    // The PC is never loaded here, nor a status register.
+    bool dual = op1 >= 2 || op2 >= 2;
+    if ((dual || (op1 == 0 && op2 == 0)) && t2d == 15) return undefined(e, hw1, hw2);
     if (t == 15 && (hw1 & 0x10) && !(op1 == 1 && op2 == 1 && op3 < 2)) return undefined(e, hw1, hw2);
+    bool exclusive = op1 < 2 && op2 < 2 && !(op1 == 1 && op2 == 1 && op3 < 2);
+    if (exclusive && n == 15) return undefined(e, hw1, hw2);
     if (op1 == 0 && op2 == 0) { // STREX
         write32(e, c->regs[n] + ((hw2 & 0xFF) << 2), reg(e, t));
         c->regs[t2d] = 0;
