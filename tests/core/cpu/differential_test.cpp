@@ -34,7 +34,7 @@ using namespace tw::test;
 
 constexpr uint32_t kCodeBase = 0x1000;
 constexpr uint32_t kCodeEnd = 0x1800;
-constexpr uint32_t kTableBase = 0x1800; // bytes 0 to 5, for TBB and TBH
+constexpr uint32_t kTableBase = 0x1800; // entries 0 to 5, for TBB and TBH
 constexpr uint16_t kSelfLoop = 0xE7FE; // B .
 
 uint64_t envNumber(const char* name, uint64_t fallback) {
@@ -498,7 +498,7 @@ std::string runStream(const Class& cls, Oracle& oracle, uint32_t seed) {
     for (size_t i = 0; i < ours.ram.size(); ++i) ours.ram[i] = uint8_t(s.rng());
     for (uint32_t a = kCodeBase; a < kCodeEnd; a += 2) ours.code(a, {kSelfLoop});
     for (size_t i = 0; i < s.code.size(); ++i) ours.code(kCodeBase + 2 * uint32_t(i), {s.code[i]});
-    for (uint32_t i = 0; i < 64; ++i) ours.flash[kTableBase + i] = uint8_t(i % 6);
+    for (uint32_t i = 0; i < 64; ++i) ours.flash[kTableBase + i] = uint8_t(i % 2 ? 0 : i / 2 % 6);
     for (int r = 0; r < 13; ++r) ours.cpu.regs[r] = s.value();
     ours.cpu.regs[13] = 0x20008000;
     ours.cpu.regs[14] = s.value();

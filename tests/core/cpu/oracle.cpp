@@ -81,45 +81,21 @@ uc_err Oracle::step() {
 
 namespace {
 
-struct Counter {
-    uint64_t executed = 0;
-    uint8_t itState = 0; // our own copy: Unicorn keeps the IT bits inside its translation
-};
-
-int conditionHolds(uc_engine* uc, uint32_t cond) {
-    uint32_t apsr = 0;
-    uc_reg_read(uc, UC_ARM_REG_APSR, &apsr);
-    tw_cpu c{};
-    c.flagN = apsr >> 31, c.flagZ = apsr >> 30 & 1, c.flagC = apsr >> 29 & 1, c.flagV = apsr >> 28 & 1;
-    return tw_cpu_condition(&c, cond);
-}
-
-void countInstruction(uc_engine* uc, uint64_t address, uint32_t, void* context) {
-    auto* counter = static_cast<Counter*>(context);
-    uint16_t hw = 0;
-    uc_mem_read(uc, address, &hw, 2);
-    if (counter->itState & 0xF) {
-        bool holds = conditionHolds(uc, counter->itState >> 4);
-        counter->itState = (counter->itState & 7) == 0 ? 0
-                                                       : uint8_t((counter->itState & 0xE0) | ((counter->itState << 1) & 0x1F));
-        if (holds) ++counter->executed;
-        return;
-    }
-    ++counter->executed;
-    if ((hw & 0xFF00) == 0xBF00 && (hw & 0xF)) counter->itState = uint8_t(hw);
-}
+// Unicorn's code hook fires only for instructions that pass their IT condition,
+// so it counts what our instructionCount counts.
+void countInstruction(uc_engine*, uint64_t, uint32_t, void* context) { ++*static_cast<uint64_t*>(context); }
 
 } // namespace
 
 uc_err Oracle::runUntil(uint32_t stopPc, uint64_t* executed) {
-    Counter counter;
+    uint64_t count = 0;
     uc_hook hook;
-    uc_hook_add(uc_, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(countInstruction), &counter, 1, 0);
+    uc_hook_add(uc_, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(countInstruction), &count, 1, 0);
     uint32_t pc = 0;
     uc_reg_read(uc_, UC_ARM_REG_PC, &pc);
     uc_err err = uc_emu_start(uc_, pc | 1, stopPc, 0, 0);
     uc_hook_del(uc_, hook);
-    if (executed) *executed = counter.executed;
+    if (executed) *executed = count;
     return err;
 }
 
