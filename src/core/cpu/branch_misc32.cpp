@@ -23,7 +23,7 @@ void branchesAndMiscellaneous(Exec& e, uint32_t hw1, uint32_t hw2) {
     if ((op & 0x38) != 0x38) { // B<cond> (T3): offset S:J2:J1:imm6:imm11:0
         uint32_t offset = (s << 20) | (j2 << 19) | (j1 << 18) | ((hw1 & 0x3F) << 12) | ((hw2 & 0x7FF) << 1);
         offset = uint32_t(int32_t(offset << 11) >> 11);
-        if (tw_cpu_condition(c, (hw1 >> 6) & 15)) e.next = e.address + 4 + offset;
+        if (conditionPassed(c, (hw1 >> 6) & 15)) e.next = e.address + 4 + offset;
         return;
     }
     if (hw2 & 0x2000) return undefined(e, hw1, hw2); // UDF.W and the rest of that space

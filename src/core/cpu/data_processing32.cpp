@@ -46,8 +46,8 @@ void packHalfword(Exec& e, uint32_t hw1, uint32_t hw2) {
     uint32_t x = reg(e, hw1 & 15), m = reg(e, hw2 & 15);
     bool top = hw2 & 0x20; // PKHTB: ASR, bottom half from the operand
     uint32_t carry;
-    uint32_t y = top ? tw_shift_c(m, TW_SHIFT_ASR, amount == 0 ? 32 : amount, 0, &carry)
-                     : tw_shift_c(m, TW_SHIFT_LSL, amount, 0, &carry);
+    uint32_t y = top ? shiftC(m, TW_SHIFT_ASR, amount == 0 ? 32 : amount, 0, &carry)
+                     : shiftC(m, TW_SHIFT_LSL, amount, 0, &carry);
     e.cpu->regs[d] = top ? (x & 0xFFFF0000u) | (y & 0xFFFF) : (y & 0xFFFF0000u) | (x & 0xFFFF);
 }
 
@@ -69,7 +69,7 @@ void dataProcessingShiftedRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
     if (type == TW_SHIFT_ROR && imm5 == 0) type = TW_SHIFT_RRX;
     else if ((type == TW_SHIFT_LSR || type == TW_SHIFT_ASR) && imm5 == 0) amount = 32;
     uint32_t carry;
-    uint32_t y = tw_shift_c(reg(e, hw2 & 15), type, amount, e.cpu->flagC, &carry);
+    uint32_t y = shiftC(reg(e, hw2 & 15), type, amount, e.cpu->flagC, &carry);
     operate(e, hw1, hw2, y, carry);
 }
 
@@ -167,7 +167,7 @@ void dataProcessingRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
     if (op1 < 8) { // LSL, LSR, ASR, ROR by register
         if (op2 != 0) return undefined(e, hw1, hw2);
         uint32_t carry;
-        uint32_t r = tw_shift_c(reg(e, hw1 & 15), op1 >> 1, reg(e, hw2 & 15) & 0xFF, c->flagC, &carry);
+        uint32_t r = shiftC(reg(e, hw1 & 15), op1 >> 1, reg(e, hw2 & 15) & 0xFF, c->flagC, &carry);
         c->regs[d] = r;
         if (op1 & 1) {
             setNZ(c, r);

@@ -94,6 +94,78 @@ inline void write8(Exec& e, uint32_t address, uint32_t value) {
         tw_bus_write(e.cpu, address, 1, value & 0xFF);
 }
 
+// Shift_C: type 0 LSL, 1 LSR, 2 ASR, 3 ROR, 4 RRX (amount ignored); amount 0
+// leaves value and carry; amounts of 32 and more follow the ARM rules.
+inline uint32_t shiftC(uint32_t value, uint32_t type, uint32_t amount, uint32_t carryIn, uint32_t* carryOut) {
+    uint32_t carry = carryIn;
+    uint32_t result = value;
+    if (type == TW_SHIFT_RRX) {
+        carry = value & 1;
+        result = (carryIn << 31) | (value >> 1);
+    } else if (amount != 0) {
+        switch (type) {
+        case TW_SHIFT_LSL:
+            if (amount < 32) {
+                carry = (value >> (32 - amount)) & 1;
+                result = value << amount;
+            } else {
+                carry = amount == 32 ? value & 1 : 0;
+                result = 0;
+            }
+            break;
+        case TW_SHIFT_LSR:
+            if (amount < 32) {
+                carry = (value >> (amount - 1)) & 1;
+                result = value >> amount;
+            } else {
+                carry = amount == 32 ? value >> 31 : 0;
+                result = 0;
+            }
+            break;
+        case TW_SHIFT_ASR:
+            if (amount < 32) {
+                carry = (value >> (amount - 1)) & 1;
+                result = uint32_t(int32_t(value) >> amount);
+            } else {
+                carry = value >> 31;
+                result = uint32_t(int32_t(value) >> 31);
+            }
+            break;
+        default: { // ROR
+            uint32_t n = amount & 31;
+            result = n ? (value >> n) | (value << (32 - n)) : value;
+            carry = result >> 31;
+            break;
+        }
+        }
+    }
+    *carryOut = carry;
+    return result;
+}
+
+// The ARM condition test; 14 and 15 both pass.
+inline bool conditionPassed(const tw_cpu* cpu, uint32_t cond) {
+    uint32_t n = cpu->flagN, z = cpu->flagZ, c = cpu->flagC, v = cpu->flagV;
+    bool r;
+    switch ((cond >> 1) & 7) {
+    case 0: r = z; break;
+    case 1: r = c; break;
+    case 2: r = n; break;
+    case 3: r = v; break;
+    case 4: r = c && !z; break;
+    case 5: r = n == v; break;
+    case 6: r = n == v && !z; break;
+    default: return true; // AL, and 15 too
+    }
+    return (cond & 1) ? !r : r;
+}
+
+inline uint32_t bitCount(uint32_t v) {
+    v = v - ((v >> 1) & 0x55555555u);
+    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+    return (((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
+}
+
 // --- Flags ------------------------------------------------------------------
 
 inline void setNZ(tw_cpu* c, uint32_t r) {
@@ -143,9 +215,6 @@ inline int64_t unsignedSaturate(int64_t v, uint32_t bits, bool* saturated) {
 }
 
 // --- Instruction classes ------------------------------------------------------
-
-void execute16(Exec& e, uint32_t hw);
-void execute32(Exec& e, uint32_t hw1, uint32_t hw2);
 
 void dataProcessingModifiedImmediate(Exec& e, uint32_t hw1, uint32_t hw2);
 void dataProcessingShiftedRegister(Exec& e, uint32_t hw1, uint32_t hw2);

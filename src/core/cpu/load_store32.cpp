@@ -72,7 +72,7 @@ void loadStoreMultiple(Exec& e, uint32_t hw1, uint32_t hw2) {
     bool load = hw1 & 0x10, writeback = hw1 & 0x20;
     if (op == 0 || op == 3 || n == 15) return undefined(e, hw1, hw2); // SRS, RFE
     uint32_t list = hw2 & (load ? 0xDFFF : 0x5FFF);        // PC is never stored
-    uint32_t count = uint32_t(std::popcount(list));
+    uint32_t count = bitCount(list);
     uint32_t base = c->regs[n];
     uint32_t start = op == 1 ? base : base - 4 * count;
     uint32_t end = op == 1 ? base + 4 * count : start;

@@ -1,8 +1,9 @@
 // The run call: fetch, IT-block condition, budget, hooks, execute, IT advance,
 // and the stop conditions (budget, stop address, WFI, hook, fault).
-#include "core/cpu/exec.h"
+#include "core/cpu/decode.h"
 
 #include <cstdio>
+#include <vector>
 
 namespace tw::cpu {
 
@@ -35,27 +36,72 @@ void loadPc(Exec& e, uint32_t value, PcLoad kind) {
     fault(e, text);
 }
 
-// First level of the 32-bit decode: op1 = hw1[12:11], op2 = hw1[10:4], op = hw2[15].
-void execute32(Exec& e, uint32_t hw1, uint32_t hw2) {
-    uint32_t op2 = (hw1 >> 4) & 0x7F;
-    switch ((hw1 >> 11) & 3) {
-    case 1:
-        if ((op2 & 0x64) == 0x00) return loadStoreMultiple(e, hw1, hw2);         // 00xx0xx
-        if ((op2 & 0x64) == 0x04) return loadStoreDualExclusiveTable(e, hw1, hw2); // 00xx1xx
-        if ((op2 & 0x60) == 0x20) return dataProcessingShiftedRegister(e, hw1, hw2); // 01xxxxx
-        return undefined(e, hw1, hw2);                                              // coprocessor
-    case 2:
-        if (hw2 & 0x8000) return branchesAndMiscellaneous(e, hw1, hw2);
-        if (op2 & 0x20) return dataProcessingPlainImmediate(e, hw1, hw2);
-        return dataProcessingModifiedImmediate(e, hw1, hw2);
-    default:
-        if ((op2 & 0x71) == 0x00 || (op2 & 0x67) == 0x01 || (op2 & 0x67) == 0x03 || (op2 & 0x67) == 0x05)
-            return loadStoreSingle(e, hw1, hw2); // stores 000xxx0; loads 00xx001/011/101
-        if ((op2 & 0x70) == 0x20) return dataProcessingRegister(e, hw1, hw2);      // 010xxxx
-        if ((op2 & 0x78) == 0x30) return multiply(e, hw1, hw2);                    // 0110xxx
-        if ((op2 & 0x78) == 0x38) return longMultiplyDivide(e, hw1, hw2);          // 0111xxx
-        return undefined(e, hw1, hw2);
-    }
+namespace {
+
+void undefinedInstruction(Exec& e, uint32_t hw1, uint32_t hw2) { undefined(e, hw1, hw2); }
+
+// Data processing and branches share their first halfwords; hw2[15] tells them apart.
+template <Handler DataProcessing>
+void dataOrBranch(Exec& e, uint32_t hw1, uint32_t hw2) {
+    if (hw2 & 0x8000)
+        branchesAndMiscellaneous(e, hw1, hw2);
+    else
+        DataProcessing(e, hw1, hw2);
+}
+
+std::vector<Handler> buildDispatchTable() {
+    struct Compiled {
+        uint32_t mask, value;
+        Handler handler;
+    };
+    auto compile = [](const Encoding* rows, size_t count) {
+        std::vector<Compiled> out;
+        for (size_t i = 0; i < count; ++i) {
+            uint32_t mask = 0, value = 0;
+            for (int bit = 0; bit < 16; ++bit) {
+                char ch = rows[i].pattern[bit];
+                if (ch == '0' || ch == '1') {
+                    mask |= 0x8000u >> bit;
+                    if (ch == '1') value |= 0x8000u >> bit;
+                }
+            }
+            out.push_back({mask, value, rows[i].handler});
+        }
+        return out;
+    };
+    std::vector<Compiled> narrow = compile(kThumb16, kThumb16Count), wide = compile(kThumb32, kThumb32Count);
+    std::vector<Handler> table(0x10000, undefinedInstruction);
+    for (uint32_t hw = 0; hw < 0x10000; ++hw)
+        for (const Compiled& row : hw < 0xE800 ? narrow : wide)
+            if ((hw & row.mask) == row.value) {
+                table[hw] = row.handler;
+                break;
+            }
+    return table;
+}
+
+} // namespace
+
+// The first halfword of a 32-bit instruction picks its class:
+const Encoding kThumb32[] = {
+    {"1110100oo0WLnnnn", loadStoreMultiple},                         // LDM, STM (SRS, RFE undefined)
+    {"1110100PU1WLnnnn", loadStoreDualExclusiveTable},               // LDRD, STRD, LDREX.., TBB, TBH
+    {"1110101ooooSnnnn", dataProcessingShiftedRegister},             // AND.. RSB, PKH (shifted register)
+    {"11110i0ooooSnnnn", dataOrBranch<dataProcessingModifiedImmediate>}, // or branches, miscellaneous
+    {"11110i1ooooonnnn", dataOrBranch<dataProcessingPlainImmediate>},    // or branches, miscellaneous
+    {"11111000sss0nnnn", loadStoreSingle},                           // STRB, STRH, STR
+    {"1111100SU001nnnn", loadStoreSingle},                           // LDRB, LDRSB, PLD, PLI
+    {"1111100SU011nnnn", loadStoreSingle},                           // LDRH, LDRSH
+    {"1111100SU101nnnn", loadStoreSingle},                           // LDR
+    {"11111010oooonnnn", dataProcessingRegister},                    // shifts, extends, REV.., CLZ, QADD
+    {"111110110ooonnnn", multiply},                                  // MUL, MLA, MLS, SMULxy, SMLAxy
+    {"111110111ooonnnn", longMultiplyDivide},                        // SMULL.., SDIV, UDIV
+};
+const size_t kThumb32Count = sizeof kThumb32 / sizeof kThumb32[0];
+
+const Handler* dispatchTable() {
+    static const std::vector<Handler> table = buildDispatchTable();
+    return table.data();
 }
 
 namespace {
@@ -96,16 +142,26 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
     tw_cpu* c = cpu;
     c->faultFlag = 0;
     if (c->regs[15] == stopPc) return TW_RUN_STOP_PC;
+    const Handler* table = dispatchTable();
     for (;;) {
         uint32_t a = c->regs[15] & ~1u;
         c->regs[15] = a;
         bool inIt = inItBlock(c);
-        bool skipped = inIt && !tw_cpu_condition(c, c->itState >> 4);
+        bool skipped = inIt && !conditionPassed(c, c->itState >> 4);
 
+        // Fetch both halfwords at once where memory allows.
         uint32_t hw1, hw2 = 0;
-        if (!fetch16(c, a, &hw1)) return TW_RUN_FAULT;
+        if (const uint8_t* p = direct(c, a, 4)) {
+            uint32_t both;
+            std::memcpy(&both, p, 4);
+            hw1 = both & 0xFFFF;
+            hw2 = both >> 16;
+        } else {
+            if (!fetch16(c, a, &hw1)) return TW_RUN_FAULT;
+            if (hw1 >= 0xE800 && !fetch16(c, a + 2, &hw2)) return TW_RUN_FAULT;
+        }
         bool wide = hw1 >= 0xE800;
-        if (wide && !fetch16(c, a + 2, &hw2)) return TW_RUN_FAULT;
+        if (!wide) hw2 = 0;
 
         if (!inIt && budget == 0) return TW_RUN_BUDGET;
 
@@ -133,15 +189,12 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
         if (budget) --budget;
         ++c->instructionCount;
         Exec e{c, a, next, false, false, false};
-        if (wide)
-            execute32(e, hw1, hw2);
-        else
-            execute16(e, hw1);
+        table[hw1](e, hw1, hw2);
         if (c->faultFlag) [[unlikely]] {
             c->regs[15] = a;
             return TW_RUN_FAULT;
         }
-        if (!e.itLoaded && inIt) itAdvance(c);
+        if (inIt && !e.itLoaded) itAdvance(c);
         c->regs[15] = e.next;
         if (e.wfi) [[unlikely]] return TW_RUN_WFI;
         if (e.next == stopPc) return TW_RUN_STOP_PC;

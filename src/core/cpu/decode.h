@@ -1,0 +1,31 @@
+// The decode tables: encodings written as bit patterns, compiled once into one
+// handler per first halfword.
+#ifndef TARNWICK_CORE_CPU_DECODE_H
+#define TARNWICK_CORE_CPU_DECODE_H
+
+#include "core/cpu/exec.h"
+
+#include <cstddef>
+
+namespace tw::cpu {
+
+using Handler = void (*)(Exec& e, uint32_t hw1, uint32_t hw2);
+
+// One row of a decode table: 16 characters, '0' and '1' fixed, anything else a field.
+struct Encoding {
+    const char* pattern;
+    Handler handler;
+};
+
+extern const Encoding kThumb16[];
+extern const size_t kThumb16Count;
+extern const Encoding kThumb32[]; // patterns on the first halfword
+extern const size_t kThumb32Count;
+
+// The handler of every first halfword: 16-bit instructions below 0xE800, the
+// 32-bit ones from there on; unmatched halfwords fault as undefined.
+const Handler* dispatchTable();
+
+} // namespace tw::cpu
+
+#endif
