@@ -34,7 +34,7 @@ void branchesAndMiscellaneous(Exec& e, uint32_t hw1, uint32_t hw2) {
         return;
     case 0x3A: // hints: 10 0 0 0 000 hint
         if ((hw2 & 0x0700) || (hw2 & 0xFF) > 4) return undefined(e, hw1, hw2);
-        if ((hw2 & 0xFF) == 3) e.wfi = true;
+        if ((hw2 & 0xFF) == 3) e.events |= kEventWfi;
         return;
     case 0x3B: // CLREX, DSB, DMB, ISB
         switch ((hw2 >> 4) & 15) {

@@ -14,15 +14,20 @@ static_assert(std::endian::native == std::endian::little, "direct memory access 
 
 namespace tw::cpu {
 
-// One instruction being executed. regs[15] holds its own address meanwhile, so
-// the bus reports faults against it; the result PC goes into `next`.
+// One instruction being executed. Handlers read the PC from `address` (regs[15]
+// is brought up to date only where the bus may report a fault against it) and
+// leave the result PC in `next`.
 struct Exec {
     tw_cpu* cpu;
     uint32_t address; // of the instruction
     uint32_t next;    // PC after it: the following instruction or a branch target
-    bool stop;        // a non-bus fault ended the instruction (text written)
-    bool wfi;         // WFI executed
-    bool itLoaded;    // the IT instruction set itState itself
+    uint32_t events;  // Event bits: anything the run loop must look at after the instruction
+};
+
+enum : uint32_t {
+    kEventFault = 1,    // a fault was recorded (bus fault or a fault text)
+    kEventWfi = 2,      // WFI executed
+    kEventItLoaded = 4, // the IT instruction set itState itself
 };
 
 inline bool inItBlock(const tw_cpu* c) { return (c->itState & 0xF) != 0; }
@@ -53,13 +58,27 @@ inline uint8_t* direct(const tw_cpu* c, uint32_t address, uint32_t width) {
     return nullptr;
 }
 
+// Accesses outside flash and RAM: through the checked bus, which names the
+// instruction's address in a fault text.
+[[gnu::noinline]] inline uint32_t slowRead(Exec& e, uint32_t address, uint32_t width) {
+    e.cpu->regs[15] = e.address;
+    uint32_t v = tw_bus_read(e.cpu, address, width);
+    if (e.cpu->faultFlag) e.events |= kEventFault;
+    return v;
+}
+[[gnu::noinline]] inline void slowWrite(Exec& e, uint32_t address, uint32_t width, uint32_t value) {
+    e.cpu->regs[15] = e.address;
+    tw_bus_write(e.cpu, address, width, value);
+    if (e.cpu->faultFlag) e.events |= kEventFault;
+}
+
 inline uint32_t read32(Exec& e, uint32_t address) {
     if (const uint8_t* p = direct(e.cpu, address, 4)) {
         uint32_t v;
         std::memcpy(&v, p, 4);
         return v;
     }
-    return tw_bus_read(e.cpu, address, 4);
+    return slowRead(e, address, 4);
 }
 inline uint32_t read16(Exec& e, uint32_t address) {
     if (const uint8_t* p = direct(e.cpu, address, 2)) {
@@ -67,31 +86,31 @@ inline uint32_t read16(Exec& e, uint32_t address) {
         std::memcpy(&v, p, 2);
         return v;
     }
-    return tw_bus_read(e.cpu, address, 2);
+    return slowRead(e, address, 2);
 }
 inline uint32_t read8(Exec& e, uint32_t address) {
     if (const uint8_t* p = direct(e.cpu, address, 1)) return *p;
-    return tw_bus_read(e.cpu, address, 1);
+    return slowRead(e, address, 1);
 }
 inline void write32(Exec& e, uint32_t address, uint32_t value) {
     if (uint8_t* p = direct(e.cpu, address, 4))
         std::memcpy(p, &value, 4);
     else
-        tw_bus_write(e.cpu, address, 4, value);
+        slowWrite(e, address, 4, value);
 }
 inline void write16(Exec& e, uint32_t address, uint32_t value) {
     if (uint8_t* p = direct(e.cpu, address, 2)) {
         uint16_t v = uint16_t(value);
         std::memcpy(p, &v, 2);
     } else {
-        tw_bus_write(e.cpu, address, 2, value & 0xFFFF);
+        slowWrite(e, address, 2, value & 0xFFFF);
     }
 }
 inline void write8(Exec& e, uint32_t address, uint32_t value) {
     if (uint8_t* p = direct(e.cpu, address, 1))
         *p = uint8_t(value);
     else
-        tw_bus_write(e.cpu, address, 1, value & 0xFF);
+        slowWrite(e, address, 1, value & 0xFF);
 }
 
 // Shift_C: type 0 LSL, 1 LSR, 2 ASR, 3 ROR, 4 RRX (amount ignored); amount 0

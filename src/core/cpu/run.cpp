@@ -10,7 +10,7 @@ namespace tw::cpu {
 void fault(Exec& e, const char* text) {
     std::snprintf(e.cpu->faultText, sizeof e.cpu->faultText, "%s", text);
     e.cpu->faultFlag = 1;
-    e.stop = true;
+    e.events |= kEventFault;
 }
 
 void undefined(Exec& e, uint32_t hw1, uint32_t hw2) {
@@ -39,6 +39,7 @@ void loadPc(Exec& e, uint32_t value, PcLoad kind) {
 namespace {
 
 void undefinedInstruction(Exec& e, uint32_t hw1, uint32_t hw2) { undefined(e, hw1, hw2); }
+void undefinedNarrow(Exec& e, uint32_t hw, uint32_t) { undefined(e, hw, 0); }
 
 // Data processing and branches share their first halfwords; hw2[15] tells them apart.
 template <Handler DataProcessing>
@@ -71,6 +72,7 @@ std::vector<Handler> buildDispatchTable() {
     };
     std::vector<Compiled> narrow = compile(kThumb16, kThumb16Count), wide = compile(kThumb32, kThumb32Count);
     std::vector<Handler> table(0x10000, undefinedInstruction);
+    for (uint32_t hw = 0; hw < 0xE800; ++hw) table[hw] = undefinedNarrow;
     for (uint32_t hw = 0; hw < 0x10000; ++hw)
         for (const Compiled& row : hw < 0xE800 ? narrow : wide)
             if ((hw & row.mask) == row.value) {
@@ -137,66 +139,105 @@ HookOutcome runHooks(tw_cpu* c, uint32_t address) {
 } // namespace
 } // namespace tw::cpu
 
+namespace tw::cpu {
+namespace {
+
+// The flash or RAM region that holds the PC: instructions are fetched from it
+// directly while the PC stays inside.
+struct CodeWindow {
+    uint32_t base = 0, size = 0;
+    const uint8_t* host = nullptr;
+
+    // True when the four bytes at `a` lie in flash or RAM (the window then holds them).
+    bool cover(const tw_cpu* c, uint32_t a) {
+        size = 0;
+        if (c->flash && a < c->flashSize) {
+            base = 0, size = c->flashSize, host = c->flash;
+        } else if (c->ram && a - 0x20000000u < c->ramSize) {
+            base = 0x20000000u, size = c->ramSize, host = c->ram;
+        }
+        return a - base < size && size - (a - base) >= 4;
+    }
+};
+
+// The hook filter as one unsigned comparison: pc - low <= span.
+struct HookRange {
+    uint32_t low = 0xFFFFFFFFu, span = 0;
+    explicit HookRange(const tw_cpu* c) {
+        if (c->hookCount > 0 && c->hookLow <= c->hookHigh) low = c->hookLow, span = c->hookHigh - c->hookLow;
+    }
+    bool contains(uint32_t pc) const { return pc - low <= span; } // the PC is even: never 0xFFFFFFFF
+};
+
+} // namespace
+} // namespace tw::cpu
+
 extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
     using namespace tw::cpu;
     tw_cpu* c = cpu;
     c->faultFlag = 0;
     if (c->regs[15] == stopPc) return TW_RUN_STOP_PC;
     const Handler* table = dispatchTable();
+    CodeWindow window;
+    HookRange hooks(c);
+    uint32_t pc = c->regs[15] & ~1u;
+    auto leave = [&](int result) {
+        c->regs[15] = pc;
+        return result;
+    };
     for (;;) {
-        uint32_t a = c->regs[15] & ~1u;
-        c->regs[15] = a;
-        bool inIt = inItBlock(c);
-        bool skipped = inIt && !conditionPassed(c, c->itState >> 4);
-
-        // Fetch both halfwords at once where memory allows.
-        uint32_t hw1, hw2 = 0;
-        if (const uint8_t* p = direct(c, a, 4)) {
+        uint32_t hw1, hw2;
+        uint32_t offset = pc - window.base;
+        if (offset < window.size && window.size - offset >= 4) [[likely]] {
             uint32_t both;
-            std::memcpy(&both, p, 4);
+            std::memcpy(&both, window.host + offset, 4);
             hw1 = both & 0xFFFF;
             hw2 = both >> 16;
-        } else {
-            if (!fetch16(c, a, &hw1)) return TW_RUN_FAULT;
-            if (hw1 >= 0xE800 && !fetch16(c, a + 2, &hw2)) return TW_RUN_FAULT;
+        } else if (window.cover(c, pc)) {
+            continue;
+        } else { // through the bus, one halfword at a time
+            c->regs[15] = pc;
+            hw2 = 0;
+            if (!fetch16(c, pc, &hw1)) return TW_RUN_FAULT;
+            if (hw1 >= 0xE800 && !fetch16(c, pc + 2, &hw2)) return TW_RUN_FAULT;
         }
-        bool wide = hw1 >= 0xE800;
-        if (!wide) hw2 = 0;
+        uint32_t next = pc + (hw1 >= 0xE800 ? 4 : 2);
+        bool inIt = (c->itState & 0xF) != 0;
+        if (!inIt && budget == 0) return leave(TW_RUN_BUDGET); // an IT block is never cut
 
-        if (!inIt && budget == 0) return TW_RUN_BUDGET;
-
-        if (a >= c->hookLow && a <= c->hookHigh) [[unlikely]] {
-            HookOutcome h = runHooks(c, a);
-            if (h == HookOutcome::Stop) {
-                c->regs[15] = a;
-                return TW_RUN_HOOK;
-            }
+        if (hooks.contains(pc)) [[unlikely]] {
+            c->regs[15] = pc;
+            HookOutcome h = runHooks(c, pc);
+            window.size = 0; // the action may have changed anything
+            hooks = HookRange(c);
+            if (h == HookOutcome::Stop) return leave(TW_RUN_HOOK);
             if (h == HookOutcome::Moved) {
                 if (c->regs[15] == stopPc) return TW_RUN_STOP_PC;
+                pc = c->regs[15] & ~1u;
                 continue;
             }
         }
 
-        uint32_t next = a + (wide ? 4 : 2);
-        if (skipped) {
-            // Skipped: costs neither budget nor count.
+        if (inIt && !conditionPassed(c, c->itState >> 4)) { // skipped: costs neither budget nor count
             itAdvance(c);
-            c->regs[15] = next;
-            if (next == stopPc) return TW_RUN_STOP_PC;
+            pc = next;
+            if (pc == stopPc) return leave(TW_RUN_STOP_PC);
             continue;
         }
 
         if (budget) --budget;
         ++c->instructionCount;
-        Exec e{c, a, next, false, false, false};
+        Exec e{c, pc, next, 0};
         table[hw1](e, hw1, hw2);
-        if (c->faultFlag) [[unlikely]] {
-            c->regs[15] = a;
-            return TW_RUN_FAULT;
+        if (e.events) [[unlikely]] {
+            if (e.events & kEventFault) return leave(TW_RUN_FAULT);
+            if (inIt && !(e.events & kEventItLoaded)) itAdvance(c);
+            pc = e.next;
+            if (e.events & kEventWfi) return leave(TW_RUN_WFI);
+        } else {
+            if (inIt) itAdvance(c);
+            pc = e.next;
         }
-        if (inIt && !e.itLoaded) itAdvance(c);
-        c->regs[15] = e.next;
-        if (e.wfi) [[unlikely]] return TW_RUN_WFI;
-        if (e.next == stopPc) return TW_RUN_STOP_PC;
+        if (pc == stopPc) return leave(TW_RUN_STOP_PC);
     }
 }

@@ -236,11 +236,11 @@ void changeProcessorState(Exec& e, uint32_t hw, uint32_t) {
 
 void ifThen(Exec& e, uint32_t hw, uint32_t) {
     e.cpu->itState = uint8_t(hw);
-    e.itLoaded = true;
+    e.events |= kEventItLoaded;
 }
 
 void hint(Exec& e, uint32_t hw, uint32_t) {
-    if (((hw >> 4) & 15) == 3) e.wfi = true; // WFI; NOP, YIELD, WFE, SEV and the rest do nothing
+    if (((hw >> 4) & 15) == 3) e.events |= kEventWfi; // WFI; NOP, YIELD, WFE, SEV and the rest do nothing
 }
 
 void breakpoint(Exec& e, uint32_t, uint32_t) {
