@@ -26,6 +26,10 @@ extern const size_t kThumb32Count;
 // 32-bit ones from there on; unmatched halfwords fault as undefined.
 const Handler* dispatchTable();
 
+// True after instructions that always leave straight-line code (B, BX, POP or
+// LDM or LDR of the PC, TBB, IT, WFI, the faulting encodings): decoding stops.
+bool endsBlock(uint32_t hw1, uint32_t hw2);
+
 } // namespace tw::cpu
 
 #endif

@@ -1,110 +1,9 @@
 // The run call: fetch, IT-block condition, budget, hooks, execute, IT advance,
 // and the stop conditions (budget, stop address, WFI, hook, fault).
+#include "core/cpu/block_cache.h"
 #include "core/cpu/decode.h"
 
-#include <cstdio>
-#include <vector>
-
 namespace tw::cpu {
-
-void fault(Exec& e, const char* text) {
-    std::snprintf(e.cpu->faultText, sizeof e.cpu->faultText, "%s", text);
-    e.cpu->faultFlag = 1;
-    e.events |= kEventFault;
-}
-
-void undefined(Exec& e, uint32_t hw1, uint32_t hw2) {
-    char text[TW_FAULT_TEXT_SIZE];
-    std::snprintf(text, sizeof text, "undefined/unsupported instruction %04x %04x at 0x%08x", unsigned(hw1),
-                  unsigned(hw2), unsigned(e.address));
-    fault(e, text);
-}
-
-void loadPc(Exec& e, uint32_t value, PcLoad kind) {
-    if (value & 1) {
-        e.next = value & ~1u;
-        return;
-    }
-    char text[TW_FAULT_TEXT_SIZE];
-    switch (kind) {
-    case PcLoad::Pop:
-        std::snprintf(text, sizeof text, "POP pc to ARM state 0x%08x at 0x%08x", unsigned(value), unsigned(e.address));
-        break;
-    case PcLoad::Ldm: std::snprintf(text, sizeof text, "LDM pc to ARM state at 0x%08x", unsigned(e.address)); break;
-    case PcLoad::Ldr: std::snprintf(text, sizeof text, "LDR pc to ARM state at 0x%08x", unsigned(e.address)); break;
-    }
-    fault(e, text);
-}
-
-namespace {
-
-void undefinedInstruction(Exec& e, uint32_t hw1, uint32_t hw2) { undefined(e, hw1, hw2); }
-void undefinedNarrow(Exec& e, uint32_t hw, uint32_t) { undefined(e, hw, 0); }
-
-// Data processing and branches share their first halfwords; hw2[15] tells them apart.
-template <Handler DataProcessing>
-void dataOrBranch(Exec& e, uint32_t hw1, uint32_t hw2) {
-    if (hw2 & 0x8000)
-        branchesAndMiscellaneous(e, hw1, hw2);
-    else
-        DataProcessing(e, hw1, hw2);
-}
-
-std::vector<Handler> buildDispatchTable() {
-    struct Compiled {
-        uint32_t mask, value;
-        Handler handler;
-    };
-    auto compile = [](const Encoding* rows, size_t count) {
-        std::vector<Compiled> out;
-        for (size_t i = 0; i < count; ++i) {
-            uint32_t mask = 0, value = 0;
-            for (int bit = 0; bit < 16; ++bit) {
-                char ch = rows[i].pattern[bit];
-                if (ch == '0' || ch == '1') {
-                    mask |= 0x8000u >> bit;
-                    if (ch == '1') value |= 0x8000u >> bit;
-                }
-            }
-            out.push_back({mask, value, rows[i].handler});
-        }
-        return out;
-    };
-    std::vector<Compiled> narrow = compile(kThumb16, kThumb16Count), wide = compile(kThumb32, kThumb32Count);
-    std::vector<Handler> table(0x10000, undefinedInstruction);
-    for (uint32_t hw = 0; hw < 0xE800; ++hw) table[hw] = undefinedNarrow;
-    for (uint32_t hw = 0; hw < 0x10000; ++hw)
-        for (const Compiled& row : hw < 0xE800 ? narrow : wide)
-            if ((hw & row.mask) == row.value) {
-                table[hw] = row.handler;
-                break;
-            }
-    return table;
-}
-
-} // namespace
-
-// The first halfword of a 32-bit instruction picks its class:
-const Encoding kThumb32[] = {
-    {"1110100oo0WLnnnn", loadStoreMultiple},                         // LDM, STM (SRS, RFE undefined)
-    {"1110100PU1WLnnnn", loadStoreDualExclusiveTable},               // LDRD, STRD, LDREX.., TBB, TBH
-    {"1110101ooooSnnnn", dataProcessingShiftedRegister},             // AND.. RSB, PKH (shifted register)
-    {"11110i0ooooSnnnn", dataOrBranch<dataProcessingModifiedImmediate>}, // or branches, miscellaneous
-    {"11110i1ooooonnnn", dataOrBranch<dataProcessingPlainImmediate>},    // or branches, miscellaneous
-    {"11111000sss0nnnn", loadStoreSingle},                           // STRB, STRH, STR
-    {"1111100SU001nnnn", loadStoreSingle},                           // LDRB, LDRSB, PLD, PLI
-    {"1111100SU011nnnn", loadStoreSingle},                           // LDRH, LDRSH
-    {"1111100SU101nnnn", loadStoreSingle},                           // LDR
-    {"11111010oooonnnn", dataProcessingRegister},                    // shifts, extends, REV.., CLZ, QADD
-    {"111110110ooonnnn", multiply},                                  // MUL, MLA, MLS, SMULxy, SMLAxy
-    {"111110111ooonnnn", longMultiplyDivide},                        // SMULL.., SDIV, UDIV
-};
-const size_t kThumb32Count = sizeof kThumb32 / sizeof kThumb32[0];
-
-const Handler* dispatchTable() {
-    static const std::vector<Handler> table = buildDispatchTable();
-    return table.data();
-}
 
 namespace {
 
@@ -167,6 +66,9 @@ struct HookRange {
         if (c->hookCount > 0 && c->hookLow <= c->hookHigh) low = c->hookLow, span = c->hookHigh - c->hookLow;
     }
     bool contains(uint32_t pc) const { return pc - low <= span; } // the PC is even: never 0xFFFFFFFF
+    bool overlaps(uint32_t start, uint32_t bytes) const {
+        return uint64_t(low) < uint64_t(start) + bytes && start <= uint64_t(low) + span;
+    }
 };
 
 } // namespace
@@ -185,7 +87,41 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
         c->regs[15] = pc;
         return result;
     };
+    BlockCache& cache = threadBlockCache();
     for (;;) {
+        // Straight-line code outside IT blocks runs pre-decoded, a block at a time,
+        // when the budget covers it and no hook or stop address lies inside.
+        if (!(c->itState & 0xF) && budget != 0) {
+            const Block* b = cache.find(c, pc);
+            if (b && b->count <= budget && !hooks.overlaps(pc, b->bytes) && stopPc - pc - 1 >= b->bytes - 1) {
+                Exec e{c, pc, pc, 0};
+                uint32_t executed = 0;
+                for (const Op *op = b->ops, *end = op + b->count; op != end; ++op) {
+                    uint32_t next = e.address + (op->hw1 >= 0xE800 ? 4 : 2);
+                    e.next = next;
+                    op->handler(e, op->hw1, op->hw2);
+                    ++executed;
+                    if (e.events | (e.next ^ next)) [[unlikely]]
+                        break;
+                    e.address = next;
+                }
+                c->instructionCount += executed;
+                budget -= executed;
+                if (e.events) [[unlikely]] {
+                    if (e.events & kEventFault) {
+                        pc = e.address;
+                        return leave(TW_RUN_FAULT);
+                    }
+                    pc = e.next;
+                    if (e.events & kEventWfi) return leave(TW_RUN_WFI);
+                } else {
+                    pc = e.next;
+                }
+                if (pc == stopPc) return leave(TW_RUN_STOP_PC);
+                continue;
+            }
+        }
+
         uint32_t hw1, hw2;
         uint32_t offset = pc - window.base;
         if (offset < window.size && window.size - offset >= 4) [[likely]] {

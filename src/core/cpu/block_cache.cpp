@@ -1,0 +1,74 @@
+#include "core/cpu/block_cache.h"
+
+#include <cstring>
+
+namespace tw::cpu {
+namespace {
+
+inline bool sameBytes(const uint8_t* a, const uint8_t* b, uint32_t n) {
+    uint32_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        if (x != y) return false;
+    }
+    for (; i < n; i += 2) {
+        uint16_t x, y;
+        std::memcpy(&x, a + i, 2);
+        std::memcpy(&y, b + i, 2);
+        if (x != y) return false;
+    }
+    return true;
+}
+
+void decode(Block& b, uint32_t pc, const uint8_t* host, uint32_t available) {
+    const Handler* table = dispatchTable();
+    uint32_t offset = 0, count = 0;
+    while (count < kBlockOps && available - offset >= 2) {
+        uint16_t hw1, hw2 = 0;
+        std::memcpy(&hw1, host + offset, 2);
+        uint32_t length = 2;
+        if (hw1 >= 0xE800) {
+            if (available - offset < 4) break;
+            std::memcpy(&hw2, host + offset + 2, 2);
+            length = 4;
+        }
+        b.ops[count++] = {table[hw1], hw1, hw2};
+        offset += length;
+        if (endsBlock(hw1, hw2)) break;
+    }
+    b.start = count ? pc : 1;
+    b.bytes = offset;
+    b.count = count;
+    std::memcpy(b.code, host, offset);
+}
+
+} // namespace
+
+BlockCache::BlockCache() : slots_(std::make_unique<Block[]>(kSlots)) {}
+
+const Block* BlockCache::find(const tw_cpu* c, uint32_t pc) {
+    const uint8_t* host;
+    uint32_t available;
+    if (c->flash && pc < c->flashSize) {
+        host = c->flash + pc;
+        available = c->flashSize - pc;
+    } else if (c->ram && pc - 0x20000000u < c->ramSize) {
+        host = c->ram + (pc - 0x20000000u);
+        available = c->ramSize - (pc - 0x20000000u);
+    } else {
+        return nullptr;
+    }
+    Block& b = slots_[(pc >> 1) & (kSlots - 1)];
+    if (b.start == pc && b.bytes <= available && sameBytes(b.code, host, b.bytes)) return &b;
+    decode(b, pc, host, available);
+    return b.count ? &b : nullptr;
+}
+
+BlockCache& threadBlockCache() {
+    thread_local BlockCache cache;
+    return cache;
+}
+
+} // namespace tw::cpu
