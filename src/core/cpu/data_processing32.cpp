@@ -1,6 +1,6 @@
 // 32-bit data processing: modified immediate, shifted register, plain binary
 // immediate and register forms.
-#include "core/cpu/exec.h"
+#include "core/cpu/decode.h"
 
 namespace tw::cpu {
 namespace {
@@ -10,9 +10,11 @@ inline uint32_t signExtend(uint32_t v, uint32_t bits) { return uint32_t(int32_t(
 // The operations shared by the modified-immediate and shifted-register forms
 // (op = hw1[8:5]). Rd = 15 with S selects the test and compare forms; Rn = 15
 // selects MOV and MVN.
-void operate(Exec& e, uint32_t hw1, uint32_t hw2, uint32_t y, uint32_t shifterCarry) {
+// Op >= 0 fixes the operation for a handler of its own.
+template <int Op>
+inline void operate(Exec& e, uint32_t hw1, uint32_t hw2, uint32_t y, uint32_t shifterCarry) {
     tw_cpu* c = e.cpu;
-    uint32_t op = (hw1 >> 5) & 15, n = hw1 & 15, d = (hw2 >> 8) & 15;
+    uint32_t op = Op >= 0 ? uint32_t(Op) : (hw1 >> 5) & 15, n = hw1 & 15, d = (hw2 >> 8) & 15;
     bool s = hw1 & 0x10;
     bool compare = d == 15 && s && (op == 0 || op == 4 || op == 8 || op == 13);
     if (d == 15 && !compare) return undefined(e, hw1, hw2);
@@ -53,25 +55,59 @@ void packHalfword(Exec& e, uint32_t hw1, uint32_t hw2) {
 
 } // namespace
 
+namespace {
+
 // 11110 i 0 oooo S nnnn | 0 iii dddd iiiiiiii
-void dataProcessingModifiedImmediate(Exec& e, uint32_t hw1, uint32_t hw2) {
+template <int Op>
+void modifiedImmediate(Exec& e, uint32_t hw1, uint32_t hw2) {
     uint32_t imm12 = ((hw1 & 0x400) << 1) | ((hw2 >> 4) & 0x700) | (hw2 & 0xFF);
     uint32_t carry;
     uint32_t y = expandImmediate(imm12, e.cpu->flagC, &carry);
-    operate(e, hw1, hw2, y, carry);
+    operate<Op>(e, hw1, hw2, y, carry);
 }
 
 // 1110101 oooo S nnnn | 0 iii dddd ii tt mmmm
-void dataProcessingShiftedRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
-    if (((hw1 >> 5) & 15) == 6) return packHalfword(e, hw1, hw2);
+template <int Op>
+void shiftedRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
+    if (Op < 0 && ((hw1 >> 5) & 15) == 6) return packHalfword(e, hw1, hw2);
     uint32_t imm5 = ((hw2 >> 10) & 0x1C) | ((hw2 >> 6) & 3), type = (hw2 >> 4) & 3;
     uint32_t amount = imm5;
     if (type == TW_SHIFT_ROR && imm5 == 0) type = TW_SHIFT_RRX;
     else if ((type == TW_SHIFT_LSR || type == TW_SHIFT_ASR) && imm5 == 0) amount = 32;
     uint32_t carry;
     uint32_t y = shiftC(reg(e, hw2 & 15), type, amount, e.cpu->flagC, &carry);
-    operate(e, hw1, hw2, y, carry);
+    operate<Op>(e, hw1, hw2, y, carry);
 }
+
+} // namespace
+
+void dataProcessingModifiedImmediate(Exec& e, uint32_t hw1, uint32_t hw2) { modifiedImmediate<-1>(e, hw1, hw2); }
+void dataProcessingShiftedRegister(Exec& e, uint32_t hw1, uint32_t hw2) { shiftedRegister<-1>(e, hw1, hw2); }
+
+// One handler per operation for the two most common forms.
+const Encoding kDataProcessing32[] = {
+    {"11110i00000Snnnn", dataOrBranch<modifiedImmediate<0>>},  // AND, TST
+    {"11110i00001Snnnn", dataOrBranch<modifiedImmediate<1>>},  // BIC
+    {"11110i00010Snnnn", dataOrBranch<modifiedImmediate<2>>},  // ORR, MOV
+    {"11110i00011Snnnn", dataOrBranch<modifiedImmediate<3>>},  // ORN, MVN
+    {"11110i00100Snnnn", dataOrBranch<modifiedImmediate<4>>},  // EOR, TEQ
+    {"11110i01000Snnnn", dataOrBranch<modifiedImmediate<8>>},  // ADD, CMN
+    {"11110i01010Snnnn", dataOrBranch<modifiedImmediate<10>>}, // ADC
+    {"11110i01011Snnnn", dataOrBranch<modifiedImmediate<11>>}, // SBC
+    {"11110i01101Snnnn", dataOrBranch<modifiedImmediate<13>>}, // SUB, CMP
+    {"11110i01110Snnnn", dataOrBranch<modifiedImmediate<14>>}, // RSB
+    {"11101010000Snnnn", shiftedRegister<0>},                  // AND, TST
+    {"11101010001Snnnn", shiftedRegister<1>},                  // BIC
+    {"11101010010Snnnn", shiftedRegister<2>},                  // ORR, MOV and the shifts
+    {"11101010011Snnnn", shiftedRegister<3>},                  // ORN, MVN
+    {"11101010100Snnnn", shiftedRegister<4>},                  // EOR, TEQ
+    {"11101011000Snnnn", shiftedRegister<8>},                  // ADD, CMN
+    {"11101011010Snnnn", shiftedRegister<10>},                 // ADC
+    {"11101011011Snnnn", shiftedRegister<11>},                 // SBC
+    {"11101011101Snnnn", shiftedRegister<13>},                 // SUB, CMP
+    {"11101011110Snnnn", shiftedRegister<14>},                 // RSB
+};
+const size_t kDataProcessing32Count = sizeof kDataProcessing32 / sizeof kDataProcessing32[0];
 
 // 11110 i 1 ooooo nnnn | 0 iii dddd iiiiiiii
 void dataProcessingPlainImmediate(Exec& e, uint32_t hw1, uint32_t hw2) {

@@ -11,15 +11,6 @@ namespace {
 void undefinedInstruction(Exec& e, uint32_t hw1, uint32_t hw2) { undefined(e, hw1, hw2); }
 void undefinedNarrow(Exec& e, uint32_t hw, uint32_t) { undefined(e, hw, 0); }
 
-// Data processing and branches share their first halfwords; hw2[15] tells them apart.
-template <Handler DataProcessing>
-void dataOrBranch(Exec& e, uint32_t hw1, uint32_t hw2) {
-    if (hw2 & 0x8000)
-        branchesAndMiscellaneous(e, hw1, hw2);
-    else
-        DataProcessing(e, hw1, hw2);
-}
-
 std::vector<Handler> buildDispatchTable() {
     struct Compiled {
         uint32_t mask, value;
@@ -40,7 +31,13 @@ std::vector<Handler> buildDispatchTable() {
         }
         return out;
     };
-    std::vector<Compiled> narrow = compile(kThumb16, kThumb16Count), wide = compile(kThumb32, kThumb32Count);
+    std::vector<Compiled> narrow = compile(kThumb16, kThumb16Count), wide;
+    const std::pair<const Encoding*, size_t> parts[] = {
+        {kDataProcessing32, kDataProcessing32Count}, {kLoadStore32, kLoadStore32Count}, {kThumb32, kThumb32Count}};
+    for (auto [rows, count] : parts) {
+        std::vector<Compiled> part = compile(rows, count);
+        wide.insert(wide.end(), part.begin(), part.end());
+    }
     std::vector<Handler> table(0x10000, undefinedInstruction);
     for (uint32_t hw = 0; hw < 0xE800; ++hw) table[hw] = undefinedNarrow;
     for (uint32_t hw = 0; hw < 0x10000; ++hw)
@@ -86,7 +83,7 @@ bool endsBlock(uint32_t hw1, uint32_t hw2) {
                || (hw1 & 0xFD87) == 0x4487    // ADD PC, MOV PC
                || (hw1 & 0xFF00) == 0xBE00    // BKPT
                || (hw1 & 0xFE00) == 0xDE00    // UDF, SVC
-               || ((hw1 & 0xFF00) == 0xBF00 && ((hw1 & 0xF) || hw1 == 0xBF30)); // IT, WFI
+               || hw1 == 0xBF30;              // WFI
     }
     if ((hw1 & 0xF800) == 0xF000 && (hw2 & 0x8000) && (hw2 & 0x5000)) return true; // B.W, BL, BLX
     if (hw1 == 0xF3AF && (hw2 & 0xD7FF) == 0x8003) return true;                 // WFI.W

@@ -1,6 +1,6 @@
 // 32-bit loads and stores: single items, multiple registers, doubleword,
 // exclusive and table branch.
-#include "core/cpu/exec.h"
+#include "core/cpu/decode.h"
 
 namespace tw::cpu {
 namespace {
@@ -155,5 +155,41 @@ void loadStoreDualExclusiveTable(Exec& e, uint32_t hw1, uint32_t hw2) {
     }
     if (writeback) c->regs[n] = offsetAddress;
 }
+
+namespace {
+
+// LDR, STR and relatives with a 12-bit offset from a register other than the PC.
+template <uint32_t Size, bool Load, bool Sign>
+void offset12(Exec& e, uint32_t hw1, uint32_t hw2) {
+    tw_cpu* c = e.cpu;
+    uint32_t n = hw1 & 15, t = hw2 >> 12;
+    if (n == 15 || t == 15) [[unlikely]]
+        return loadStoreSingle(e, hw1, hw2);
+    uint32_t address = c->regs[n] + (hw2 & 0xFFF);
+    if (Load) {
+        uint32_t v = Size == 4 ? read32(e, address) : Size == 2 ? read16(e, address) : read8(e, address);
+        c->regs[t] = Sign ? signExtend(v, Size * 8) : v;
+    } else if (Size == 4) {
+        write32(e, address, c->regs[t]);
+    } else if (Size == 2) {
+        write16(e, address, c->regs[t]);
+    } else {
+        write8(e, address, c->regs[t]);
+    }
+}
+
+} // namespace
+
+const Encoding kLoadStore32[] = {
+    {"111110001000nnnn", offset12<1, false, false>}, // STRB
+    {"111110001010nnnn", offset12<2, false, false>}, // STRH
+    {"111110001100nnnn", offset12<4, false, false>}, // STR
+    {"111110001001nnnn", offset12<1, true, false>},  // LDRB
+    {"111110001011nnnn", offset12<2, true, false>},  // LDRH
+    {"111110001101nnnn", offset12<4, true, false>},  // LDR
+    {"111110011001nnnn", offset12<1, true, true>},   // LDRSB
+    {"111110011011nnnn", offset12<2, true, true>},   // LDRSH
+};
+const size_t kLoadStore32Count = sizeof kLoadStore32 / sizeof kLoadStore32[0];
 
 } // namespace tw::cpu

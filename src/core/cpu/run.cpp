@@ -89,9 +89,9 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
     };
     BlockCache& cache = threadBlockCache();
     for (;;) {
-        // Straight-line code outside IT blocks runs pre-decoded, a block at a time,
-        // when the budget covers it and no hook or stop address lies inside.
-        if (!(c->itState & 0xF) && budget != 0) {
+        // Straight-line code runs pre-decoded, a block at a time, when the budget
+        // covers the block and no hook or stop address lies inside it.
+        if (budget != 0) {
             const Block* b = cache.find(c, pc);
             if (b && b->count <= budget && !hooks.overlaps(pc, b->bytes) && stopPc - pc - 1 >= b->bytes - 1) {
                 Exec e{c, pc, pc, 0};
@@ -99,10 +99,23 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
                 for (const Op *op = b->ops, *end = op + b->count; op != end; ++op) {
                     uint32_t next = e.address + (op->hw1 >= 0xE800 ? 4 : 2);
                     e.next = next;
-                    op->handler(e, op->hw1, op->hw2);
-                    ++executed;
-                    if (e.events | (e.next ^ next)) [[unlikely]]
-                        break;
+                    if (!(c->itState & 0xF)) [[likely]] {
+                        op->handler(e, op->hw1, op->hw2);
+                        ++executed;
+                        if (e.events | (e.next ^ next)) [[unlikely]] {
+                            if (e.events != kEventItLoaded || e.next != next) break;
+                            e.events = 0;
+                        }
+                    } else if (!conditionPassed(c, c->itState >> 4)) { // skipped: costs nothing
+                        itAdvance(c);
+                    } else {
+                        op->handler(e, op->hw1, op->hw2);
+                        ++executed;
+                        if (e.events & kEventFault) break;
+                        if (!(e.events & kEventItLoaded)) itAdvance(c);
+                        e.events &= ~kEventItLoaded;
+                        if (e.events | (e.next ^ next)) break;
+                    }
                     e.address = next;
                 }
                 c->instructionCount += executed;
