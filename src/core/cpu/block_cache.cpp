@@ -1,5 +1,6 @@
 #include "core/cpu/block_cache.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tw::cpu {
@@ -34,8 +35,8 @@ void decode(Block& b, uint32_t pc, const uint8_t* host, uint32_t available) {
             std::memcpy(&hw2, host + offset + 2, 2);
             length = 4;
         }
-        b.ops[count++] = {table[hw1], hw1, hw2};
         offset += length;
+        b.ops[count++] = {table[hw1], hw1, hw2, pc + offset};
         if (endsBlock(hw1, hw2)) break;
     }
     b.start = count ? pc : 1;
@@ -48,7 +49,7 @@ void decode(Block& b, uint32_t pc, const uint8_t* host, uint32_t available) {
 
 BlockCache::BlockCache() : slots_(std::make_unique<Block[]>(kSlots)) {}
 
-const Block* BlockCache::find(const tw_cpu* c, uint32_t pc) {
+const Block* BlockCache::check(const tw_cpu* c, uint32_t pc, Block& b) {
     const uint8_t* host;
     uint32_t available;
     if (c->flash && pc < c->flashSize) {
@@ -60,10 +61,23 @@ const Block* BlockCache::find(const tw_cpu* c, uint32_t pc) {
     } else {
         return nullptr;
     }
-    Block& b = slots_[(pc >> 1) & (kSlots - 1)];
-    if (b.start == pc && b.bytes <= available && sameBytes(b.code, host, b.bytes)) return &b;
-    decode(b, pc, host, available);
-    return b.count ? &b : nullptr;
+    if (!(b.start == pc && b.bytes <= available && sameBytes(b.code, host, b.bytes))) decode(b, pc, host, available);
+    if (!b.count) return nullptr;
+    b.generation = generation_;
+    cover(b);
+    return &b;
+}
+
+// Widens the watched range to the block, with three bytes before it for stores
+// that overlap its start.
+void BlockCache::cover(const Block& b) {
+    uint64_t low = b.start >= 3 ? b.start - 3 : 0, high = uint64_t(b.start) + b.bytes;
+    if (codeSpan_ != 0) {
+        low = std::min<uint64_t>(low, codeLow_);
+        high = std::max<uint64_t>(high, uint64_t(codeLow_) + codeSpan_);
+    }
+    codeLow_ = uint32_t(low);
+    codeSpan_ = uint32_t(std::min<uint64_t>(high - low, 0xFFFFFFFFu));
 }
 
 BlockCache& threadBlockCache() {

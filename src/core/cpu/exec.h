@@ -22,13 +22,20 @@ struct Exec {
     uint32_t address; // of the instruction
     uint32_t next;    // PC after it: the following instruction or a branch target
     uint32_t events;  // Event bits: anything the run loop must look at after the instruction
+    uint32_t codeLow, codeSpan; // stores here may rewrite decoded code
 };
 
 enum : uint32_t {
     kEventFault = 1,    // a fault was recorded (bus fault or a fault text)
     kEventWfi = 2,      // WFI executed
     kEventItLoaded = 4, // the IT instruction set itState itself
+    kEventCodeWritten = 8, // a store reached decoded code
 };
+
+inline void noteStore(Exec& e, uint32_t address) {
+    if (address - e.codeLow < e.codeSpan) [[unlikely]]
+        e.events |= kEventCodeWritten;
+}
 
 inline bool inItBlock(const tw_cpu* c) { return (c->itState & 0xF) != 0; }
 
@@ -93,24 +100,29 @@ inline uint32_t read8(Exec& e, uint32_t address) {
     return slowRead(e, address, 1);
 }
 inline void write32(Exec& e, uint32_t address, uint32_t value) {
-    if (uint8_t* p = direct(e.cpu, address, 4))
+    if (uint8_t* p = direct(e.cpu, address, 4)) {
         std::memcpy(p, &value, 4);
-    else
+        noteStore(e, address);
+    } else {
         slowWrite(e, address, 4, value);
+    }
 }
 inline void write16(Exec& e, uint32_t address, uint32_t value) {
     if (uint8_t* p = direct(e.cpu, address, 2)) {
         uint16_t v = uint16_t(value);
         std::memcpy(p, &v, 2);
+        noteStore(e, address);
     } else {
         slowWrite(e, address, 2, value & 0xFFFF);
     }
 }
 inline void write8(Exec& e, uint32_t address, uint32_t value) {
-    if (uint8_t* p = direct(e.cpu, address, 1))
+    if (uint8_t* p = direct(e.cpu, address, 1)) {
         *p = uint8_t(value);
-    else
+        noteStore(e, address);
+    } else {
         slowWrite(e, address, 1, value & 0xFF);
+    }
 }
 
 // Shift_C: type 0 LSL, 1 LSR, 2 ASR, 3 ROR, 4 RRX (amount ignored); amount 0

@@ -88,22 +88,22 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
         return result;
     };
     BlockCache& cache = threadBlockCache();
+    cache.newGeneration(); // the host may have written memory since the last call
     for (;;) {
         // Straight-line code runs pre-decoded, a block at a time, when the budget
         // covers the block and no hook or stop address lies inside it.
         if (budget != 0) {
             const Block* b = cache.find(c, pc);
             if (b && b->count <= budget && !hooks.overlaps(pc, b->bytes) && stopPc - pc - 1 >= b->bytes - 1) {
-                Exec e{c, pc, pc, 0};
+                Exec e{c, pc, pc, 0, cache.codeLow(), cache.codeSpan()};
                 uint32_t executed = 0;
                 for (const Op *op = b->ops, *end = op + b->count; op != end; ++op) {
-                    uint32_t next = e.address + (op->hw1 >= 0xE800 ? 4 : 2);
-                    e.next = next;
+                    e.next = op->next;
                     if (!(c->itState & 0xF)) [[likely]] {
                         op->handler(e, op->hw1, op->hw2);
                         ++executed;
-                        if (e.events | (e.next ^ next)) [[unlikely]] {
-                            if (e.events != kEventItLoaded || e.next != next) break;
+                        if (e.events | (e.next ^ op->next)) [[unlikely]] {
+                            if (e.events != kEventItLoaded || e.next != op->next) break;
                             e.events = 0;
                         }
                     } else if (!conditionPassed(c, c->itState >> 4)) { // skipped: costs nothing
@@ -114,9 +114,9 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
                         if (e.events & kEventFault) break;
                         if (!(e.events & kEventItLoaded)) itAdvance(c);
                         e.events &= ~kEventItLoaded;
-                        if (e.events | (e.next ^ next)) break;
+                        if (e.events | (e.next ^ op->next)) break;
                     }
-                    e.address = next;
+                    e.address = op->next;
                 }
                 c->instructionCount += executed;
                 budget -= executed;
@@ -125,6 +125,7 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
                         pc = e.address;
                         return leave(TW_RUN_FAULT);
                     }
+                    if (e.events & kEventCodeWritten) cache.newGeneration();
                     pc = e.next;
                     if (e.events & kEventWfi) return leave(TW_RUN_WFI);
                 } else {
@@ -158,6 +159,7 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
             c->regs[15] = pc;
             HookOutcome h = runHooks(c, pc);
             window.size = 0; // the action may have changed anything
+            cache.newGeneration();
             hooks = HookRange(c);
             if (h == HookOutcome::Stop) return leave(TW_RUN_HOOK);
             if (h == HookOutcome::Moved) {
@@ -176,10 +178,11 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
 
         if (budget) --budget;
         ++c->instructionCount;
-        Exec e{c, pc, next, 0};
+        Exec e{c, pc, next, 0, cache.codeLow(), cache.codeSpan()};
         table[hw1](e, hw1, hw2);
         if (e.events) [[unlikely]] {
             if (e.events & kEventFault) return leave(TW_RUN_FAULT);
+            if (e.events & kEventCodeWritten) cache.newGeneration();
             if (inIt && !(e.events & kEventItLoaded)) itAdvance(c);
             pc = e.next;
             if (e.events & kEventWfi) return leave(TW_RUN_WFI);
