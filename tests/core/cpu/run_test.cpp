@@ -179,40 +179,44 @@ namespace {
 
 TEST(CpuRun, RewrittenCodeIsNeverRunStale) {
     BareCpu m;
-    // MOVS r0,#1; STRH r1,[r2]; MOVS r0,#2; B . -- the store rewrites the third
+    // MOVS r0,#1; STRH r1,[r2]; MOVS r0,#2; BX lr -- the store rewrites the third
     // instruction, which lies in the same straight-line run.
     const uint32_t base = 0x20000100;
     auto start = [&](uint16_t patch) {
-        m.code(base, {0x2001, 0x8011, 0x2002, 0xE7FE});
+        m.code(base, {0x2001, 0x8011, 0x2002, 0x4770});
         m.cpu.regs[1] = patch;
         m.cpu.regs[2] = base + 4;
+        m.cpu.regs[14] = 0x3001;
         m.cpu.regs[15] = base;
-        return m.run(1000, base + 6);
+        return m.run(1000, 0x3000);
     };
     EXPECT_EQ(start(0x2002), TW_RUN_STOP_PC);
     EXPECT_EQ(m.cpu.regs[0], 2u);
     EXPECT_EQ(start(0x2007), TW_RUN_STOP_PC); // MOVS r0, #7 written just ahead
     EXPECT_EQ(m.cpu.regs[0], 7u);
+    EXPECT_EQ(m.cpu.instructionCount, 8u);
 
     // The host rewrites code between two calls.
-    m.code(0x1000, {0x2003, 0xE7FE});
+    m.code(0x1000, {0x2003, 0x4770});
     m.cpu.regs[15] = 0x1000;
-    EXPECT_EQ(m.run(1000, 0x1002), TW_RUN_STOP_PC);
+    EXPECT_EQ(m.run(1000, 0x3000), TW_RUN_STOP_PC);
     EXPECT_EQ(m.cpu.regs[0], 3u);
     m.code(0x1000, {0x2004});
     m.cpu.regs[15] = 0x1000;
-    EXPECT_EQ(m.run(1000, 0x1002), TW_RUN_STOP_PC);
+    EXPECT_EQ(m.run(1000, 0x3000), TW_RUN_STOP_PC);
     EXPECT_EQ(m.cpu.regs[0], 4u);
 }
 
 TEST(CpuRun, TwoMachinesOnOneThreadKeepTheirOwnCode) {
     BareCpu a, b;
-    a.code(0x1000, {0x2011, 0xE7FE}); // MOVS r0, #0x11
-    b.code(0x1000, {0x2022, 0xE7FE}); // MOVS r0, #0x22
+    a.code(0x1000, {0x2011, 0x4770}); // MOVS r0, #0x11; BX lr
+    b.code(0x1000, {0x2022, 0x4770}); // MOVS r0, #0x22; BX lr
     for (int round = 0; round < 3; ++round) {
-        a.cpu.regs[15] = b.cpu.regs[15] = 0x1000;
-        EXPECT_EQ(a.run(10, 0x1002), TW_RUN_STOP_PC);
-        EXPECT_EQ(b.run(10, 0x1002), TW_RUN_STOP_PC);
+        for (BareCpu* m : {&a, &b}) {
+            m->cpu.regs[14] = 0x3001;
+            m->cpu.regs[15] = 0x1000;
+            EXPECT_EQ(m->run(10, 0x3000), TW_RUN_STOP_PC);
+        }
         EXPECT_EQ(a.cpu.regs[0], 0x11u);
         EXPECT_EQ(b.cpu.regs[0], 0x22u);
     }
