@@ -83,6 +83,7 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
     CodeWindow window;
     HookRange hooks(c);
     uint32_t pc = c->regs[15] & ~1u;
+    uint32_t overdraft = 0; // instructions run inside an IT block after the budget ran out
     auto leave = [&](int result) {
         c->regs[15] = pc;
         return result;
@@ -153,7 +154,10 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
         }
         uint32_t next = pc + (hw1 >= 0xE800 ? 4 : 2);
         bool inIt = (c->itState & 0xF) != 0;
-        if (!inIt && budget == 0) return leave(TW_RUN_BUDGET); // an IT block is never cut
+        // An IT block is never cut by the budget. An IT block holds at most four
+        // instructions, so at most four run beyond it: code that re-enters an IT
+        // instruction from inside its own block would otherwise never stop.
+        if (budget == 0 && (!inIt || overdraft >= 4)) return leave(TW_RUN_BUDGET);
 
         if (hooks.contains(pc)) [[unlikely]] {
             c->regs[15] = pc;
@@ -176,7 +180,10 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
             continue;
         }
 
-        if (budget) --budget;
+        if (budget)
+            --budget;
+        else
+            ++overdraft;
         ++c->instructionCount;
         Exec e{c, pc, next, 0, cache.codeLow(), cache.codeSpan()};
         table[hw1](e, hw1, hw2);

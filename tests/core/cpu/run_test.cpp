@@ -223,3 +223,19 @@ TEST(CpuRun, TwoMachinesOnOneThreadKeepTheirOwnCode) {
 }
 
 } // namespace
+
+namespace {
+
+// An IT instruction reached again from inside its own block (a branch in the
+// middle of the block, which the architecture leaves unpredictable) must not
+// make the IT rule run forever.
+TEST(CpuRun, ReenteredItBlockStillEndsOnTheBudget) {
+    BareCpu m;
+    m.code(0x1000, {0xBF01, 0xE7FD}); // ITTTT EQ; B 0x1000 (taken inside the block)
+    m.cpu.regs[15] = 0x1000;
+    m.cpu.flagZ = 1;
+    EXPECT_EQ(m.run(10), TW_RUN_BUDGET);
+    EXPECT_LE(m.cpu.instructionCount, 14u);
+}
+
+} // namespace
