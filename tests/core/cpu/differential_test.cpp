@@ -486,7 +486,9 @@ const Class kClasses[] = {
 };
 
 // Builds one stream, runs it on both and returns the first difference.
-std::string runStream(const Class& cls, Oracle& oracle, uint32_t seed) {
+// `oracle` steps, `whole` runs whole streams: switching one engine between
+// count-limited and free runs makes Unicorn flush all its translations.
+std::string runStream(const Class& cls, Oracle& oracle, Oracle& whole, uint32_t seed) {
     Stream s(seed);
     for (int i = 0; i < 24 && s.code.size() < (kCodeEnd - kCodeBase) / 2 - 64; ++i) {
         s.unitStarts.push_back(s.code.size());
@@ -506,21 +508,16 @@ std::string runStream(const Class& cls, Oracle& oracle, uint32_t seed) {
     ours.cpu.pspBank = 0x20009000;
     ours.cpu.flagN = s.coin(), ours.cpu.flagZ = s.coin(), ours.cpu.flagC = s.coin(), ours.cpu.flagV = s.coin();
     ours.cpu.flagQ = s.coin();
+    const tw_cpu initialCpu = ours.cpu;
+    const std::vector<uint8_t> initialRam = ours.ram;
 
-    oracle.write(0, ours.flash.data(), ours.flash.size());
-    oracle.write(kRamBase, ours.ram.data(), ours.ram.size());
-    oracle.setState(ours.cpu);
-
+    auto startOracle = [&](Oracle& o) {
+        o.write(0, ours.flash.data(), ours.flash.size());
+        o.write(kRamBase, ours.ram.data(), ours.ram.size());
+        o.setState(ours.cpu);
+    };
     std::vector<uint8_t> theirRam(kRamSize);
-    for (int stepCount = 0; stepCount < 400; ++stepCount) {
-        uint32_t pc = ours.cpu.regs[15];
-        char where[96];
-        std::snprintf(where, sizeof where, " (step %d at %08x: %04x %04x, seed %u)", stepCount, pc,
-                      ours.word(pc) & 0xFFFF, ours.word(pc) >> 16, seed);
-        int result = ours.run(1);
-        if (result != TW_RUN_BUDGET) return std::string("our run ended with ") + ours.cpu.faultText + where;
-        uc_err err = oracle.step();
-        if (err != UC_ERR_OK) return std::string("Unicorn: ") + uc_strerror(err) + where;
+    auto compareAll = [&](Oracle& oracle, const char* where) -> std::string {
         tw_cpu theirs = ours.cpu;
         oracle.getState(theirs);
         std::string diff = compareState(ours.cpu, theirs);
@@ -530,24 +527,56 @@ std::string runStream(const Class& cls, Oracle& oracle, uint32_t seed) {
             size_t i = 0;
             while (theirRam[i] == ours.ram[i]) ++i;
             char text[96];
-            std::snprintf(text, sizeof text, "RAM at %08x: ours %02x, Unicorn %02x", unsigned(kRamBase + i), ours.ram[i],
-                          theirRam[i]);
+            std::snprintf(text, sizeof text, "RAM at %08x: ours %02x, Unicorn %02x", unsigned(kRamBase + i),
+                          ours.ram[i], theirRam[i]);
             return text + std::string(where);
         }
-        if (ours.cpu.regs[15] == pc) break; // B . ends the stream
+        return {};
+    };
+
+    // Step by step: one instruction (or one whole IT block) at a time.
+    startOracle(oracle);
+    uint32_t end = 0;
+    for (int stepCount = 0; stepCount < 400 && !end; ++stepCount) {
+        uint32_t pc = ours.cpu.regs[15];
+        char where[96];
+        std::snprintf(where, sizeof where, " (step %d at %08x: %04x %04x, seed %u)", stepCount, pc,
+                      ours.word(pc) & 0xFFFF, ours.word(pc) >> 16, seed);
+        int result = ours.run(1);
+        if (result != TW_RUN_BUDGET) return std::string("our run ended with ") + ours.cpu.faultText + where;
+        uc_err err = oracle.step();
+        if (err != UC_ERR_OK) return std::string("Unicorn: ") + uc_strerror(err) + where;
+        std::string diff = compareAll(oracle, where);
+        if (!diff.empty()) return diff;
+        if (ours.cpu.regs[15] == pc) end = pc; // B . ends the stream
     }
-    return {};
+    if (!end) return {}; // looping streams are compared step by step only
+
+    // In one call, as the firmware runs: pre-decoded blocks, IT blocks inside them.
+    uint64_t steppedCount = ours.cpu.instructionCount;
+    ours.cpu = initialCpu;
+    ours.ram = initialRam;
+    startOracle(whole);
+    char where[64];
+    std::snprintf(where, sizeof where, " (whole run, seed %u)", seed);
+    if (ours.run(1'000'000, end) != TW_RUN_STOP_PC) return std::string("our whole run ended early") + where;
+    if (ours.cpu.instructionCount + 1 != steppedCount) return std::string("whole run count differs") + where;
+    // (Counting on Unicorn's side would flush its translations for every stream;
+    // the compiled programs compare counts with it.)
+    uc_err err = whole.runUntil(end, nullptr);
+    if (err != UC_ERR_OK) return std::string("Unicorn: ") + uc_strerror(err) + where;
+    return compareAll(whole, where);
 }
 
 TEST(CpuDifferential, RandomStreamsPerClassMatchUnicorn) {
     const uint32_t seed = uint32_t(envNumber("TW_CPU_SEED", 20261207));
     const uint64_t streams = envNumber("TW_CPU_STREAMS", 40);
     for (const Class& cls : kClasses) {
-        Oracle oracle(cls.model);
-        ASSERT_TRUE(oracle.ok());
+        Oracle oracle(cls.model), whole(cls.model);
+        ASSERT_TRUE(oracle.ok() && whole.ok());
         int failures = 0;
         for (uint64_t i = 0; i < streams && failures < 3; ++i) {
-            std::string diff = runStream(cls, oracle, seed + uint32_t(i) * 7919u);
+            std::string diff = runStream(cls, oracle, whole, seed + uint32_t(i) * 7919u);
             if (!diff.empty()) {
                 ++failures;
                 ADD_FAILURE() << cls.name << ": " << diff;

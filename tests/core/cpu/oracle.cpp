@@ -88,14 +88,19 @@ void countInstruction(uc_engine*, uint64_t, uint32_t, void* context) { ++*static
 } // namespace
 
 uc_err Oracle::runUntil(uint32_t stopPc, uint64_t* executed) {
+    uc_ctl_remove_cache(uc_, 0, kFlashSize); // code written since an earlier run
+    uc_ctl_remove_cache(uc_, kRamBase, kRamBase + kRamSize);
     uint64_t count = 0;
-    uc_hook hook;
-    uc_hook_add(uc_, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(countInstruction), &count, 1, 0);
+    uc_hook hook{};
+    // Adding a code hook flushes Unicorn's translations: only when counting.
+    if (executed) uc_hook_add(uc_, &hook, UC_HOOK_CODE, reinterpret_cast<void*>(countInstruction), &count, 1, 0);
     uint32_t pc = 0;
     uc_reg_read(uc_, UC_ARM_REG_PC, &pc);
     uc_err err = uc_emu_start(uc_, pc | 1, stopPc, 0, 0);
-    uc_hook_del(uc_, hook);
-    if (executed) *executed = count;
+    if (executed) {
+        uc_hook_del(uc_, hook);
+        *executed = count;
+    }
     return err;
 }
 

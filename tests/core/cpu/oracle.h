@@ -33,8 +33,8 @@ public:
 
     // One count-limited step: an IT block runs whole, as in our interpreter.
     uc_err step();
-    // Runs from PC until `stopPc`, counting executed instructions (instructions
-    // skipped by an IT block do not count).
+    // Runs from PC until `stopPc`; with `executed`, counts the executed
+    // instructions (instructions skipped by an IT block do not count).
     uc_err runUntil(uint32_t stopPc, uint64_t* executed);
 
 private:
