@@ -174,21 +174,15 @@ inline uint32_t shiftC(uint32_t value, uint32_t type, uint32_t amount, uint32_t 
     return result;
 }
 
-// The ARM condition test; 14 and 15 both pass.
+// The ARM condition test; 14 and 15 both pass. Bit (N:Z:C:V) of each mask says
+// whether the condition holds for those flags.
+inline constexpr uint16_t kConditionMasks[16] = {
+    0xF0F0, 0x0F0F, 0xCCCC, 0x3333, 0xFF00, 0x00FF, 0xAAAA, 0x5555, // EQ NE CS CC MI PL VS VC
+    0x0C0C, 0xF3F3, 0xAA55, 0x55AA, 0x0A05, 0xF5FA, 0xFFFF, 0xFFFF, // HI LS GE LT GT LE AL (NV)
+};
 inline bool conditionPassed(const tw_cpu* cpu, uint32_t cond) {
-    uint32_t n = cpu->flagN, z = cpu->flagZ, c = cpu->flagC, v = cpu->flagV;
-    bool r;
-    switch ((cond >> 1) & 7) {
-    case 0: r = z; break;
-    case 1: r = c; break;
-    case 2: r = n; break;
-    case 3: r = v; break;
-    case 4: r = c && !z; break;
-    case 5: r = n == v; break;
-    case 6: r = n == v && !z; break;
-    default: return true; // AL, and 15 too
-    }
-    return (cond & 1) ? !r : r;
+    uint32_t flags = cpu->flagN << 3 | cpu->flagZ << 2 | cpu->flagC << 1 | cpu->flagV;
+    return (kConditionMasks[cond & 15] >> flags) & 1;
 }
 
 inline uint32_t bitCount(uint32_t v) {

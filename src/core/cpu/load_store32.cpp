@@ -178,9 +178,56 @@ void offset12(Exec& e, uint32_t hw1, uint32_t hw2) {
     }
 }
 
+// The same with an 8-bit offset (offset, pre- or post-indexed) or a shifted
+// register; the rarer cases go to the general handler.
+template <uint32_t Size, bool Load, bool Sign>
+void offset8OrRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
+    tw_cpu* c = e.cpu;
+    uint32_t n = hw1 & 15, t = hw2 >> 12;
+    if (n == 15 || t == 15) [[unlikely]]
+        return loadStoreSingle(e, hw1, hw2);
+    uint32_t address, base = c->regs[n];
+    bool writeback = false;
+    if (hw2 & 0x800) {
+        bool index = hw2 & 0x400;
+        writeback = hw2 & 0x100;
+        if (!index && !writeback) [[unlikely]]
+            return loadStoreSingle(e, hw1, hw2);
+        uint32_t offsetAddress = (hw2 & 0x200) ? base + (hw2 & 0xFF) : base - (hw2 & 0xFF);
+        address = index ? offsetAddress : base;
+        base = offsetAddress;
+    } else {
+        if (hw2 & 0x7C0) [[unlikely]]
+            return loadStoreSingle(e, hw1, hw2);
+        address = base + (reg(e, hw2 & 15) << ((hw2 >> 4) & 3));
+    }
+    if (Load) {
+        uint32_t v = Size == 4 ? read32(e, address) : Size == 2 ? read16(e, address) : read8(e, address);
+        if (writeback) c->regs[n] = base;
+        c->regs[t] = Sign ? signExtend(v, Size * 8) : v;
+    } else {
+        uint32_t v = c->regs[t];
+        if (Size == 4)
+            write32(e, address, v);
+        else if (Size == 2)
+            write16(e, address, v);
+        else
+            write8(e, address, v);
+        if (writeback) c->regs[n] = base;
+    }
+}
+
 } // namespace
 
 const Encoding kLoadStore32[] = {
+    {"111110000000nnnn", offset8OrRegister<1, false, false>}, // STRB
+    {"111110000010nnnn", offset8OrRegister<2, false, false>}, // STRH
+    {"111110000100nnnn", offset8OrRegister<4, false, false>}, // STR
+    {"111110000001nnnn", offset8OrRegister<1, true, false>},  // LDRB
+    {"111110000011nnnn", offset8OrRegister<2, true, false>},  // LDRH
+    {"111110000101nnnn", offset8OrRegister<4, true, false>},  // LDR
+    {"111110010001nnnn", offset8OrRegister<1, true, true>},   // LDRSB
+    {"111110010011nnnn", offset8OrRegister<2, true, true>},   // LDRSH
     {"111110001000nnnn", offset12<1, false, false>}, // STRB
     {"111110001010nnnn", offset12<2, false, false>}, // STRH
     {"111110001100nnnn", offset12<4, false, false>}, // STR

@@ -257,8 +257,9 @@ void supervisorCall(Exec& e, uint32_t, uint32_t) {
 
 // --- Branches -----------------------------------------------------------------------
 
+template <uint32_t Cond>
 void branchConditional(Exec& e, uint32_t hw, uint32_t) {
-    if (conditionPassed(e.cpu, (hw >> 8) & 15)) e.next = e.address + 4 + (signExtend(hw & 0xFF, 8) << 1);
+    if (conditionPassed(e.cpu, Cond)) e.next = e.address + 4 + (signExtend(hw & 0xFF, 8) << 1);
 }
 void branch(Exec& e, uint32_t hw, uint32_t) { e.next = e.address + 4 + (signExtend(hw & 0x7FF, 11) << 1); }
 
@@ -338,7 +339,20 @@ const Encoding kThumb16[] = {
     {"11001nnnrrrrrrrr", loadMultiple},                  // LDMIA
     {"11011110iiiiiiii", undefined16},                   // UDF
     {"11011111iiiiiiii", supervisorCall},                // SVC
-    {"1101cccciiiiiiii", branchConditional},             // B<cond>
+    {"11010000iiiiiiii", branchConditional<0>}, // BEQ
+    {"11010001iiiiiiii", branchConditional<1>}, // BNE
+    {"11010010iiiiiiii", branchConditional<2>}, // BCS
+    {"11010011iiiiiiii", branchConditional<3>}, // BCC
+    {"11010100iiiiiiii", branchConditional<4>}, // BMI
+    {"11010101iiiiiiii", branchConditional<5>}, // BPL
+    {"11010110iiiiiiii", branchConditional<6>}, // BVS
+    {"11010111iiiiiiii", branchConditional<7>}, // BVC
+    {"11011000iiiiiiii", branchConditional<8>}, // BHI
+    {"11011001iiiiiiii", branchConditional<9>}, // BLS
+    {"11011010iiiiiiii", branchConditional<10>}, // BGE
+    {"11011011iiiiiiii", branchConditional<11>}, // BLT
+    {"11011100iiiiiiii", branchConditional<12>}, // BGT
+    {"11011101iiiiiiii", branchConditional<13>}, // BLE
     {"11100iiiiiiiiiii", branch},                        // B
 };
 const size_t kThumb16Count = sizeof kThumb16 / sizeof kThumb16[0];
