@@ -52,6 +52,10 @@ public:
         ++generation_;
         codeLow_ = 0, codeSpan_ = 0;
     }
+    // A run that starts while another runs on this thread (a bus callback or hook
+    // that runs the CPU) must not reuse blocks the outer run is executing.
+    bool busy = false;
+
     // Stores into [codeLow, codeLow + codeSpan) may rewrite checked code.
     uint32_t codeLow() const { return codeLow_; }
     uint32_t codeSpan() const { return codeSpan_; }

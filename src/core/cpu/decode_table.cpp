@@ -59,9 +59,8 @@ const Encoding kThumb32[] = {
     {"11110i0ooooSnnnn", dataOrBranch<dataProcessingModifiedImmediate>}, // or branches, miscellaneous
     {"11110i1ooooonnnn", dataOrBranch<dataProcessingPlainImmediate>},    // or branches, miscellaneous
     {"11111000sss0nnnn", loadStoreSingle},                           // STRB, STRH, STR
-    {"1111100SU001nnnn", loadStoreSingle},                           // LDRB, LDRSB, PLD, PLI
-    {"1111100SU011nnnn", loadStoreSingle},                           // LDRH, LDRSH
-    {"1111100SU101nnnn", loadStoreSingle},                           // LDR
+    // Byte and halfword loads (with PLD and PLI) have handlers of their own for every S and U.
+    {"1111100SU101nnnn", loadStoreSingle},                           // LDR (word; S = 1 is undefined)
     {"11111010oooonnnn", dataProcessingRegister},                    // shifts, extends, REV.., CLZ, QADD
     {"111110110ooonnnn", multiply},                                  // MUL, MLA, MLS, SMULxy, SMLAxy
     {"111110111ooonnnn", longMultiplyDivide},                        // SMULL.., SDIV, UDIV

@@ -90,10 +90,16 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
     };
     BlockCache& cache = threadBlockCache();
     cache.newGeneration(); // the host may have written memory since the last call
+    struct Claim {
+        BlockCache& cache;
+        bool nested = cache.busy;
+        explicit Claim(BlockCache& c) : cache(c) { cache.busy = true; }
+        ~Claim() { cache.busy = nested; }
+    } claim(cache);
     for (;;) {
         // Straight-line code runs pre-decoded, a block at a time, when the budget
         // covers the block and no hook or stop address lies inside it.
-        if (budget != 0) {
+        if (budget != 0 && !claim.nested) {
             const Block* b = cache.find(c, pc);
             if (b && b->count <= budget && !hooks.overlaps(pc, b->bytes) && stopPc - pc - 1 >= b->bytes - 1) {
                 Exec e{c, pc, pc, 0, cache.codeLow(), cache.codeSpan()};
