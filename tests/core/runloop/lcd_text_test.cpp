@@ -46,7 +46,9 @@ TEST(SegmentTables, EveryLitBitBelongsToOneThing) {
     for (const auto& digit : tw::lcd::kRunnerTable) {
         for (uint8_t bit : digit.segment) EXPECT_TRUE(words[digit.word].insert(bit).second) << int(bit);
         EXPECT_TRUE(words[digit.word].insert(digit.dot).second);
-        if (digit.comma != tw::lcd::kNoComma) EXPECT_TRUE(words[digit.word].insert(digit.comma).second);
+        if (digit.comma != tw::lcd::kNoComma) {
+            EXPECT_TRUE(words[digit.word].insert(digit.comma).second);
+        }
     }
     EXPECT_TRUE(words[0].insert(tw::lcd::kRunnerMinusBit).second);
     for (const auto& word : words) EXPECT_LE(*word.rbegin(), 55);

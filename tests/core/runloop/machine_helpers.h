@@ -4,6 +4,8 @@
 #include "core/machine.h"
 #include "core/tw.h"
 
+#include <gtest/gtest.h>
+
 #include <array>
 #include <string>
 
