@@ -5,54 +5,20 @@
 #include <cstdio>
 #include <utility>
 
-LinkError LinkError::accessDenied(int32_t code) {
-    LinkError e(Kind::accessDenied);
-    e.code_ = code;
-    e.describe();
-    return e;
+LinkError::LinkError(Kind kind, int32_t code, std::string text, std::size_t first, std::size_t second)
+    : kind_(kind), code_(code), text_(std::move(text)), first_(first), second_(second) {
+    describe();
 }
 
-LinkError LinkError::io(std::string text) {
-    LinkError e(Kind::io);
-    e.text_ = std::move(text);
-    e.describe();
-    return e;
-}
-
-LinkError LinkError::timeout(std::size_t received) {
-    LinkError e(Kind::timeout);
-    e.first_ = received;
-    e.describe();
-    return e;
-}
-
-LinkError LinkError::badReport(unsigned length) {
-    LinkError e(Kind::badReport);
-    e.first_ = length;
-    e.describe();
-    return e;
-}
-
-LinkError LinkError::wrongSize(std::size_t size) {
-    LinkError e(Kind::wrongSize);
-    e.first_ = size;
-    e.describe();
-    return e;
-}
-
+LinkError LinkError::accessDenied(int32_t code) { return LinkError(Kind::accessDenied, code, {}, 0, 0); }
+LinkError LinkError::io(std::string text) { return LinkError(Kind::io, 0, std::move(text), 0, 0); }
+LinkError LinkError::timeout(std::size_t received) { return LinkError(Kind::timeout, 0, {}, received, 0); }
+LinkError LinkError::badReport(unsigned length) { return LinkError(Kind::badReport, 0, {}, length, 0); }
+LinkError LinkError::wrongSize(std::size_t size) { return LinkError(Kind::wrongSize, 0, {}, size, 0); }
 LinkError LinkError::mismatch(std::size_t differences, std::size_t firstOffset) {
-    LinkError e(Kind::mismatch);
-    e.first_ = differences;
-    e.second_ = firstOffset;
-    e.describe();
-    return e;
+    return LinkError(Kind::mismatch, 0, {}, differences, firstOffset);
 }
-
-LinkError LinkError::noDevice() {
-    LinkError e(Kind::noDevice);
-    e.describe();
-    return e;
-}
+LinkError LinkError::noDevice() { return LinkError(Kind::noDevice, 0, {}, 0, 0); }
 
 void LinkError::describe() {
     const std::string memorySize = std::to_string(CalculatorLink::memorySize);

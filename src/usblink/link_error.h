@@ -44,13 +44,13 @@ public:
     }
 
 private:
-    explicit LinkError(Kind kind) : kind_(kind) {}
+    LinkError(Kind kind, int32_t code, std::string text, std::size_t first, std::size_t second);
     void describe();
 
     Kind kind_;
-    int32_t code_ = 0;
+    int32_t code_;
     std::string text_;
-    std::size_t first_ = 0;
-    std::size_t second_ = 0;
+    std::size_t first_;
+    std::size_t second_;
     std::string message_;
 };

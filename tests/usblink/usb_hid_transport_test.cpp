@@ -1,5 +1,6 @@
 #include "fake_hid_api.h"
 #include "log_capture.h"
+#include "thrown_link_error.h"
 #include "usblink/calculator_link.h"
 #include "usblink/io_return.h"
 #include "usblink/usb_hid_transport.h"
@@ -46,16 +47,6 @@ struct TransportTest : ::testing::Test {
         transport->open();
         log.clear();
     }
-    template <class F>
-    LinkError failure(F&& f) {
-        try {
-            f();
-        } catch (const LinkError& error) {
-            return error;
-        }
-        ADD_FAILURE() << "no LinkError thrown";
-        return LinkError::timeout(99);
-    }
 };
 
 TEST_F(TransportTest, OpensTheFirstMatchingDeviceAndClosesItAgain) {
@@ -79,24 +70,24 @@ TEST_F(TransportTest, OpensTheFirstMatchingDeviceAndClosesItAgain) {
 }
 
 TEST_F(TransportTest, OpenFailuresMapToNoDeviceOrAccessDenied) {
-    EXPECT_EQ(failure([&] { transport->open(); }), LinkError::noDevice());
+    EXPECT_EQ(thrownLinkError([&] { transport->open(); }), LinkError::noDevice());
     EXPECT_EQ(log.messages(), (Lines{"---- open (thread main, sandboxed: false)", "hid_init -> 0x00000000 (success)",
                                      "hid_enumerate -> 0 device(s)"}));
     EXPECT_EQ(api->exits, 1) << "a failed open leaves nothing open";
-    EXPECT_EQ(failure([&] { transport->receive(0.1); }), LinkError::noDevice());
-    EXPECT_EQ(failure([&] { transport->send(CalculatorLink::readRequest()); }), LinkError::noDevice());
+    EXPECT_EQ(thrownLinkError([&] { transport->receive(0.1); }), LinkError::noDevice());
+    EXPECT_EQ(thrownLinkError([&] { transport->send(CalculatorLink::readRequest()); }), LinkError::noDevice());
 
     api->initErrno = EACCES;
-    EXPECT_EQ(failure([&] { transport->open(); }), LinkError::accessDenied(ioreturn::notPermitted));
+    EXPECT_EQ(thrownLinkError([&] { transport->open(); }), LinkError::accessDenied(ioreturn::notPermitted));
     api->initErrno = 0; // a failure without a reason
-    EXPECT_EQ(failure([&] { transport->open(); }), LinkError::accessDenied(ioreturn::error));
+    EXPECT_EQ(thrownLinkError([&] { transport->open(); }), LinkError::accessDenied(ioreturn::error));
 
     api->initErrno = -1;
     api->devices = {calculatorDevice("/dev/hidraw3")};
     api->openErrno = EACCES;
-    EXPECT_EQ(failure([&] { transport->open(); }), LinkError::accessDenied(ioreturn::notPermitted));
+    EXPECT_EQ(thrownLinkError([&] { transport->open(); }), LinkError::accessDenied(ioreturn::notPermitted));
     api->openErrno = EBUSY;
-    EXPECT_EQ(failure([&] { transport->open(); }), LinkError::accessDenied(ioreturn::exclusiveAccess));
+    EXPECT_EQ(thrownLinkError([&] { transport->open(); }), LinkError::accessDenied(ioreturn::exclusiveAccess));
     EXPECT_EQ(log.messages().back(), "hid_open_path -> 0xE00002C5 (exclusive access)");
     EXPECT_EQ(api->closes, 0) << "a device that did not open is not closed";
     EXPECT_EQ(api->inits, api->exits);
@@ -112,11 +103,11 @@ TEST_F(TransportTest, SendPutsReportIDZeroInFrontAndMapsFailures) {
     EXPECT_EQ(log.messages(), (Lines{"hid_write(Output, id 0, 64) -> 0x00000000 (success): FE +63\u00D700"}));
 
     api->writeErrno = ENODEV;
-    EXPECT_EQ(failure([&] { transport->send(CalculatorLink::readRequest()); }),
+    EXPECT_EQ(thrownLinkError([&] { transport->send(CalculatorLink::readRequest()); }),
               LinkError::io("sending a report failed (0xE00002C0); the calculator may have left USB mode"));
     api->writeErrno = -1;
     api->writeCount = 10;
-    EXPECT_EQ(failure([&] { transport->send(CalculatorLink::readRequest()); }),
+    EXPECT_EQ(thrownLinkError([&] { transport->send(CalculatorLink::readRequest()); }),
               LinkError::io("sending a report failed (0xE00002E7); the calculator may have left USB mode"));
 }
 
