@@ -41,6 +41,15 @@ int workspaceRegisters(const std::vector<ProgramAnalysis::MatrixOp>& ops) {
     return 5;
 }
 
+// One row per entry of an analysis list, in its order.
+template <typename List, typename Make>
+auto rowsOf(const List& list, Make make) {
+    std::vector<decltype(make(list.front()))> rows;
+    rows.reserve(list.size());
+    for (const auto& entry : list) rows.push_back(make(entry));
+    return rows;
+}
+
 } // namespace
 
 std::string screenText(const ProgramLine& line, std::int64_t model) {
@@ -139,27 +148,19 @@ ProgramDocumentContent::MatrixOpRow ProgramDocumentContent::matrixRow(const Prog
 }
 
 std::vector<ProgramDocumentContent::LabelRow> ProgramDocumentContent::labelRows() const {
-    std::vector<LabelRow> rows;
-    for (const auto& label : analysis.labels) rows.push_back(labelRow(label));
-    return rows;
+    return rowsOf(analysis.labels, [this](const auto& label) { return labelRow(label); });
 }
 
 std::vector<ProgramDocumentContent::RegisterRow> ProgramDocumentContent::registerRows() const {
-    std::vector<RegisterRow> rows;
-    for (const auto& reg : analysis.registers) rows.push_back(registerRow(reg));
-    return rows;
+    return rowsOf(analysis.registers, [this](const auto& reg) { return registerRow(reg); });
 }
 
 std::vector<ProgramDocumentContent::RegisterRow> ProgramDocumentContent::flagRows() const {
-    std::vector<RegisterRow> rows;
-    for (const auto& flag : analysis.flags) rows.push_back(flagRow(flag));
-    return rows;
+    return rowsOf(analysis.flags, [this](const auto& flag) { return flagRow(flag); });
 }
 
 std::vector<ProgramDocumentContent::MatrixOpRow> ProgramDocumentContent::matrixRows() const {
-    std::vector<MatrixOpRow> rows;
-    for (const auto& op : analysis.matrixOps) rows.push_back(matrixRow(op));
-    return rows;
+    return rowsOf(analysis.matrixOps, [this](const auto& op) { return matrixRow(op); });
 }
 
 std::vector<ProgramDocumentContent::ListingRow> ProgramDocumentContent::listingRows() const {
