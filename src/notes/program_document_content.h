@@ -22,7 +22,7 @@ struct ProgramDocumentInfo {
     std::string modelName;  // from modelNameFor(variant, model)
     std::string firmware;   // may be empty
     std::string memoryFile; // may be empty
-    std::int64_t model = 15; // 12, 15 or 16
+    std::int64_t model = 0;  // 12, 15 or 16
     std::chrono::system_clock::time_point date;
 
     // "HP-15C", "HP-15C (15.2)", else "HP-<model>C".
