@@ -22,11 +22,13 @@ std::optional<SavedState> SavedState::fromJSON(std::string_view text) {
     auto firmware = j.find("firmwareID");
     if (memory == j.end() || variant == j.end() || firmware == j.end()) return std::nullopt;
     if (!memory->is_string() || !variant->is_number_integer() || !firmware->is_string()) return std::nullopt;
+    const auto v = variant->get<int64_t>();
+    if (v < 0 || v > 100000) return std::nullopt;
     auto bytes = base64Decode(memory->get_ref<const std::string&>());
     if (!bytes || bytes->size() != 2048) return std::nullopt;
     SavedState state;
     state.memory = std::move(*bytes);
-    state.variant = variant->get<int>();
+    state.variant = int(v);
     state.firmwareID = firmware->get<std::string>();
     return state;
 }
