@@ -28,6 +28,7 @@ bool isControl(uint8_t p) { return p == ut::gbCR || p == ut::gbLF || p == ut::gb
 
 } // namespace
 
+// Invalid input becomes one U+FFFD per maximal subpart, as the Unicode Standard recommends.
 std::u32string decodeUtf8(std::string_view text) {
     std::u32string out;
     out.reserve(text.size());
@@ -39,22 +40,25 @@ std::u32string decodeUtf8(std::string_view text) {
             ++i;
             continue;
         }
-        int length = b0 >= 0xF0 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC0 ? 2 : 0;
-        char32_t min = length == 4 ? 0x10000 : length == 3 ? 0x800 : 0x80;
-        char32_t c = length == 4 ? b0 & 0x07 : length == 3 ? b0 & 0x0F : b0 & 0x1F;
+        int length = b0 >= 0xC2 && b0 <= 0xDF ? 2 : b0 >= 0xE0 && b0 <= 0xEF ? 3 : b0 >= 0xF0 && b0 <= 0xF4 ? 4 : 0;
+        if (length == 0) {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        // The allowed range of the second byte depends on the first.
+        uint8_t low = b0 == 0xE0 ? 0xA0 : b0 == 0xF0 ? 0x90 : 0x80;
+        uint8_t high = b0 == 0xED ? 0x9F : b0 == 0xF4 ? 0x8F : 0xBF;
+        char32_t c = length == 2 ? b0 & 0x1F : length == 3 ? b0 & 0x0F : b0 & 0x07;
         int taken = 1;
-        bool ok = length != 0 && b0 < 0xF5;
-        while (ok && taken < length) {
-            if (i + taken >= text.size() || (uint8_t(text[i + taken]) & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
-            c = (c << 6) | (uint8_t(text[i + taken]) & 0x3F);
+        while (taken < length && i + taken < text.size()) {
+            auto b = uint8_t(text[i + taken]);
+            if (b < (taken == 1 ? low : 0x80) || b > (taken == 1 ? high : 0xBF)) break;
+            c = (c << 6) | (b & 0x3F);
             ++taken;
         }
-        if (ok && (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) ok = false;
-        out.push_back(ok ? c : kReplacement);
-        i += ok ? size_t(length) : size_t(taken);
+        out.push_back(taken == length ? c : kReplacement);
+        i += size_t(taken);
     }
     return out;
 }
