@@ -41,7 +41,7 @@ TEST(HP15CKeyGlyphs, RunsOfListingLines) {
     EXPECT_EQ(runsOf("", "STO 2 3"), (std::vector<KeyGlyphRun>{{"O", "STO"}, {"2", "2"}, {"3", "3"}}));
     // A later token not held as a whole is drawn character by character in primary glyphs.
     EXPECT_EQ(runsOf("", "GTO 23"), (std::vector<KeyGlyphRun>{{"t", "GTO"}, {"2", "2"}, {"3", "3"}}));
-    EXPECT_EQ(runsOf("g", "CF 8"), (std::vector<KeyGlyphRun>{{"|", "g"}, {"F", "CF"}, {"8", "8"}}));
+    EXPECT_EQ(runsOf("g", "CF 8"), (std::vector<KeyGlyphRun>{{"|", "g"}, {"\"", "CF"}, {"8", "8"}}));
     EXPECT_EQ(runsOf("", "RCL f 1"), (std::vector<KeyGlyphRun>{{"l", "RCL"}, {"\u00B4", "f"}, {"1", "1"}}));
 }
 
