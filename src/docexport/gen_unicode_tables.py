@@ -34,6 +34,19 @@ def version(path):
         return re.search(r"-(\d+\.\d+\.\d+)\.txt", f.readline()).group(1)
 
 
+def runs_of(values):
+    """(first, last, value) of every run of equal non-zero values."""
+    runs, cp = [], 0
+    while cp < len(values):
+        end = cp
+        while end + 1 < len(values) and values[end + 1] == values[cp]:
+            end += 1
+        if values[cp]:
+            runs.append((cp, end, values[cp]))
+        cp = end + 1
+    return runs
+
+
 # Canonical decompositions.
 direct = {}
 with open(f"{ucd}/UnicodeData.txt", encoding="utf-8") as f:
@@ -58,14 +71,7 @@ for first, last, prop in property_ranges(f"{ucd}/emoji/emoji-data.txt"):
     if prop == "Extended_Pictographic":
         for cp in range(first, last + 1):
             values[cp] |= PICTOGRAPHIC
-runs, cp = [], 0
-while cp < 0x110000:
-    end = cp
-    while end + 1 < 0x110000 and values[end + 1] == values[cp]:
-        end += 1
-    if values[cp]:
-        runs.append((cp, end, values[cp]))
-    cp = end + 1
+runs = runs_of(values)
 
 # Letters and numbers (general categories L* and N*), as ranges.
 letter_or_number = bytearray(0x110000)
@@ -79,14 +85,7 @@ for i, fields in enumerate(rows):
                 letter_or_number[x] = 1
         else:
             letter_or_number[cp] = 1
-alnum, cp = [], 0
-while cp < 0x110000:
-    end = cp
-    while end + 1 < 0x110000 and letter_or_number[end + 1] == letter_or_number[cp]:
-        end += 1
-    if letter_or_number[cp]:
-        alnum.append((cp, end))
-    cp = end + 1
+alnum = [(a, b) for a, b, _ in runs_of(letter_or_number)]
 
 white = [(a, b) for a, b, p in property_ranges(f"{ucd}/PropList.txt") if p == "White_Space"]
 
