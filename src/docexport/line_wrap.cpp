@@ -17,31 +17,36 @@ struct Wrapper {
 
     bool fits(const std::string& text) const { return PDFFontSet::width(text, style, fonts) <= maxWidth; }
 
-    void placeWord(std::string word) {
+    // Widths never decrease as a prefix grows, so one pass from each piece's start finds its
+    // longest fitting prefix; measuring every prefix anew would take cubic time on a long
+    // unbroken word (a pasted URL or data blob). The pen adds glyph widths in the same order
+    // as placing the prefix would, so the comparison sees the very same numbers.
+    void placeWord(const std::string& word) {
+        auto chars = unicode::graphemeClusters(unicode::decodeUtf8(word));
+        size_t pos = 0;
         for (;;) {
-            if (fits(word)) {
-                current = std::move(word);
+            size_t remaining = chars.size() - pos, fitting = 0;
+            double pen = 0;
+            for (size_t k = pos; k < chars.size(); ++k) {
+                for (const PDFGlyph& g : PDFFontSet::glyphs(unicode::encodeUtf8(chars[k]), style.face, fonts))
+                    if (!g.overlay) pen += g.adv / 1000.0 * style.size * g.scale;
+                if (!(pen <= maxWidth)) break;
+                fitting = k - pos + 1;
+            }
+            if (fitting == remaining || remaining < 2) {
+                current = join(chars, pos, chars.size());
                 return;
             }
-            auto chars = unicode::graphemeClusters(unicode::decodeUtf8(word));
-            if (chars.size() < 2) {
-                current = std::move(word);
-                return;
-            }
-            size_t taken = 1;
-            for (size_t n = chars.size() - 1; n >= 2; --n) {
-                std::u32string prefix;
-                for (size_t k = 0; k < n; ++k) prefix += chars[k];
-                if (fits(unicode::encodeUtf8(prefix))) {
-                    taken = n;
-                    break;
-                }
-            }
-            std::u32string head, rest;
-            for (size_t k = 0; k < chars.size(); ++k) (k < taken ? head : rest) += chars[k];
-            lines.push_back(unicode::encodeUtf8(head));
-            word = unicode::encodeUtf8(rest);
+            size_t taken = fitting >= 2 ? fitting : 1;
+            lines.push_back(join(chars, pos, pos + taken));
+            pos += taken;
         }
+    }
+
+    static std::string join(const std::vector<std::u32string>& chars, size_t from, size_t to) {
+        std::u32string text;
+        for (size_t k = from; k < to; ++k) text += chars[k];
+        return unicode::encodeUtf8(text);
     }
 
     void addWord(std::string word) {
@@ -52,7 +57,7 @@ struct Wrapper {
         }
         if (!current.empty()) lines.push_back(std::move(current));
         current.clear();
-        placeWord(std::move(word));
+        placeWord(word);
     }
 };
 

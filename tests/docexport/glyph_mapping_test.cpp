@@ -1,5 +1,6 @@
 #include "docexport/pdf_font_set.h"
 #include "docexport/pdf_page.h"
+#include "docexport/unicode_text.h"
 
 #include "docexport/font_builder.h"
 
@@ -152,6 +153,49 @@ TEST(LineWrapping, ParagraphsBlanksAndLongWords) {
     // Words are cut between user-perceived characters only.
     // (the combining acute has no glyph of its own: "e?" is 11.12 points)
     EXPECT_EQ(wrap("e\u0301e\u0301e\u0301", 22.3), (std::vector<std::string>{"e\u0301e\u0301", "e\u0301"}));
+}
+
+// The cutting of over-long words, measured prefix by prefix as the rule states it.
+std::vector<std::string> cutByEveryPrefix(const std::string& word, double width, const PDFStyle& style) {
+    std::vector<std::string> lines;
+    auto chars = unicode::graphemeClusters(unicode::decodeUtf8(word));
+    auto text = [&](size_t from, size_t to) {
+        std::u32string t;
+        for (size_t k = from; k < to; ++k) t += chars[k];
+        return unicode::encodeUtf8(t);
+    };
+    size_t pos = 0;
+    for (;;) {
+        size_t n = chars.size() - pos;
+        if (PDFFontSet::width(text(pos, chars.size()), style, nullptr) <= width || n < 2) {
+            lines.push_back(text(pos, chars.size()));
+            return lines;
+        }
+        size_t taken = 1;
+        for (size_t k = n - 1; k >= 2; --k) {
+            if (PDFFontSet::width(text(pos, pos + k), style, nullptr) <= width) {
+                taken = k;
+                break;
+            }
+        }
+        lines.push_back(text(pos, pos + taken));
+        pos += taken;
+    }
+}
+
+TEST(LineWrapping, LongWordsMatchPrefixByPrefixMeasuring) {
+    const std::string word = "Wîllé≷x⁻¹MMiiiiπé̂abcdefWWW";
+    for (PDFFace face : {PDFFace::regular, PDFFace::bold, PDFFace::mono}) {
+        PDFStyle style{face, 9.5, {}};
+        for (double width = -1; width < 60; width += 0.37)
+            EXPECT_EQ(PDFFontSet::wrapLines(word, width, style, nullptr), cutByEveryPrefix(word, width, style))
+                << width;
+    }
+    // A pasted blob without blanks is cut in one pass per line, not by measuring every prefix.
+    std::string blob(20000, 'x');
+    auto lines = PDFFontSet::wrapLines(blob, 100, {PDFFace::regular, 10, {}}, nullptr);
+    EXPECT_EQ(lines.size(), 20000u / 20);
+    EXPECT_EQ(lines.front(), std::string(20, 'x'));
 }
 
 TEST(PageDrawing, OperatorsAndTextRuns) {
