@@ -73,6 +73,10 @@ TEST(ProgramDocumentPDF, EmptyProgramOnOnePage) {
         EXPECT_NE(r.allOps.find("(Untitled program)"), std::string::npos);
         EXPECT_NE(r.allOps.find("(Program listing)"), std::string::npos);
         EXPECT_NE(r.allOps.find("(The calculator holds no program.)"), std::string::npos);
+        // Model, Steps, Labels and Date only: the box is 15 x 4 + 8 high.
+        EXPECT_NE(page.ops[2].find(" 68.00 re f"), std::string::npos) << page.ops[2];
+        EXPECT_EQ(r.allOps.find("(Firmware)"), std::string::npos);
+        EXPECT_EQ(r.allOps.find("(Author)"), std::string::npos);
         EXPECT_EQ(r.allOps.find("(Defined at)"), std::string::npos);
         EXPECT_EQ(r.allOps.find("(Memory configuration)"), std::string::npos);
         EXPECT_EQ(r.allOps.find("(Description)"), std::string::npos);
@@ -206,8 +210,12 @@ TEST(ProgramDocumentPDF, OrphanedCommentsAndFlagsOnly) {
     info.model = 15;
     ProgramDocument doc;
     doc.comments.push_back(StepComment{7, "gone", "45 3", {}, {}, true});
-    ProgramDocumentContent content(doc, info, {programStep(1, "43, 4, 3", "SF 3", "g")}, std::nullopt, {});
+    ProgramDocumentContent content(doc, info, {programStep(1, "43, 4, 3", "SF 3", "g"), programStep(2, "32  9", "GSB 9")},
+                                   std::nullopt, {});
     auto r = renderPages(content, PDFPaper::a4);
+    EXPECT_NE(r.allOps.find("BT 0.60 0.23 0.16 rg /F1 9.00 Tf 1 0 0 1 114.00 "), std::string::npos); // "not defined"
+    EXPECT_NE(r.allOps.find("(not defined)"), std::string::npos);
+    EXPECT_EQ(r.allOps.find("(Registers)"), std::string::npos);
     EXPECT_NE(r.allOps.find("(Registers and flags)"), std::string::npos);
     EXPECT_NE(r.allOps.find("(Comments that no longer match a step)"), std::string::npos);
     EXPECT_NE(r.allOps.find("(007)"), std::string::npos);
