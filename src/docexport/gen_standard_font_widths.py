@@ -50,6 +50,8 @@ def win_ansi_table(afm):
 
 def symbol_table():
     _, by_code = read_afm("StandardSymbolsPS")
+    # URW encodes an Apple logo at 128, which Adobe's Symbol leaves unencoded.
+    by_code.pop(128, None)
     return [0 if code < 32 else by_code.get(code, 0) for code in range(256)]
 
 

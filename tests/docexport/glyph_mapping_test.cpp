@@ -1,5 +1,6 @@
 #include "docexport/pdf_font_set.h"
 #include "docexport/pdf_page.h"
+#include "docexport/standard_font_widths.h"
 #include "docexport/unicode_text.h"
 
 #include "docexport/font_builder.h"
@@ -47,6 +48,29 @@ TEST(GlyphMapping, StandardWidthTables) {
     EXPECT_FALSE(PDFFontSet::winAnsiCode(0x7F).has_value());
     EXPECT_EQ(PDFFontSet::winAnsiCode(0x20AC), 0x80);
     EXPECT_EQ(PDFFontSet::winAnsiCode(0x0178), 0x9F);
+}
+
+TEST(GlyphMapping, WidthTablesHaveTheirFixedShape) {
+    namespace sw = standard_widths;
+    for (int code = 0; code < 256; ++code) {
+        bool control = code < 32;
+        if (control) {
+            EXPECT_EQ(sw::helvetica[code] | sw::helveticaBold[code] | sw::courier[code] | sw::symbol[code], 0) << code;
+            continue;
+        }
+        EXPECT_EQ(sw::courier[code], 600) << code;
+        bool unassigned = code == 0x7F || code == 0x81 || code == 0x8D || code == 0x8F || code == 0x90 || code == 0x9D;
+        if (unassigned) {
+            EXPECT_EQ(sw::helvetica[code], 350) << code;
+            EXPECT_EQ(sw::helveticaBold[code], 350) << code;
+        }
+        EXPECT_GT(sw::helvetica[code], 0) << code;
+        EXPECT_GT(sw::helveticaBold[code], 0) << code;
+    }
+    // The Symbol font has no glyphs at 0x7F to 0x9F, and its space is 250.
+    for (int code = 0x7F; code <= 0x9F; ++code) EXPECT_EQ(sw::symbol[code], 0) << code;
+    EXPECT_EQ(sw::symbol[0x20], 250);
+    EXPECT_EQ(sw::symbol[0xF2], 274); // integral
 }
 
 TEST(GlyphMapping, SymbolSubstitutions) {
