@@ -5,6 +5,7 @@
 #include "core/decode/pool.h"
 #include "core/decode/registers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -30,7 +31,7 @@ void checkRegister(const tw_register& r)
 
 void decodeAll(const Context& c, uint8_t selector)
 {
-    tw_memory_status status{};
+    struct tw_memory_status status{};
     memoryStatus(c, {1, selector, selector, 0}, status);
 
     tw_register r{};
