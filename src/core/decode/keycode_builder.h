@@ -7,6 +7,7 @@
 #include "core/decode/keycodes.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <span>
 #include <stdexcept>
 
@@ -31,15 +32,16 @@ constexpr OperandList operandSet(OperandSet set)
 }
 
 struct Run {
-    uint8_t first;
-    uint8_t last;
-    const char* keys;     // the row's keys, or the head the operand's keys follow
-    const char* mnemonic; // the row's mnemonic, or the head the operand follows
-    char prefix;
+    uint8_t first = 0;
+    uint8_t last = 0;
+    const char* keys = "";     // the row's keys, or the head the operand's keys follow
+    const char* mnemonic = ""; // the row's mnemonic, or the head the operand follows
+    char prefix = 0;
     const char* operands = nullptr;    // blank-separated; null for a single row
     const char* operandKeys = nullptr; // the operands' key forms where they differ
     OperandSet set = OperandSet::None; // set runs join heads and operands by rule
 
+    constexpr Run() = default;
     // One row.
     constexpr Run(int code, int, const char* k, const char* m, char p)
         : first(static_cast<uint8_t>(code)), last(static_cast<uint8_t>(code)), keys(k), mnemonic(m), prefix(p) {}
@@ -187,6 +189,20 @@ constexpr KeyTable tableOf(std::span<const Run> runs)
     KeyTable table{};
     apply(table, runs, true);
     return table;
+}
+
+// A table whose runs are kept in several lists (rows that two tables share).
+constexpr KeyTable tableOf(std::initializer_list<std::span<const Run>> lists)
+{
+    std::array<Run, 256> runs{};
+    size_t count = 0;
+    for (std::span<const Run> list : lists)
+        for (const Run& run : list) {
+            if (count == runs.size())
+                throw std::length_error("too many runs");
+            runs[count++] = run;
+        }
+    return tableOf(std::span<const Run>(runs.data(), count));
 }
 
 } // namespace tw::decode::build

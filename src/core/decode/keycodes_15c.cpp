@@ -10,6 +10,29 @@ using build::OperandSet;
 using build::Run;
 
 // codes, keys, mnemonic, prefix, operands, their key forms where they differ
+// Exchanges, loop counters and indirect addressing: the same rows in the one-byte
+// table and in T1.
+constexpr Run kIndirectRuns[] = {
+    {0x80, 0x80, "42, 4, 0", "x≷ 0", 'f'},
+    {0x81, 0x81, "42, 4,24", "x≷ (i)", 'f'},
+    {0x82, 0x82, "42, 5, 0", "DSE 0", 'f'},
+    {0x83, 0x83, "42, 5,24", "DSE (i)", 'f'},
+    {0x84, 0x84, "42, 6, 0", "ISG 0", 'f'},
+    {0x85, 0x85, "42, 6,24", "ISG (i)", 'f'},
+    {0x86, 0x86, "45 24", "RCL (i)", 0},
+    {0x87, 0x87, "45 25", "RCL I", 0},
+    {0x88, 0x88, "22 25", "GTO I", 0},
+    {0x89, 0x89, "32 25", "GSB I", 0},
+    {0x90, 0x90, "42, 4, 1", "x≷ 1", 'f'},
+    {0x91, 0x91, "42, 4,25", "x≷ I", 'f'},
+    {0x92, 0x92, "42, 5, 1", "DSE 1", 'f'},
+    {0x93, 0x93, "42, 5,25", "DSE I", 'f'},
+    {0x94, 0x94, "42, 6, 1", "ISG 1", 'f'},
+    {0x95, 0x95, "42, 6,25", "ISG I", 'f'},
+    {0x96, 0x96, "44 24", "STO (i)", 0},
+    {0x97, 0x97, "44 25", "STO I", 0},
+};
+
 constexpr Run kOneByteRuns[] = {
     {0x00, 0x09, "42,21, ", "LBL ", 'f', "0 1 2 3 4 5 6 7 8 9"},
     {0x0A, 0x0E, "42,21,", "LBL ", 'f', "A B C D E", "11 12 13 14 15"},
@@ -31,26 +54,8 @@ constexpr Run kOneByteRuns[] = {
     {0x70, 0x79, "43,30, ", "TEST ", 'g', "0 1 2 3 4 5 6 7 8 9"},
     {0x7A, 0x7E, "45,16,", "RCL MATRIX ", 0, "A B C D E", "11 12 13 14 15"},
     {0x7F, 0x7F, "42,10,23", "SOLVE SIN", 'f'},
-    {0x80, 0x80, "42, 4, 0", "x≷ 0", 'f'},
-    {0x81, 0x81, "42, 4,24", "x≷ (i)", 'f'},
-    {0x82, 0x82, "42, 5, 0", "DSE 0", 'f'},
-    {0x83, 0x83, "42, 5,24", "DSE (i)", 'f'},
-    {0x84, 0x84, "42, 6, 0", "ISG 0", 'f'},
-    {0x85, 0x85, "42, 6,24", "ISG (i)", 'f'},
-    {0x86, 0x86, "45 24", "RCL (i)", 0},
-    {0x87, 0x87, "45 25", "RCL I", 0},
-    {0x88, 0x88, "22 25", "GTO I", 0},
-    {0x89, 0x89, "32 25", "GSB I", 0},
     {0x8A, 0x8E, "42,26,", "RESULT ", 'f', "A B C D E", "11 12 13 14 15"},
     {0x8F, 0x8F, "42,10,23", "SOLVE SIN", 'f'},
-    {0x90, 0x90, "42, 4, 1", "x≷ 1", 'f'},
-    {0x91, 0x91, "42, 4,25", "x≷ I", 'f'},
-    {0x92, 0x92, "42, 5, 1", "DSE 1", 'f'},
-    {0x93, 0x93, "42, 5,25", "DSE I", 'f'},
-    {0x94, 0x94, "42, 6, 1", "ISG 1", 'f'},
-    {0x95, 0x95, "42, 6,25", "ISG I", 'f'},
-    {0x96, 0x96, "44 24", "STO (i)", 0},
-    {0x97, 0x97, "44 25", "STO I", 0},
     {0x98, 0x9E, "42,23,", "DIM ", 'f', "(i) I A B C D E", "24 25 11 12 13 14 15"},
     {0x9F, 0x9F, "42,10,23", "SOLVE SIN", 'f'},
     {0xA0, 0xA0, "42 48", "ŷ,r", 'f'},
@@ -161,6 +166,7 @@ constexpr Run kT0Runs[] = {
     {0xFF, 0xFF, "43,22,20", "HYP⁻¹ ×", 'g'},
 };
 
+// T1; rows 0x80 to 0x89 and 0x90 to 0x97 are the indirect runs above.
 constexpr Run kT1Runs[] = {
     {0x00, 0x09, "45,20, ", "RCL × ", 0, ".0 .1 .2 .3 .4 .5 .6 .7 .8 .9"},
     {0x0A, 0x0F, "22 ", "GTO ", 0, "SST GTO SIN (i) I RESULT", "21 22 23 24 25 26"},
@@ -178,25 +184,7 @@ constexpr Run kT1Runs[] = {
     {0x6A, 0x6F, "44,43,", "STO g ", 0, "SST GTO SIN (i) I RESULT", "21 22 23 24 25 26"},
     {0x70, 0x79, "43,30, ", "TEST ", 'g', "0 1 2 3 4 5 6 7 8 9"},
     {0x7A, 0x7F, "45,16,", "RCL MATRIX ", 0, "SST GTO SIN (i) I RESULT", "21 22 23 24 25 26"},
-    {0x80, 0x80, "42, 4, 0", "x≷ 0", 'f'},
-    {0x81, 0x81, "42, 4,24", "x≷ (i)", 'f'},
-    {0x82, 0x82, "42, 5, 0", "DSE 0", 'f'},
-    {0x83, 0x83, "42, 5,24", "DSE (i)", 'f'},
-    {0x84, 0x84, "42, 6, 0", "ISG 0", 'f'},
-    {0x85, 0x85, "42, 6,24", "ISG (i)", 'f'},
-    {0x86, 0x86, "45 24", "RCL (i)", 0},
-    {0x87, 0x87, "45 25", "RCL I", 0},
-    {0x88, 0x88, "22 25", "GTO I", 0},
-    {0x89, 0x89, "32 25", "GSB I", 0},
     {0x8A, 0x8F, "42,26,", "RESULT ", 'f', "SST GTO SIN (i) I RESULT", "21 22 23 24 25 26"},
-    {0x90, 0x90, "42, 4, 1", "x≷ 1", 'f'},
-    {0x91, 0x91, "42, 4,25", "x≷ I", 'f'},
-    {0x92, 0x92, "42, 5, 1", "DSE 1", 'f'},
-    {0x93, 0x93, "42, 5,25", "DSE I", 'f'},
-    {0x94, 0x94, "42, 6, 1", "ISG 1", 'f'},
-    {0x95, 0x95, "42, 6,25", "ISG I", 'f'},
-    {0x96, 0x96, "44 24", "STO (i)", 0},
-    {0x97, 0x97, "44 25", "STO I", 0},
     {0x98, 0x9F, "42,23,", "DIM ", 'f', "(i) I SST GTO SIN (i) I RESULT", "24 25 21 22 23 24 25 26"},
     {0xA0, 0xA0, "45 3", "RCL 3", 0},
     {0xA1, 0xA1, "42, 5, .1", "DSE .1", 'f'},
@@ -340,7 +328,7 @@ constexpr Run kT6Runs[] = {
     {0xF0, 0xFF, "42, 6,", "ISG", 'f', OperandSet::A},
 };
 
-constexpr KeyTable kOneByte = build::tableOf(kOneByteRuns);
+constexpr KeyTable kOneByte = build::tableOf({kOneByteRuns, kIndirectRuns});
 
 constexpr KeyTable buildT0()
 {
@@ -350,7 +338,7 @@ constexpr KeyTable buildT0()
 }
 
 constexpr KeyTable kT0 = buildT0();
-constexpr KeyTable kT1 = build::tableOf(kT1Runs);
+constexpr KeyTable kT1 = build::tableOf({kT1Runs, kIndirectRuns});
 
 // T2: T0 and T1 put together; where T1 takes the second half of operand set B
 // (SST ... RESULT, keys 21 to 26), T2 takes the second half of set A (A ... MATRIX,
