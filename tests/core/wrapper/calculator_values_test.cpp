@@ -68,7 +68,8 @@ TEST(LCDState, FromTheCoresRecord) {
     EXPECT_TRUE(state.minus);
     EXPECT_EQ(state.annunciatorBits, uint64_t{1} << 63 | 1);
     EXPECT_EQ(state.text, "-0.5");
-    EXPECT_EQ(LCDState::fromRecord(tw_lcd{}, ""), LCDState::blank());
+    const struct tw_lcd zero{};
+    EXPECT_EQ(LCDState::fromRecord(zero, ""), LCDState::blank());
 }
 
 TEST(Utf8Text, InvalidSequencesAreReplaced) {

@@ -60,8 +60,9 @@ TEST_P(EveryModel, EveryShortcutFindsItsOwnKeyInEitherCase) {
     for (const KeySpec& key : model.keys) {
         for (const KeyShortcut& shortcut : key.shortcuts) {
             EXPECT_EQ(codeFor(model, shortcut), key.code) << shortcut.label();
-            if (shortcut.isCharacter() && shortcut.asCharacter() >= U'a' && shortcut.asCharacter() <= U'z')
+            if (shortcut.isCharacter() && shortcut.asCharacter() >= U'a' && shortcut.asCharacter() <= U'z') {
                 EXPECT_EQ(codeFor(model, ch(shortcut.asCharacter() - 0x20)), key.code);
+            }
         }
     }
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 constexpr double kEps = 1e-9;
@@ -39,7 +41,7 @@ TEST(PhotoFace, TablesAndLookups) {
     EXPECT_EQ(hp12.keyRect(35), hp12.keyRect(25));
     EXPECT_EQ(hp12.keyRect(40), std::nullopt);
     expectRect(PhotoFace::hp16c().keyRect(25), {0.515, 0.691, 0.059, 0.23682});
-    expectRect(PhotoFace::hp15c().keyRect(14), {0.42888, 0.35202, 0.059, 0.08468});
+    expectRect(PhotoFace::hp15c().keyRect(14), {0.42888, 0.51048, 0.059, 0.08468});
 
     EXPECT_EQ(PhotoFace::face(12), &PhotoFace::hp12c());
     EXPECT_EQ(PhotoFace::face(16), &PhotoFace::hp16c());
@@ -87,11 +89,11 @@ TEST(PhotoFace, CellsReachIntoTheGaps) {
 }
 
 TEST(PhotoFace, CellsAreClampedToThePhotograph) {
-    const PhotoFace edge("x", "y", {10, 10}, {}, {{0, {0.01, 0.01, 0.2, 0.2}}, {1, {0.6, 0.01, 0.2, 0.2}},
+    const PhotoFace edge("x", "y", {10, 10}, {}, {{0, {0.01, 0.01, 0.2, 0.2}}, {1, {0.7, 0.01, 0.2, 0.2}},
                                                   {10, {0.01, 0.5, 0.2, 0.2}}});
-    // The pitch (0.59, 0.49) leaves gaps wider than the room to the edges.
-    expectRect(edge.gridRect(0), {0.0, 0.0, (0.21 + 0.6) * 0.5, 0.21 + 0.32 * (0.5 - 0.21)});
-    expectRect(edge.gridRect(1), {(0.21 + 0.6) * 0.5, 0.0, 1.0 - (0.21 + 0.6) * 0.5, 0.2 + 0.01 + 0.32 * 0.29});
+    // The pitch (0.69, 0.49) leaves gaps wider than the room to the edges.
+    expectRect(edge.gridRect(0), {0.0, 0.0, (0.21 + 0.7) * 0.5, 0.21 + 0.32 * (0.5 - 0.21)});
+    expectRect(edge.gridRect(1), {(0.21 + 0.7) * 0.5, 0.0, 1.0 - (0.21 + 0.7) * 0.5, 0.21 + 0.32 * 0.29});
 }
 
 TEST(PhotoFace, KeyAtAPoint) {
