@@ -185,13 +185,6 @@ TEST(Catalog, SpecialKeyNamesAndLabels) {
     EXPECT_EQ(ch(U'\u00E9').label(), "\u00C9");
 }
 
-TEST(Catalog, ShortcutEquality) {
-    EXPECT_EQ(ch(U'a'), ch(U'a'));
-    EXPECT_NE(ch(U'a'), ch(U'A'));
-    EXPECT_NE(ch(U'\0'), sk(SpecialKey::returnKey)); // a character never equals a special key
-    EXPECT_EQ(sk(SpecialKey::tab), sk(SpecialKey::tab));
-}
-
 TEST(Catalog, BracketsAnnunciatorsAndColours) {
     const CalculatorModel& hp16 = CalculatorModel::hp16c();
     ASSERT_EQ(hp16.brackets.size(), 2u);
