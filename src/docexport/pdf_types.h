@@ -50,12 +50,12 @@ struct PDFGlyph {
 struct PDFColor {
     double r = 0, g = 0, b = 0;
 
-    PDFColor() = default;
-    PDFColor(double red, double green, double blue) : r(red), g(green), b(blue) {}
-    static PDFColor rgb(uint32_t value) {
+    constexpr PDFColor() = default;
+    constexpr PDFColor(double red, double green, double blue) : r(red), g(green), b(blue) {}
+    static constexpr PDFColor rgb(uint32_t value) {
         return {((value >> 16) & 0xFF) / 255.0, ((value >> 8) & 0xFF) / 255.0, (value & 0xFF) / 255.0};
     }
-    static PDFColor black() { return {}; }
+    static constexpr PDFColor black() { return {}; }
     bool operator==(const PDFColor&) const = default;
 };
 

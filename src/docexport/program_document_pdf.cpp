@@ -6,22 +6,6 @@
 
 namespace tw {
 
-namespace {
-
-PDFColor rgb255(int r, int g, int b) { return {r / 255.0, g / 255.0, b / 255.0}; }
-
-} // namespace
-
-const PDFColor ProgramDocumentPDF::ink = rgb255(26, 26, 26);
-const PDFColor ProgramDocumentPDF::grey = rgb255(107, 107, 107);
-const PDFColor ProgramDocumentPDF::ruleGrey = rgb255(201, 201, 201);
-const PDFColor ProgramDocumentPDF::headerFill = rgb255(236, 236, 236);
-const PDFColor ProgramDocumentPDF::labelBand = rgb255(251, 241, 217);
-const PDFColor ProgramDocumentPDF::displayFill = rgb255(223, 229, 211);
-const PDFColor ProgramDocumentPDF::accent = rgb255(154, 59, 42);
-const PDFStyle ProgramDocumentPDF::keyStyle{PDFFace::keys, 10, rgb255(26, 26, 26)};
-const PDFStyle ProgramDocumentPDF::captionStyle{PDFFace::regular, 7, rgb255(107, 107, 107)};
-
 std::vector<uint8_t> ProgramDocumentPDF::render(const ProgramDocumentContent& content, PDFPaper paper,
                                                 std::shared_ptr<PDFFontSet> fonts) {
     if (!fonts) fonts = std::make_shared<PDFFontSet>();

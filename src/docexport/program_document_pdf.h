@@ -31,9 +31,17 @@ public:
         GlyphSource glyphs; // when it gives runs for a row, that cell is drawn in key glyphs
     };
 
-    // Palette.
-    static const PDFColor ink, grey, ruleGrey, headerFill, labelBand, displayFill, accent;
-    static const PDFStyle keyStyle, captionStyle;
+    // Palette. Constants, so that styles built from them in other files at start-up never
+    // see them before they are initialised.
+    static constexpr PDFColor ink = PDFColor::rgb(0x1A1A1A);         // 26, 26, 26
+    static constexpr PDFColor grey = PDFColor::rgb(0x6B6B6B);        // 107, 107, 107
+    static constexpr PDFColor ruleGrey = PDFColor::rgb(0xC9C9C9);    // 201, 201, 201
+    static constexpr PDFColor headerFill = PDFColor::rgb(0xECECEC);  // 236, 236, 236
+    static constexpr PDFColor labelBand = PDFColor::rgb(0xFBF1D9);   // 251, 241, 217
+    static constexpr PDFColor displayFill = PDFColor::rgb(0xDFE5D3); // 223, 229, 211
+    static constexpr PDFColor accent = PDFColor::rgb(0x9A3B2A);      // 154, 59, 42
+    static constexpr PDFStyle keyStyle{PDFFace::keys, 10, ink};
+    static constexpr PDFStyle captionStyle{PDFFace::regular, 7, grey};
 
     // The state of one rendering, in points from the page's top-left corner.
     struct Renderer {

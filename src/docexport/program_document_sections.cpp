@@ -59,9 +59,9 @@ std::string stepNumber(int64_t step) {
     return buf;
 }
 
-const PDFStyle kBody9{PDFFace::regular, 9, ProgramDocumentPDF::ink};
-const PDFStyle kBold9{PDFFace::bold, 9, ProgramDocumentPDF::ink};
-const PDFStyle kGrey9{PDFFace::regular, 9, ProgramDocumentPDF::grey};
+constexpr PDFStyle kBody9{PDFFace::regular, 9, ProgramDocumentPDF::ink};
+constexpr PDFStyle kBold9{PDFFace::bold, 9, ProgramDocumentPDF::ink};
+constexpr PDFStyle kGrey9{PDFFace::regular, 9, ProgramDocumentPDF::grey};
 
 } // namespace
 

@@ -220,7 +220,16 @@ TEST(ProgramDocumentPDF, OrphanedCommentsAndFlagsOnly) {
     EXPECT_NE(r.allOps.find("(Comments that no longer match a step)"), std::string::npos);
     EXPECT_NE(r.allOps.find("(007)"), std::string::npos);
     EXPECT_NE(r.allOps.find("/F3 9.00 Tf"), std::string::npos); // "Keys then" in Courier
+    // Cell styles of other files take the palette's colours, not black.
+    EXPECT_NE(r.allOps.find("BT 0.42 0.42 0.42 rg /F1 9.00 Tf 1 0 0 1 50.00 "), std::string::npos); // "Was step"
+    EXPECT_NE(r.allOps.find("BT 0.10 0.10 0.10 rg /F1 9.00 Tf 1 0 0 1 194.00 "), std::string::npos); // "Comment"
 }
+
+// The palette is fixed when the program is built, so styles made from it anywhere at start-up
+// see its colours whatever order the files are initialised in.
+static_assert(ProgramDocumentPDF::ink == PDFColor(26 / 255.0, 26 / 255.0, 26 / 255.0));
+static_assert(ProgramDocumentPDF::keyStyle.color == ProgramDocumentPDF::ink);
+static_assert(ProgramDocumentPDF::captionStyle.color == ProgramDocumentPDF::grey);
 
 TEST(ProgramDocumentPDF, KeyGlyphsAndDisplayFontWhenEmbedded) {
     if (!haveDejaVu()) GTEST_SKIP();
