@@ -248,14 +248,20 @@ Bytes TrueTypeFont::subset(const std::set<uint16_t>& glyphs) const {
         }
     }
 
+    // Glyph locations only ever grow in a sound font, so no byte of "glyf" belongs to two
+    // glyphs. Damaged locations that go back could point thousands of glyphs at the whole
+    // table and make the subset many times the font's size (and overflow its 32-bit
+    // offsets); a glyph that starts before the end of the last one copied is left empty.
     Bytes newGlyf, newLoca;
+    uint64_t copiedEnd = 0;
     for (int g = 0; g < numGlyphs; ++g) {
         putU32(newLoca, uint32_t(newGlyf.size()));
         if (!keep.count(uint16_t(g))) continue;
         uint64_t start = glyphOffsets[size_t(g)], end = std::min<uint64_t>(glyphOffsets[size_t(g) + 1], glyf.size());
-        if (start < end) {
+        if (start < end && start >= copiedEnd) {
             newGlyf.insert(newGlyf.end(), glyf.begin() + ptrdiff_t(start), glyf.begin() + ptrdiff_t(end));
             while (newGlyf.size() % 4) newGlyf.push_back(0);
+            copiedEnd = end;
         }
     }
     putU32(newLoca, uint32_t(newGlyf.size()));

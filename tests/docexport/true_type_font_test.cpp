@@ -266,6 +266,26 @@ TEST(TrueTypeFont, DamagedGlyphLocationsStayInsideGlyf) {
     TrueTypeFont subset(font.subset({1, 2, 3, 500}));
     EXPECT_TRUE(subset.hasOutline(1));
 
+    // Locations that go back and forth point every other glyph at the whole table; a
+    // composite using them all must not make the subset hundreds of times the font's size.
+    FontBuilder d;
+    std::vector<uint16_t> all;
+    for (uint16_t g = 1; g <= 400; ++g) all.push_back(g);
+    d.glyphs[0] = compositeGlyph(all);
+    for (int g = 0; g < 400; ++g) d.addGlyph(simpleGlyph());
+    auto wide = d.tables();
+    uint32_t glyfSize = uint32_t(wide["glyf"].size());
+    for (uint32_t k = 2; k <= 401; ++k) { // glyph 0 keeps its own bytes
+        wide["loca"][4 * k] = 0;
+        wide["loca"][4 * k + 1] = 0;
+        set16(wide["loca"], 4 * k + 2, k % 2 ? 0 : glyfSize);
+    }
+    TrueTypeFont overlapping(TrueTypeFont::writeFontFile(wide));
+    EXPECT_TRUE(overlapping.hasOutline(3));
+    TrueTypeFont bounded(overlapping.subset({0}));
+    EXPECT_LE(bounded.tables.at("glyf").size(), size_t(glyfSize));
+    EXPECT_TRUE(bounded.hasOutline(0));
+
     // A composite whose flags promise more components than it has bytes.
     FontBuilder c;
     Bytes truncated = compositeGlyph({0, 0});
