@@ -58,20 +58,12 @@ struct Stream {
         uint32_t r = below(14);
         return r == 13 ? 14 : r;
     }
-    uint32_t anyBut(std::initializer_list<uint32_t> avoid) {
+    uint32_t anyBut(std::initializer_list<uint32_t> avoid) { return avoiding(&Stream::any, avoid); }
+    uint32_t lowBut(std::initializer_list<uint32_t> avoid) { return avoiding(&Stream::low, avoid); }
+    uint32_t avoiding(uint32_t (Stream::*pick)(), std::initializer_list<uint32_t> avoid) {
         for (;;) {
-            uint32_t r = any();
-            bool clash = false;
-            for (uint32_t a : avoid) clash |= a == r;
-            if (!clash) return r;
-        }
-    }
-    uint32_t lowBut(std::initializer_list<uint32_t> avoid) {
-        for (;;) {
-            uint32_t r = low();
-            bool clash = false;
-            for (uint32_t a : avoid) clash |= a == r;
-            if (!clash) return r;
+            uint32_t r = (this->*pick)();
+            if (std::find(avoid.begin(), avoid.end(), r) == avoid.end()) return r;
         }
     }
     uint32_t value() {
