@@ -1,10 +1,11 @@
 // The run call: fetch, IT-block condition, budget, hooks, execute, IT advance,
-// and the stop conditions (budget, stop address, WFI, hook, fault).
+// and the stop conditions (budget, stop address, WFI, hook, fault). Straight-line
+// code away from hooks and the stop address runs from the block cache; every
+// other instruction takes the single-step path, which follows the rules one by one.
 #include "core/cpu/block_cache.h"
 #include "core/cpu/decode.h"
 
 namespace tw::cpu {
-
 namespace {
 
 inline bool fetch16(tw_cpu* c, uint32_t address, uint32_t* out) {
@@ -34,12 +35,6 @@ HookOutcome runHooks(tw_cpu* c, uint32_t address) {
     }
     return HookOutcome::Go;
 }
-
-} // namespace
-} // namespace tw::cpu
-
-namespace tw::cpu {
-namespace {
 
 // The flash or RAM region that holds the PC: instructions are fetched from it
 // directly while the PC stays inside.
