@@ -71,7 +71,7 @@ void loadStoreMultiple(Exec& e, uint32_t hw1, uint32_t hw2) {
     uint32_t op = (hw1 >> 7) & 3, n = hw1 & 15;
     bool load = hw1 & 0x10, writeback = hw1 & 0x20;
     if (op == 0 || op == 3 || n == 15) return undefined(e, hw1, hw2); // SRS, RFE
-    uint32_t list = hw2 & (load ? 0xDFFF : 0x5FFF);        // PC is never stored
+    uint32_t list = hw2 & (load ? 0xFFFF : 0x7FFF); // the PC is never stored
     uint32_t count = bitCount(list);
     uint32_t base = c->regs[n];
     uint32_t start = op == 1 ? base : base - 4 * count;
