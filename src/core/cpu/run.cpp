@@ -68,8 +68,8 @@ struct HookRange {
 
 // Runs a block until its end, a taken branch or an event; returns the number of
 // instructions executed. For blocks without IT instructions, entered outside an
-// IT block.
-inline uint32_t runPlain(Exec& e, const Block& b) {
+// IT block. Kept out of line so that its loop gets registers of its own.
+[[gnu::noinline]] uint32_t runPlain(Exec& e, const Block& b) {
     const Op* op = b.ops;
     for (const Op* end = op + b.count;;) {
         e.next = op->next;
