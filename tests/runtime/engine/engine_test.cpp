@@ -352,6 +352,31 @@ TEST(EngineFaults, CommandErrorsAreReportedAndAChipFaultInACommandHaltsTheEmulat
     EXPECT_EQ(f.faults.size(), 1u);
 }
 
+TEST(EngineFaults, AClosureThatThrowsIsReportedAndAChipFaultInItHaltsTheEmulation) {
+    Harness h;
+    h.engine->send(Command{Command::Perform{[](FakeMachine&) { throw std::runtime_error("closure failed"); }}});
+    h.runUntil(50 * ms);
+    EXPECT_EQ(h.faults, std::vector<std::string>{"closure failed"});
+    EXPECT_FALSE(h.engine->isFaulted());
+
+    Harness f;
+    f.engine->send(Command{Command::Perform{[](FakeMachine&) { throw ChipFault("The emulated chip stopped: x"); }}});
+    f.runUntil(50 * ms);
+    EXPECT_TRUE(f.engine->isFaulted());
+    EXPECT_EQ(f.machine->sim, 0);
+    EXPECT_EQ(f.faults, std::vector<std::string>{"The emulated chip stopped: x"});
+}
+
+TEST(EngineThread, APerformAndWaitWhoseClosureThrowsAnswersNoValue) {
+    ManualQueue main;
+    Engine engine(std::make_unique<FakeMachine>(), main.executor());
+    engine.start();
+    auto value = engine.performAndWait(5.0, [](FakeMachine&) -> int { throw std::runtime_error("no"); });
+    EXPECT_FALSE(value.has_value());
+    EXPECT_TRUE(engine.isRunning());
+    EXPECT_EQ(engine.performAndWait(5.0, [](FakeMachine&) { return 3; }), 3);
+}
+
 TEST(EngineThread, CommandsFromSeveralThreadsKeepEachThreadsOrder) {
     ManualQueue main;
     auto machine = std::make_unique<FakeMachine>();
