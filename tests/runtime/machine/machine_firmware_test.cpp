@@ -204,4 +204,15 @@ TEST(MachineOnFirmware, GMemShowsThePoolAsTheDecoderReadsIt) {
     EXPECT_EQ(shown(*m), "0."); // back once RCL went up
 }
 
+TEST(MachineOnFirmware, TheSameKeysGiveTheSameMemoryDisplayAndInstructionCount) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    auto a = startedCalculator(Firmware::Hp16c);
+    auto b = startedCalculator(Firmware::Hp16c);
+    for (auto* m : {a.get(), b.get()}) keys(*m, {k1, k2, kEnter, k3, kMultiply, kSto, k2});
+    EXPECT_EQ(a->readMemory(), b->readMemory());
+    EXPECT_EQ(a->lcd(), b->lcd());
+    EXPECT_EQ(a->calculator().stats().instructions, b->calculator().stats().instructions);
+    EXPECT_EQ(shown(*a), "36.");
+}
+
 } // namespace
