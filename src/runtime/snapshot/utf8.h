@@ -10,7 +10,7 @@ namespace tw {
 
 // The text with every malformed UTF-8 sequence (stray continuation bytes, cut
 // sequences, overlong forms, surrogates, values above U+10FFFF) replaced by
-// U+FFFD. Valid text comes back unchanged.
+// U+FFFD, as the core's record texts are read. Valid text comes back unchanged.
 std::string repairUtf8(std::string_view text);
 
 // A zero-terminated field of a core record: the bytes up to the first zero or

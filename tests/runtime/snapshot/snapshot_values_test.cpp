@@ -67,7 +67,7 @@ TEST(Utf8Repair, KeepsValidTextAndReplacesEachBadByte) {
     EXPECT_EQ(repairUtf8("\xC0\xAF"), "\xEF\xBF\xBD\xEF\xBF\xBD");       // overlong
     EXPECT_EQ(repairUtf8("\xED\xA0\x80"), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"); // surrogate
     EXPECT_EQ(repairUtf8("\xF4\x90\x80\x80").size(), 12u);             // above U+10FFFF
-    EXPECT_EQ(repairUtf8("\xE2\x89"), "\xEF\xBF\xBD\xEF\xBF\xBD");      // cut at the end
+    EXPECT_EQ(repairUtf8("\xE2\x89"), "\xEF\xBF\xBD");                    // cut at the end: one
 }
 
 TEST(Snapshot, StatusFieldsAndEmptyValue) {
