@@ -13,10 +13,18 @@ int image_lastx(void) {
     }
 }
 
+#if FW_FAMILY == 16 && FW_EXTENDED
+int image_16c_register_base(void) { return 360; }
+int image_16c_first_step(void) { return 1760; }
+#else
+int image_16c_register_base(void) { return 1776; }
+int image_16c_first_step(void) { return 2000; }
+#endif
+
 int image_register(int n) {
     switch (model()) {
     case 12: return n == 0 ? 1824 : 1776 + 8 * (n - 1);
-    case 16: return 1776 + 8 * n; /* float mode: one 8-byte unit per register from the register base */
+    case 16: return image_16c_register_base() + 8 * n; /* float mode: one 8-byte unit per register */
     default: return n == 0 ? 240 : n == 1 ? 248 : 8 * (IMAGE[286] + n) - 32;
     }
 }

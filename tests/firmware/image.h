@@ -25,6 +25,11 @@ int image_lastx(void);
 #define IMAGE_REGISTERS 3
 int image_register(int n);
 
+/* HP-16C: where the storage registers begin and where program step 1 lies (the
+ * extended memory moves both). */
+int image_16c_register_base(void);
+int image_16c_first_step(void);
+
 /* Stores the checksum (power-off). */
 void image_seal(void);
 /* 1 when the stored checksum matches the memory. */

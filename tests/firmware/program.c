@@ -3,7 +3,7 @@
  *           2008 to 2014; the current line in byte 2016.
  *   HP-15C: a byte stream from offset 2024; bytes 288/289 mark its last byte and
  *           296/297 the current one.
- *   HP-16C: one byte per step from offset 2000; bytes 2016/2017 mark the end and
+ *   HP-16C: one byte per step from offset 2000 (1760 with extended memory); bytes 2016/2017 mark the end and
  *           2024/2025 the current line. */
 #include "program.h"
 
@@ -64,7 +64,7 @@ int program_record(int byte) {
         IMAGE[2016] = (uint8_t)(line == 1 ? 0x0F : (line - 2) << 4 | 14);
         break;
     case 16:
-        IMAGE[2000 + line - 1] = (uint8_t)byte;
+        IMAGE[image_16c_first_step() + line - 1] = (uint8_t)byte;
         IMAGE[2016] = IMAGE[2024] = 252;
         IMAGE[2017] = IMAGE[2025] = (uint8_t)line;
         break;

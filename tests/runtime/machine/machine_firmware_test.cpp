@@ -133,6 +133,7 @@ TEST(MachineOnFirmware, ProgramStepsAreRecordedInEachModelsFormat) {
         {Firmware::Multi, kF, {"2", "ENTER", "3", "+", "STO 1"}},
         {Firmware::Hp15c, kG, {"2", "ENTER", "3", "+", "STO 1"}},
         {Firmware::Hp16c, kG, {"2", "ENTER", "3", "+", "STO 1"}},
+        {Firmware::Hp16cExtended, kG, {"2", "ENTER", "3", "+", "STO 1"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.firmware));
@@ -149,6 +150,11 @@ TEST(MachineOnFirmware, ProgramStepsAreRecordedInEachModelsFormat) {
         for (const auto& line : s->program) mnemonics.push_back(line.mnemonic);
         if (s->model == 12) mnemonics.resize(5); // the HP-12C always lists its eight lines
         EXPECT_EQ(mnemonics, c.mnemonics);
+
+        keys(*m, {k7, kSto, k2}); // registers lie where the decoder reads them, also with extended memory
+        s = m->inspect();
+        ASSERT_GE(s->registers.size(), 3u);
+        EXPECT_EQ(s->registers[2].number, 7);
     }
 }
 
