@@ -11,16 +11,19 @@ namespace {
 using namespace tw::test;
 using tw::CalculatorMachine;
 
-// Turbo on a busy firmware: SST held keeps the main loop spinning through its whole
-// budget in every tick. One iteration is one emulated second in 10 ms slices.
-void BM_TurboBusySecond(benchmark::State& state) {
+// The engine's turbo: 10 ms slices back to back. One iteration is one emulated
+// second. Busy: SST held keeps the firmware's main loop spinning through its whole
+// budget in every tick; idle: it waits in WFI between ticks.
+void turbo(benchmark::State& state, bool busy) {
     if (!firmwareBuilt()) {
         state.SkipWithError("test firmware not built");
         return;
     }
     auto m = startedCalculator(Firmware::Hp15c);
-    m->press(21);
-    m->run(100);
+    if (busy) {
+        m->press(21);
+        m->run(100);
+    }
     const auto start = std::chrono::steady_clock::now();
     const int64_t simStart = m->simMs();
     for (auto _ : state)
@@ -30,21 +33,8 @@ void BM_TurboBusySecond(benchmark::State& state) {
     state.counters["emulated_ms_per_real_ms"] = double(m->simMs() - simStart) / realMs;
 }
 
-// The same, with the firmware idle (waiting in WFI between ticks).
-void BM_TurboIdleSecond(benchmark::State& state) {
-    if (!firmwareBuilt()) {
-        state.SkipWithError("test firmware not built");
-        return;
-    }
-    auto m = startedCalculator(Firmware::Hp15c);
-    const auto start = std::chrono::steady_clock::now();
-    const int64_t simStart = m->simMs();
-    for (auto _ : state)
-        for (int slice = 0; slice < 100; ++slice) m->run(10);
-    const double realMs =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    state.counters["emulated_ms_per_real_ms"] = double(m->simMs() - simStart) / realMs;
-}
+void BM_TurboBusySecond(benchmark::State& state) { turbo(state, true); }
+void BM_TurboIdleSecond(benchmark::State& state) { turbo(state, false); }
 
 // One trial check: a scratch machine loads, starts, power-cycles and reads g MEM.
 void BM_TrialCheck(benchmark::State& state, Firmware which, int variant) {

@@ -2,6 +2,7 @@
 // time and in turbo, on its own thread.
 #include "runtime/engine/CalculatorEngine.h"
 #include "runtime/support/firmware_calculator.h"
+#include "runtime/support/manual_queue.h"
 
 #include <gtest/gtest.h>
 
@@ -15,25 +16,7 @@ using tw::CalculatorEngine;
 using tw::CalculatorMachine;
 using Command = CalculatorEngine::Command;
 
-// The main queue of these tests: closures run on whichever thread drains it.
-struct MainQueue {
-    std::mutex mutex;
-    std::vector<std::function<void()>> pending;
-    tw::MainExecutor executor() {
-        return [this](std::function<void()> f) {
-            std::lock_guard lock(mutex);
-            pending.push_back(std::move(f));
-        };
-    }
-    void drain() {
-        std::vector<std::function<void()>> now;
-        {
-            std::lock_guard lock(mutex);
-            now.swap(pending);
-        }
-        for (auto& f : now) f();
-    }
-};
+using MainQueue = tw::test::ManualQueue;
 
 int64_t simMs(CalculatorEngine& engine) {
     return engine.performAndWait(5.0, [](CalculatorMachine& m) { return m.simMs(); }).value_or(-1);

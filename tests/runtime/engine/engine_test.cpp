@@ -1,4 +1,5 @@
 #include "runtime/engine/BasicCalculatorEngine.h"
+#include "runtime/support/manual_queue.h"
 
 #include <gtest/gtest.h>
 
@@ -134,25 +135,7 @@ struct FakeMachine {
 using Engine = tw::BasicCalculatorEngine<FakeMachine>;
 using Command = Engine::Command;
 
-// The main queue: closures are collected and run when the test drains them.
-struct ManualQueue {
-    std::mutex mutex;
-    std::vector<std::function<void()>> pending;
-    tw::MainExecutor executor() {
-        return [this](std::function<void()> f) {
-            std::lock_guard lock(mutex);
-            pending.push_back(std::move(f));
-        };
-    }
-    void drain() {
-        std::vector<std::function<void()>> now;
-        {
-            std::lock_guard lock(mutex);
-            now.swap(pending);
-        }
-        for (auto& f : now) f();
-    }
-};
+using tw::test::ManualQueue;
 
 struct Harness {
     std::shared_ptr<VirtualClock> clock = std::make_shared<VirtualClock>();
