@@ -115,6 +115,7 @@ struct FakeMachine {
     void play(int chord) { log.push_back("chord " + std::to_string(chord)); }
     void chordWithON(const std::vector<int>& codes) { log.push_back("on-chord " + std::to_string(codes.size())); }
     void loadMemory(const std::vector<uint8_t>& memory) {
+        if (memory.size() == 1) throw ChipFault("The emulated chip stopped: while loading");
         if (memory.size() != 2048) throw std::invalid_argument("A memory file must be exactly 2048 bytes");
         log.push_back("load");
     }
@@ -348,6 +349,18 @@ TEST(EngineFaults, AClosureThatThrowsIsReportedAndAChipFaultInItHaltsTheEmulatio
     EXPECT_TRUE(f.engine->isFaulted());
     EXPECT_EQ(f.machine->sim, 0);
     EXPECT_EQ(f.faults, std::vector<std::string>{"The emulated chip stopped: x"});
+}
+
+TEST(EngineFaults, AChipFaultWhileLoadingAMemoryGoesToTheCompletionAndHaltsTheEmulation) {
+    Harness h;
+    std::optional<std::exception_ptr> loaded;
+    h.engine->send(Command{Command::LoadMemory{std::vector<uint8_t>(1), [&](std::exception_ptr e) { loaded = e; }}});
+    h.runUntil(50 * ms);
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(tw::engineErrorText(*loaded), "The emulated chip stopped: while loading");
+    EXPECT_TRUE(h.engine->isFaulted());
+    EXPECT_EQ(h.machine->sim, 0);
+    EXPECT_EQ(h.faults.size(), 1u); // the halt itself is reported once
 }
 
 TEST(EngineThread, APerformAndWaitWhoseClosureThrowsAnswersNoValue) {
