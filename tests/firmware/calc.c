@@ -72,7 +72,7 @@ static void show_code(int code) {
     char text[11] = "          ";
     text[8] = (char)('0' + code / 10);
     text[9] = (char)('0' + code % 10);
-    display_show(text);
+    ui_show(text, 0);
 }
 
 static void show_line(void) {

@@ -9,6 +9,7 @@
 
 #include "runtime/engine/EngineClock.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -185,9 +186,11 @@ public:
             if (error) std::rethrow_exception(error);
         }}});
         std::unique_lock lock(shared->mutex);
+        // A negative or NaN time-out waits not at all; a huge one a day at most.
+        const double seconds = timeoutSeconds > 0 ? std::min(timeoutSeconds, 86400.0) : 0.0;
         auto until = std::chrono::steady_clock::now() +
                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                         std::chrono::duration<double>(timeoutSeconds < 0 ? 0 : timeoutSeconds));
+                         std::chrono::duration<double>(seconds));
         if (!shared->cv.wait_until(lock, until, [&] { return shared->done; })) return std::nullopt;
         return std::move(shared->value);
     }

@@ -403,6 +403,7 @@ TEST(EngineThread, PerformAndWaitWithoutARunningEngineAnswersAtOnce) {
     EXPECT_FALSE(engine.performAndWait(10.0, [](FakeMachine&) { return 1; }).has_value());
     engine.start();
     EXPECT_EQ(engine.performAndWait(10.0, [](FakeMachine&) { return 7; }), 7);
+    EXPECT_EQ(engine.performAndWait(1e300, [](FakeMachine&) { return 8; }), 8); // no overflowing deadline
     engine.stop();
     while (engine.isRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_FALSE(engine.performAndWait(10.0, [](FakeMachine&) { return 1; }).has_value());

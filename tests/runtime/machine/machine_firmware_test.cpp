@@ -47,6 +47,21 @@ TEST(MachineOnFirmware, ATenMillisecondTapIsHeldLongEnoughForTheFirmware) {
     EXPECT_EQ(shown(*m), "1");
 }
 
+TEST(MachineOnFirmware, KeysOutsideTheKeyboardNeverReachTheCore) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    auto m = startedCalculator(Firmware::Hp15c);
+    for (int code : {-1, 40, 1 << 20}) m->press(code);
+    EXPECT_EQ(tw_any_key_down(m->calculator().handle()), 0u);
+
+    m->press(k1);
+    m->releaseLater({k1, 77}, INT64_MAX); // never: the release time must not wrap around
+    m->run(300);
+    EXPECT_EQ(tw_any_key_down(m->calculator().handle()), 1u);
+    EXPECT_EQ(shown(*m), "1");
+    m->releaseAll();
+    EXPECT_EQ(tw_any_key_down(m->calculator().handle()), 0u);
+}
+
 TEST(MachineOnFirmware, StackArithmeticShowsAndDecodesTheSameNumbers) {
     TW_REQUIRE_TEST_FIRMWARE();
     for (Firmware which : {Firmware::Hp15c, Firmware::Hp16c, Firmware::Multi}) {
