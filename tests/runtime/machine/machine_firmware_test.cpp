@@ -173,6 +173,24 @@ TEST(MachineOnFirmware, ProgramStepsAreRecordedInEachModelsFormat) {
     }
 }
 
+TEST(MachineOnFirmware, AShiftedPressTapsTheShiftOnlyWhenItIsNotLit) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    auto m = startedCalculator(Firmware::Hp15c);
+    const auto shiftedTap = [&](int shift, int code) {
+        m->pressShifted(shift, code);
+        m->run(10);
+        m->release(code);
+        m->run(200);
+    };
+    shiftedTap(kG, kRunStop); // g R/S: program mode
+    EXPECT_TRUE(m->inspect()->programMode);
+    key(*m, kG);
+    EXPECT_TRUE(m->isShiftShown(kG));
+    EXPECT_FALSE(m->isShiftShown(kF));
+    shiftedTap(kG, kRunStop); // g is lit already: another g would put it out
+    EXPECT_FALSE(m->inspect()->programMode);
+}
+
 TEST(MachineOnFirmware, ChordsResetTheMemoryAndTestTheDisplay) {
     TW_REQUIRE_TEST_FIRMWARE();
     auto m = startedCalculator(Firmware::Hp15c);
