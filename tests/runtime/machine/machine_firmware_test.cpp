@@ -62,6 +62,49 @@ TEST(MachineOnFirmware, KeysOutsideTheKeyboardNeverReachTheCore) {
     EXPECT_EQ(tw_any_key_down(m->calculator().handle()), 0u);
 }
 
+TEST(MachineOnFirmware, ReleasesWaitForTheMinimumHoldAndGoUpBetweenSlices) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    auto m = startedCalculator(Firmware::Hp15c);
+    const auto down = [&] { return tw_any_key_down(m->calculator().handle()) != 0; };
+
+    m->press(k1);
+    m->release(k1);
+    m->run(70);
+    EXPECT_TRUE(down());
+    m->run(10); // 80 ms held
+    EXPECT_FALSE(down());
+
+    m->press(k2);
+    m->run(30);
+    m->release(k2);
+    m->press(k2); // cancels the pending release and starts the hold again
+    m->release(k2);
+    m->run(70);
+    EXPECT_TRUE(down());
+    m->run(10);
+    EXPECT_FALSE(down());
+
+    m->press(k3);
+    m->run(100);
+    m->releaseLater({k3}, 0); // not before the next slice
+    EXPECT_TRUE(down());
+    m->run(10);
+    EXPECT_FALSE(down());
+    EXPECT_EQ(shown(*m), "123");
+
+    // Time passes in whole ticks of the core, but the clock counts what was asked.
+    const auto ticks = [&] { return m->calculator().stats().periodicTicksTimesTen / 10; };
+    auto before = ticks();
+    const auto simBefore = m->simMs();
+    m->run(5);
+    EXPECT_EQ(ticks() - before, 1u);
+    EXPECT_EQ(m->simMs() - simBefore, 5);
+    before = ticks();
+    m->run(25);
+    EXPECT_EQ(ticks() - before, 3u);
+    EXPECT_EQ(m->simMs() - simBefore, 30);
+}
+
 TEST(MachineOnFirmware, StackArithmeticShowsAndDecodesTheSameNumbers) {
     TW_REQUIRE_TEST_FIRMWARE();
     for (Firmware which : {Firmware::Hp15c, Firmware::Hp16c, Firmware::Multi}) {
