@@ -11,10 +11,22 @@ bash scripts/setup.sh
 jobs=$(nproc)
 fuzz_seconds=${TW_FUZZ_SECONDS:-15}
 status=0
+passed=0 failed=0
 
 run_suite() { # <build dir> <ctest args...>
   local dir=$1; shift
-  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" || status=1
+  local log="$dir/ctest-summary.log"
+  ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" 2>&1 | tee "$log" || true
+  local line
+  line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
+  if [ -z "$line" ]; then
+    echo "ctest in $dir gave no summary"; status=1; return
+  fi
+  local f t
+  f=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+  t=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+  passed=$((passed + t - f)); failed=$((failed + f))
+  [ "$f" -eq 0 ] || status=1
 }
 
 echo "== Build and test"
@@ -55,6 +67,8 @@ while read -r target; do
     fuzz_failed=$((fuzz_failed + 1)); status=1
   fi
 done < build/fuzz/fuzzers.txt
-echo "fuzz: $((fuzz_total - fuzz_failed)) passed, $fuzz_failed failed"
+passed=$((passed + fuzz_total - fuzz_failed)); failed=$((failed + fuzz_failed))
 
+echo "== Summary (test programs and fuzz targets of every stage)"
+echo "total: $passed passed, $failed failed"
 exit $status

@@ -9,7 +9,7 @@
 
 struct tw_machine {
     // CPU group: registers, bus, hooks and the fault text. Must stay first.
-    tw_cpu cpu;
+    tw_cpu cpu{};
 
     // Firmware group.
     std::unique_ptr<uint8_t[]> firmware; // the record's own copy of the file
@@ -61,7 +61,7 @@ struct tw_machine {
     uint64_t passLimit = 0x7FFFFFFFFFFFFFFFull;
     uint32_t shiftPending = 0;
     struct RunnerSnapshot {
-        tw_cpu cpu;
+        tw_cpu cpu{};
         std::unique_ptr<uint8_t[]> ram; // kRunnerRamSize bytes
         uint32_t valid = 0;
     } runnerSnapshot;

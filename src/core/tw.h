@@ -265,7 +265,8 @@ int tw_matrix_element(tw_machine* machine, int matrix, int row, int column, tw_r
  * The built-in fingerprints match only the real calculator firmware. Tests hand
  * in the digests of their own images (lower-case hex, 64 digits each); null
  * restores the built-in table. Set it before any machine loads a firmware;
- * production code never calls this.
+ * production code never calls this. The core keeps the pointer, not a copy: the
+ * table must stay alive until null is set again.
  * ------------------------------------------------------------------------- */
 
 typedef struct tw_fingerprints {

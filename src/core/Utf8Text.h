@@ -1,0 +1,8 @@
+// Bytes from the core read as UTF-8 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The bytes as valid UTF-8: each invalid or cut-off sequence becomes U+FFFD.
+std::string utf8Repaired(std::string_view bytes);

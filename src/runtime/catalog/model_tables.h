@@ -1,0 +1,8 @@
+// The three calculators as data; CalculatorModel builds each once.
+#pragma once
+
+#include "runtime/catalog/CalculatorModel.h"
+
+CalculatorModel makeHp12c();
+CalculatorModel makeHp15c();
+CalculatorModel makeHp16c();

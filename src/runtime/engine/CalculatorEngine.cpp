@@ -1,0 +1,7 @@
+#include "runtime/engine/CalculatorEngine.h"
+
+namespace tw {
+
+template class BasicCalculatorEngine<CalculatorMachine>;
+
+} // namespace tw

@@ -1,0 +1,289 @@
+#include "docexport/program_document_pdf.h"
+
+#include "docexport/pdf_numbers.h"
+
+#include "docexport/font_builder.h"
+#include "docexport/pdf_checks.h"
+#include "docexport/sample_program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+namespace tw::test {
+namespace {
+
+using Renderer = ProgramDocumentPDF::Renderer;
+
+struct Rendered {
+    std::shared_ptr<PDFFontSet> fonts;
+    std::unique_ptr<PDFDocumentWriter> writer;
+    std::string allOps; // every page's operators, pages separated by "\f"
+};
+
+Rendered renderPages(const ProgramDocumentContent& content, PDFPaper paper, std::shared_ptr<PDFFontSet> fonts = nullptr) {
+    Rendered r;
+    r.fonts = fonts ? fonts : std::make_shared<PDFFontSet>();
+    r.writer = std::make_unique<PDFDocumentWriter>(paper, r.fonts);
+    Renderer renderer(content, *r.writer);
+    renderer.renderAll();
+    for (const auto& page : r.writer->pages()) {
+        for (const auto& op : page->ops) r.allOps += op + "\n";
+        r.allOps += "\f";
+    }
+    return r;
+}
+
+// The x and y of the text matrix of the run that shows `literal`, on the given page.
+std::pair<double, double> textPosition(const PDFPage& page, const std::string& literal) {
+    for (const auto& op : page.ops) {
+        size_t at = op.find(" " + literal + " Tj");
+        if (at == std::string::npos) continue;
+        size_t tm = op.rfind("1 0 0 1 ", at);
+        std::istringstream in(op.substr(tm + 8));
+        double x, y;
+        in >> x >> y;
+        return {x, y};
+    }
+    ADD_FAILURE() << literal << " not drawn";
+    return {0, 0};
+}
+
+std::shared_ptr<PDFFontSet> dejaVuFonts() {
+    return std::make_shared<PDFFontSet>(TrueTypeFont(readFile(kDejaVuSans)), TrueTypeFont(readFile(kDejaVuMono)));
+}
+
+bool haveDejaVu() { return std::filesystem::exists(kDejaVuSans) && std::filesystem::exists(kDejaVuMono); }
+
+ProgramDocumentContent emptyContent(int model, std::optional<Pool15> pool = std::nullopt) {
+    ProgramDocumentInfo info;
+    info.modelName = "HP-" + std::to_string(model) + "C";
+    info.model = model;
+    return ProgramDocumentContent(ProgramDocument{}, info, {}, pool, {});
+}
+
+TEST(ProgramDocumentPDF, EmptyProgramOnOnePage) {
+    for (PDFPaper paper : kAllPapers) {
+        auto r = renderPages(emptyContent(16), paper);
+        ASSERT_EQ(r.writer->pages().size(), 1u);
+        const PDFPage& page = *r.writer->pages()[0];
+        double H = page.height;
+        EXPECT_NE(r.allOps.find("(Untitled program)"), std::string::npos);
+        EXPECT_NE(r.allOps.find("(Program listing)"), std::string::npos);
+        EXPECT_NE(r.allOps.find("(The calculator holds no program.)"), std::string::npos);
+        // Model, Steps, Labels and Date only: the box is 15 x 4 + 8 high.
+        EXPECT_NE(page.ops[2].find(" 68.00 re f"), std::string::npos) << page.ops[2];
+        EXPECT_EQ(r.allOps.find("(Firmware)"), std::string::npos);
+        EXPECT_EQ(r.allOps.find("(Author)"), std::string::npos);
+        EXPECT_EQ(r.allOps.find("(Defined at)"), std::string::npos);
+        EXPECT_EQ(r.allOps.find("(Memory configuration)"), std::string::npos);
+        EXPECT_EQ(r.allOps.find("(Description)"), std::string::npos);
+        // Footer centred on H - 26, header rule 38 points below the top edge.
+        auto [fx, fy] = textPosition(page, "(Page 1 of 1)");
+        EXPECT_NEAR(fy, 26, 0.005);
+        EXPECT_NEAR(fx, (page.width - PDFFontSet::width("Page 1 of 1", {PDFFace::regular, 8, {}}, nullptr)) / 2, 0.005);
+        EXPECT_NE(r.allOps.find("0.79 0.79 0.79 RG 0.50 w 46.00 " + pdfnum::fixed2(H - 38) + " m " +
+                                pdfnum::fixed2(page.width - 46) + " " + pdfnum::fixed2(H - 38) + " l S"),
+                  std::string::npos);
+        auto [tx, ty] = textPosition(page, "(HP-16C program documentation)");
+        EXPECT_NEAR(tx + PDFFontSet::width("HP-16C program documentation", {PDFFace::regular, 8, {}}, nullptr),
+                    page.width - 46, 0.01);
+        EXPECT_NEAR(ty, H - 32, 0.005);
+        auto bytes = ProgramDocumentPDF::render(emptyContent(16), paper);
+        auto report = checkWithTools(bytes);
+        EXPECT_NE(report.text.find("Untitled program"), std::string::npos);
+        EXPECT_NE(report.text.find("Page 1 of 1"), std::string::npos);
+    }
+}
+
+TEST(ProgramDocumentPDF, CoverFactsAndMemoryConfiguration) {
+    auto content = hp15cContent(12);
+    auto r = renderPages(content, PDFPaper::a4);
+    const PDFPage& page = *r.writer->pages()[0];
+    // Seven facts: the box is 15 x 7 + 8 high, from y0 + 58 - 4.
+    EXPECT_NE(page.ops[2].find("0.96 0.96 0.95 rg 46.00 " + pdfnum::fixed2(841.89 - 112 - 113) + " 503.28 113.00 re f"),
+              std::string::npos)
+        << page.ops[2];
+    for (const char* label : {"(Model)", "(Firmware)", "(Memory file)", "(Steps)", "(Labels)", "(Date)", "(Author)",
+                              "(Memory configuration)", "(DIM \\(i\\))", "(Description)", "(Purpose)"})
+        EXPECT_NE(r.allOps.find(label), std::string::npos) << label;
+    // Both matrices form one legend entry in matrix A's colour.
+    EXPECT_NE(r.allOps.find("(matrices 7)"), std::string::npos);
+    EXPECT_NE(r.allOps.find("0.89 0.64 0.23 rg"), std::string::npos);
+    EXPECT_EQ(r.allOps.find("(matrices 4)"), std::string::npos);
+    // The Labels fact counts labels that are defined.
+    auto [lx, ly] = textPosition(page, "(Labels)");
+    (void)lx;
+    auto [vx, vy] = textPosition(page, "(1)");
+    EXPECT_EQ(vx, 138);
+    EXPECT_NEAR(vy, ly, 0.005);
+}
+
+TEST(ProgramDocumentPDF, WithoutPoolNoMemoryConfiguration) {
+    auto r = renderPages(emptyContent(12, Pool15{}), PDFPaper::letter);
+    EXPECT_EQ(r.allOps.find("(Memory configuration)"), std::string::npos);
+}
+
+TEST(ProgramDocumentPDF, DescriptionMarkUp) {
+    ProgramDocumentInfo info;
+    info.modelName = "HP-16C";
+    info.model = 16;
+    ProgramDocument doc;
+    doc.description = "##Heading\n# Heading\n-plain\n   - bullet\n\n\n• dot";
+    ProgramDocumentContent content(doc, info, {}, std::nullopt, {});
+    PDFDocumentWriter writer(PDFPaper::a4, nullptr);
+    Renderer r(content, writer);
+    r.newPage();
+    double start = r.y;
+    r.drawDescription(doc.description);
+    // Two headings of 6 + 14, a plain line and two bullets of 13, two empty lines of 6.
+    EXPECT_DOUBLE_EQ(r.y - start, 2 * 20 + 3 * 13 + 12);
+    const PDFPage& page = *writer.pages()[0];
+    int headings = 0;
+    for (const auto& op : page.ops) headings += op.find("/F2 10.50 Tf") != std::string::npos && op.find("(Heading)") != std::string::npos;
+    EXPECT_EQ(headings, 2);
+    EXPECT_EQ(textPosition(page, "(-plain)").first, 46);
+    EXPECT_EQ(textPosition(page, "(bullet)").first, 60);
+    EXPECT_EQ(textPosition(page, "(dot)").first, 60);
+    EXPECT_NEAR(textPosition(page, "(bullet)").second, textPosition(page, "(\\225)").second, 0.001);
+}
+
+TEST(ProgramDocumentPDF, HP12CTablesUseLinesAndTextKeys) {
+    ProgramDocumentInfo info;
+    info.modelName = "HP-12C";
+    info.model = 12;
+    std::vector<ProgramLine> lines;
+    for (int i = 1; i <= 80; ++i) lines.push_back(programStep(i, i % 5 ? "20" : "43,33,01", i % 5 ? "×" : "GTO 01"));
+    ProgramDocumentContent content(ProgramDocument{}, info, lines, std::nullopt, {});
+    auto r = renderPages(content, PDFPaper::letter);
+    EXPECT_NE(r.allOps.find("(Branch targets)"), std::string::npos);
+    EXPECT_NE(r.allOps.find("(Line)"), std::string::npos);
+    const PDFPage& first = *r.writer->pages()[0];
+    EXPECT_EQ(textPosition(first, "(Keys)").first, 46 + 34 + 82 + 4);
+    EXPECT_EQ(textPosition(first, "(Comment)").first, 46 + 34 + 82 + 104 + 4);
+    ASSERT_GE(r.writer->pages().size(), 2u);
+    const PDFPage& second = *r.writer->pages()[1];
+    // A continuation page: title at top + 9, header band from top + 14, rows from top + 29.
+    EXPECT_NEAR(textPosition(second, "(Program listing \\(continued\\))").second, 792 - 67, 0.005);
+    EXPECT_NE(second.ops[1].find("0.93 0.93 0.93 rg 46.00 " + pdfnum::fixed2(792 - 72 - 15) + " 520.00 15.00 re f"),
+              std::string::npos)
+        << second.ops[1];
+    EXPECT_NE(r.allOps.find("(Page 2 of "), std::string::npos);
+    checkWithTools(ProgramDocumentPDF::render(content, PDFPaper::letter));
+}
+
+TEST(ProgramDocumentPDF, TableRowsBreakExactlyAtTheBottom) {
+    ProgramDocumentInfo info;
+    info.modelName = "HP-16C";
+    info.model = 16;
+    ProgramDocumentContent content(ProgramDocument{}, info, {programStep(1, "20", "×")}, std::nullopt, {});
+    for (double extra : {0.0, 1.0}) {
+        PDFDocumentWriter writer(PDFPaper::letter, nullptr); // bottom 744: exact in binary
+        Renderer r(content, writer);
+        r.newPage();
+        std::vector<ProgramDocumentPDF::Column> columns{{"A", 100, {PDFFace::regular, 9, {}}, {}, {}}};
+        r.y = r.bottom - 15 - 2 * 14.5 + extra; // the second row ends exactly at the bottom, or one point below
+        r.table("T", columns, {{"x"}, {"y"}});
+        EXPECT_EQ(writer.pages().size(), extra == 0 ? 1u : 2u);
+    }
+}
+
+TEST(ProgramDocumentPDF, SectionHeadingNearTheBottomStartsANewPage) {
+    auto content = emptyContent(16);
+    PDFDocumentWriter writer(PDFPaper::a4, nullptr);
+    Renderer r(content, writer);
+    r.newPage();
+    r.y = r.bottom - 90;
+    r.sectionHeading("Fits");
+    EXPECT_DOUBLE_EQ(r.y, r.bottom - 90 + 16 + 27);
+    r.y = r.bottom - 89;
+    r.sectionHeading("Moves");
+    EXPECT_EQ(writer.pages().size(), 2u);
+    EXPECT_DOUBLE_EQ(r.y, r.top + 27);
+}
+
+TEST(ProgramDocumentPDF, OrphanedCommentsAndFlagsOnly) {
+    ProgramDocumentInfo info;
+    info.modelName = "HP-15C";
+    info.model = 15;
+    ProgramDocument doc;
+    doc.comments.push_back(StepComment{7, "gone", "45 3", {}, {}, true});
+    ProgramDocumentContent content(doc, info, {programStep(1, "43, 4, 3", "SF 3", "g"), programStep(2, "32  9", "GSB 9")},
+                                   std::nullopt, {});
+    auto r = renderPages(content, PDFPaper::a4);
+    EXPECT_NE(r.allOps.find("BT 0.60 0.23 0.16 rg /F1 9.00 Tf 1 0 0 1 114.00 "), std::string::npos); // "not defined"
+    EXPECT_NE(r.allOps.find("(not defined)"), std::string::npos);
+    EXPECT_EQ(r.allOps.find("(Registers)"), std::string::npos);
+    EXPECT_NE(r.allOps.find("(Registers and flags)"), std::string::npos);
+    EXPECT_NE(r.allOps.find("(Comments that no longer match a step)"), std::string::npos);
+    EXPECT_NE(r.allOps.find("(007)"), std::string::npos);
+    EXPECT_NE(r.allOps.find("/F3 9.00 Tf"), std::string::npos); // "Keys then" in Courier
+}
+
+TEST(ProgramDocumentPDF, KeyGlyphsAndDisplayFontWhenEmbedded) {
+    if (!haveDejaVu()) GTEST_SKIP();
+    auto content = hp15cContent(400);
+    auto fonts = dejaVuFonts();
+    auto r = renderPages(content, PDFPaper::a4, fonts);
+    const PDFPage& first = *r.writer->pages()[0];
+    (void)first;
+    EXPECT_FALSE(fonts->used[PDFFace::keys].empty());
+    EXPECT_FALSE(fonts->used[PDFFace::display].empty());
+    EXPECT_NE(r.allOps.find("/F7 11.00 Tf"), std::string::npos);
+    EXPECT_NE(r.allOps.find("/F6 10.00 Tf"), std::string::npos);
+    EXPECT_NE(r.allOps.find("(Program listing \\(continued\\))"), std::string::npos);
+    // The Comment column starts after Step 34, Display 92 and Keys 150.
+    bool commentAt326 = false;
+    for (const auto& page : r.writer->pages())
+        for (const auto& op : page->ops) commentAt326 |= op.find("Tm (Comment) Tj") != std::string::npos &&
+                                                          op.find("1 0 0 1 326.00") != std::string::npos;
+    EXPECT_TRUE(commentAt326);
+
+    std::vector<uint8_t> bytes = r.writer->data();
+    auto report = checkWithTools(bytes);
+    EXPECT_TRUE(std::regex_search(report.fonts, std::regex("TWKEYS\\+DejaVuSans +CID TrueType +Identity-H +yes +yes +yes")));
+    EXPECT_TRUE(std::regex_search(report.fonts, std::regex("TWDISP\\+DejaVuSansMono +CID TrueType +Identity-H +yes +yes +yes")));
+    for (const char* font : {"Helvetica ", "Helvetica-Bold", "Courier-Bold"})
+        EXPECT_NE(report.fonts.find(font), std::string::npos) << font;
+    EXPECT_NE(report.text.find("Loan payments"), std::string::npos);
+    EXPECT_NE(report.text.find("store the intermediate"), std::string::npos);
+    EXPECT_NE(report.text.find("400-"), std::string::npos);
+
+    std::vector<std::vector<uint16_t>> used;
+    for (PDFFace face : {PDFFace::keys, PDFFace::display}) {
+        used.emplace_back();
+        for (const auto& [id, text] : fonts->used.at(face))
+            if (fonts->embedded.at(face).hasOutline(id)) used.back().push_back(id);
+    }
+    checkSubsetsWithFontTools(asText(bytes), used);
+}
+
+TEST(ProgramDocumentPDF, WithoutTheKeyFontKeysAreText) {
+    auto content = hp15cContent(10);
+    auto r = renderPages(content, PDFPaper::a4);
+    EXPECT_EQ(r.allOps.find("/F6"), std::string::npos);
+    EXPECT_NE(r.allOps.find("(f LBL A)"), std::string::npos);
+    EXPECT_NE(r.allOps.find("/F4 9.00 Tf"), std::string::npos); // Display in Courier-Bold
+}
+
+TEST(ProgramDocumentPDF, CaptionUnderGlyphsWhenItDoesNotFitBeside) {
+    if (!haveDejaVu()) GTEST_SKIP();
+    auto content = emptyContent(15);
+    PDFDocumentWriter writer(PDFPaper::a4, dejaVuFonts());
+    Renderer r(content, writer);
+    r.newPage();
+    ProgramDocumentPDF::Column narrow{"Keys", 40, {PDFFace::regular, 9, {}}, {}, [](size_t) {
+        return std::optional<std::vector<KeyGlyphRun>>({{"\u00A4", "STO"}, {"1", "1"}});
+    }};
+    double start = r.y;
+    r.table("T", {narrow}, {{"STO 1"}});
+    EXPECT_DOUBLE_EQ(r.y - start, 15 + 23);
+    auto [cx, cy] = textPosition(*writer.pages()[0], "(STO 1)");
+    EXPECT_EQ(cx, 50);
+    EXPECT_NEAR(cy, 841.89 - (start + 15 + 20), 0.005);
+}
+
+} // namespace
+} // namespace tw::test

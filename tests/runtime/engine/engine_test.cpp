@@ -1,0 +1,439 @@
+#include "runtime/engine/BasicCalculatorEngine.h"
+#include "runtime/support/manual_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <stdexcept>
+
+namespace {
+
+using tw::EngineClock;
+
+// Virtual time: waiting jumps the clock to the deadline unless a signal is pending.
+class VirtualClock final : public EngineClock {
+public:
+    uint64_t now() override {
+        std::lock_guard lock(mutex_);
+        return now_;
+    }
+    void wait(uint64_t deadline) override {
+        uint64_t reached;
+        {
+            std::lock_guard lock(mutex_);
+            ++waits_;
+            if (signals_ > 0) {
+                --signals_;
+                return;
+            }
+            if (deadline > now_) now_ = deadline;
+            reached = now_;
+        }
+        if (onWait) onWait(reached);
+    }
+    void signal() override {
+        std::lock_guard lock(mutex_);
+        ++signals_;
+    }
+    void advance(uint64_t ns) {
+        std::lock_guard lock(mutex_);
+        now_ += ns;
+    }
+    int waits() {
+        std::lock_guard lock(mutex_);
+        return waits_;
+    }
+    std::function<void(uint64_t)> onWait;
+
+private:
+    std::mutex mutex_;
+    uint64_t now_ = 0;
+    uint64_t signals_ = 0;
+    int waits_ = 0;
+};
+
+struct ChipFault : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct FakeLCD {
+    int shown = 0;
+    bool operator==(const FakeLCD&) const = default;
+};
+
+struct FakeMachine {
+    using Chord = int;
+    using LCD = FakeLCD;
+    using Inspection = int;
+    using SavedState = std::vector<uint8_t>;
+
+    static bool isChipFault(std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const ChipFault&) {
+            return true;
+        } catch (...) {
+        }
+        return false;
+    }
+
+    VirtualClock* clock = nullptr;
+    uint64_t sliceCostNs = 0;           // virtual time each slice takes
+    std::map<int64_t, uint64_t> jumps;  // at simMs: an extra jump of the clock
+    int64_t faultAtMs = -1;             // run() throws from this simMs on
+    int64_t sim = 0;
+    int slices = 0;
+    int shownEvery = 0;                 // the display changes every n ms (0: never)
+    std::optional<int> inspection;      // what inspect() answers
+    int inspections = 0;
+    std::vector<std::string> log;
+
+    void run(int ms) {
+        if (faultAtMs >= 0 && sim >= faultAtMs) throw ChipFault("The emulated chip stopped: bus fault");
+        sim += ms;
+        ++slices;
+        if (clock) {
+            clock->advance(sliceCostNs);
+            if (auto it = jumps.find(sim); it != jumps.end()) clock->advance(it->second);
+        }
+    }
+    void press(int code) {
+        if (code == 99) throw ChipFault("The emulated chip stopped: in a command");
+        if (code == 98) throw std::runtime_error("not now");
+        log.push_back("press " + std::to_string(code));
+    }
+    void pressShifted(int shift, int code) { log.push_back("shifted " + std::to_string(shift) + " " + std::to_string(code)); }
+    void release(int code) { log.push_back("release " + std::to_string(code)); }
+    void releaseLater(const std::vector<int>& codes, int64_t after) {
+        log.push_back("later " + std::to_string(codes.size()) + " " + std::to_string(after));
+    }
+    void switchModel(int variant) {
+        if (variant == 0) throw std::runtime_error("This firmware has no 0 image.");
+        log.push_back("switch " + std::to_string(variant));
+        currentVariant = variant;
+    }
+    void play(int chord) { log.push_back("chord " + std::to_string(chord)); }
+    void chordWithON(const std::vector<int>& codes) { log.push_back("on-chord " + std::to_string(codes.size())); }
+    void loadMemory(const std::vector<uint8_t>& memory) {
+        if (memory.size() == 1) throw ChipFault("The emulated chip stopped: while loading");
+        if (memory.size() != 2048) throw std::invalid_argument("A memory file must be exactly 2048 bytes");
+        log.push_back("load");
+    }
+    SavedState savedState(bool) { return SavedState(2048, 7); }
+    void releaseAll() { log.push_back("releaseAll"); }
+    LCD lcd() const { return {shownEvery ? int(sim / shownEvery) : 0}; }
+    int model() const { return currentVariant / 10; }
+    int variant() const { return currentVariant; }
+    int64_t simMs() const { return sim; }
+    std::optional<int> inspect() {
+        ++inspections;
+        return inspection;
+    }
+
+    int currentVariant = 150;
+};
+
+using Engine = tw::BasicCalculatorEngine<FakeMachine>;
+using Command = Engine::Command;
+
+using tw::test::ManualQueue;
+
+struct Harness {
+    std::shared_ptr<VirtualClock> clock = std::make_shared<VirtualClock>();
+    ManualQueue main;
+    FakeMachine* machine;
+    std::unique_ptr<Engine> engine;
+    std::vector<Engine::Snapshot> snapshots;
+    std::vector<std::optional<int>> inspections;
+    std::vector<std::string> faults;
+
+    Harness() {
+        auto m = std::make_unique<FakeMachine>();
+        m->clock = clock.get();
+        machine = m.get();
+        engine = std::make_unique<Engine>(std::move(m), main.executor(), clock);
+        engine->callbacks().onSnapshot = [this](const Engine::Snapshot& s) { snapshots.push_back(s); };
+        engine->callbacks().onInspector = [this](const std::optional<int>& i) { inspections.push_back(i); };
+        engine->callbacks().onFault = [this](const std::string& t) { faults.push_back(t); };
+    }
+
+    // Runs the loop on this thread until the virtual clock reaches `untilNs`.
+    void runUntil(uint64_t untilNs) {
+        bool sent = false;
+        clock->onWait = [&](uint64_t now) {
+            if (now >= untilNs && !sent) {
+                sent = true;
+                engine->stop();
+            }
+        };
+        engine->markRunningForTesting();
+        engine->runLoop();
+        clock->onWait = nullptr;
+        main.drain();
+    }
+};
+
+constexpr uint64_t ms = 1'000'000;
+
+TEST(EnginePacing, RealTimeRunsOneSlicePerTenMilliseconds) {
+    Harness h;
+    h.runUntil(1000 * ms);
+    EXPECT_EQ(h.machine->sim, 1000);
+    EXPECT_EQ(h.machine->slices, 100);
+    EXPECT_EQ(h.machine->log.back(), "releaseAll");
+}
+
+TEST(EnginePacing, ABacklogUpTo250MsIsCaughtUpWithoutWaiting) {
+    Harness h;
+    h.machine->jumps[50] = 200 * ms;
+    h.runUntil(1000 * ms);
+    EXPECT_EQ(h.machine->sim, 1000); // every slice of the second still ran
+}
+
+TEST(EnginePacing, ALargerBacklogIsDropped) {
+    Harness h;
+    h.machine->jumps[50] = 300 * ms;
+    h.runUntil(1000 * ms);
+    // Five slices, the jump to 340 ms, one resynchronised slice, then 350..990 ms.
+    EXPECT_EQ(h.machine->sim, 50 + 10 + 650);
+}
+
+TEST(EnginePacing, TurboRunsSlicesForTwentyMillisecondsPerPass) {
+    Harness h;
+    h.machine->sliceCostNs = 1 * ms;
+    h.engine->send(Command{Command::SetTurbo{true}});
+    bool sent = false;
+    int passes = 0;
+    h.engine->callbacks().onSnapshot = nullptr;
+    h.machine->shownEvery = 0;
+    // Stop after the virtual clock has passed 100 ms; turbo never waits, so count
+    // via a perform command re-queued each pass.
+    std::function<void(FakeMachine&)> probe = [&](FakeMachine&) {
+        ++passes;
+        if (h.clock->now() >= 100 * ms && !sent) {
+            sent = true;
+            h.engine->stop();
+        } else {
+            h.engine->send(Command{Command::Perform{probe}});
+        }
+    };
+    h.engine->send(Command{Command::Perform{probe}});
+    h.engine->markRunningForTesting();
+    h.engine->runLoop();
+    // Passes start at 0, 20, ..., 100 ms; the stop queued at 100 ms ends the loop after
+    // that pass's slices: six passes of twenty slices, no waiting.
+    EXPECT_EQ(h.machine->slices, 120);
+    EXPECT_EQ(h.clock->waits(), 0);
+}
+
+TEST(EnginePublishing, SnapshotsArePublishedOnlyWhenTheDisplayChanges) {
+    Harness h;
+    h.machine->shownEvery = 100; // a new display every 100 ms of emulation
+    h.runUntil(1000 * ms);
+    // The first pass publishes the initial display (shown 0 differs from nothing only
+    // by model/variant), then one per change.
+    ASSERT_FALSE(h.snapshots.empty());
+    for (size_t i = 1; i < h.snapshots.size(); ++i) EXPECT_NE(h.snapshots[i].lcd, h.snapshots[i - 1].lcd);
+    EXPECT_EQ(h.snapshots.size(), 11u); // shown 0..10
+    EXPECT_EQ(h.snapshots.front().variant, 150);
+}
+
+TEST(EnginePublishing, InspectionsComeAtOnceWhenTurnedOnThenAtMostEvery100Ms) {
+    Harness h;
+    h.machine->inspection = 1;
+    h.engine->send(Command{Command::SetInspector{true}});
+    h.runUntil(1000 * ms);
+    ASSERT_EQ(h.inspections.size(), 1u); // unchanged afterwards: published once
+    EXPECT_EQ(h.inspections[0], 1);
+    EXPECT_LE(h.machine->inspections, 12); // at most every 100 ms (plus the forced one)
+    EXPECT_GE(h.machine->inspections, 10);
+}
+
+TEST(EnginePublishing, TurningTheInspectorOffPublishesNothing) {
+    Harness h;
+    h.machine->inspection = 1;
+    h.engine->send(Command{Command::SetInspector{false}});
+    h.runUntil(100 * ms);
+    EXPECT_TRUE(h.inspections.empty());
+    EXPECT_EQ(h.machine->inspections, 0);
+}
+
+TEST(EngineCommands, StopInTheMiddleOfABatchStillRunsTheRestThenReleasesAll) {
+    Harness h;
+    h.engine->send(std::vector<Command>{Command{Command::Press{1}}, Command{Command::Stop{}},
+                                        Command{Command::Press{2}}});
+    h.engine->markRunningForTesting();
+    h.engine->runLoop();
+    EXPECT_EQ(h.machine->log, (std::vector<std::string>{"press 1", "press 2", "releaseAll"}));
+    EXPECT_EQ(h.machine->slices, 0);
+    EXPECT_FALSE(h.engine->isRunning());
+}
+
+TEST(EngineCommands, CompletionsArriveOnTheMainQueueWithTheirResults) {
+    Harness h;
+    std::optional<tw::EngineOutcome<int>> switched, failedSwitch;
+    std::optional<std::exception_ptr> loaded;
+    std::optional<tw::EngineOutcome<FakeMachine::SavedState>> saved;
+    h.engine->send(std::vector<Command>{
+        Command{Command::SwitchModel{160, [&](tw::EngineOutcome<int> r) { switched = r; }}},
+        Command{Command::SwitchModel{0, [&](tw::EngineOutcome<int> r) { failedSwitch = r; }}},
+        Command{Command::LoadMemory{std::vector<uint8_t>(10), [&](std::exception_ptr e) { loaded = e; }}},
+        Command{Command::SaveState{[&](tw::EngineOutcome<FakeMachine::SavedState> r) { saved = r; }}},
+        Command{Command::Stop{}}});
+    h.engine->markRunningForTesting();
+    h.engine->runLoop();
+    EXPECT_FALSE(switched.has_value()); // not before the main queue runs
+    h.main.drain();
+    ASSERT_TRUE(switched && failedSwitch && loaded && saved);
+    EXPECT_EQ(switched->value, 160);
+    EXPECT_FALSE(failedSwitch->ok());
+    EXPECT_EQ(tw::engineErrorText(failedSwitch->error), "This firmware has no 0 image.");
+    EXPECT_NE(*loaded, nullptr);
+    EXPECT_EQ(saved->value->size(), 2048u);
+    EXPECT_TRUE(h.faults.empty()); // completion errors do not go to onFault
+}
+
+TEST(EngineFaults, AFaultIsReportedOnceAndHaltsTheEmulationButNotTheCommands) {
+    Harness h;
+    h.machine->faultAtMs = 50;
+    int performed = 0;
+    std::optional<std::exception_ptr> loaded;
+    bool queued = false;
+    h.clock->onWait = [&](uint64_t now) {
+        if (now >= 500 * ms && !queued) {
+            queued = true;
+            h.engine->send(std::vector<Command>{
+                Command{Command::Perform{[&](FakeMachine&) { ++performed; }}},
+                Command{Command::LoadMemory{std::vector<uint8_t>(2048), [&](std::exception_ptr e) { loaded = e; }}}});
+        }
+        if (now >= 1000 * ms) h.engine->stop();
+    };
+    h.engine->markRunningForTesting();
+    h.engine->runLoop();
+    h.main.drain();
+    EXPECT_EQ(h.machine->sim, 50);
+    ASSERT_EQ(h.faults.size(), 1u);
+    EXPECT_EQ(h.faults[0], "The emulated chip stopped: bus fault");
+    EXPECT_EQ(performed, 1);
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(*loaded, nullptr);
+    EXPECT_TRUE(h.engine->isFaulted());
+}
+
+TEST(EngineFaults, CommandErrorsAreReportedAndAChipFaultInACommandHaltsTheEmulation) {
+    Harness h;
+    h.engine->send(Command{Command::Press{98}});
+    h.runUntil(50 * ms);
+    EXPECT_EQ(h.faults, std::vector<std::string>{"not now"});
+    EXPECT_FALSE(h.engine->isFaulted());
+    EXPECT_GT(h.machine->sim, 0);
+
+    Harness f;
+    f.engine->send(Command{Command::Press{99}});
+    f.runUntil(50 * ms);
+    EXPECT_TRUE(f.engine->isFaulted());
+    EXPECT_EQ(f.machine->sim, 0);
+    EXPECT_EQ(f.faults.size(), 1u);
+}
+
+TEST(EngineFaults, AClosureThatThrowsIsReportedAndAChipFaultInItHaltsTheEmulation) {
+    Harness h;
+    h.engine->send(Command{Command::Perform{[](FakeMachine&) { throw std::runtime_error("closure failed"); }}});
+    h.runUntil(50 * ms);
+    EXPECT_EQ(h.faults, std::vector<std::string>{"closure failed"});
+    EXPECT_FALSE(h.engine->isFaulted());
+
+    Harness f;
+    f.engine->send(Command{Command::Perform{[](FakeMachine&) { throw ChipFault("The emulated chip stopped: x"); }}});
+    f.runUntil(50 * ms);
+    EXPECT_TRUE(f.engine->isFaulted());
+    EXPECT_EQ(f.machine->sim, 0);
+    EXPECT_EQ(f.faults, std::vector<std::string>{"The emulated chip stopped: x"});
+}
+
+TEST(EngineFaults, AChipFaultWhileLoadingAMemoryGoesToTheCompletionAndHaltsTheEmulation) {
+    Harness h;
+    std::optional<std::exception_ptr> loaded;
+    h.engine->send(Command{Command::LoadMemory{std::vector<uint8_t>(1), [&](std::exception_ptr e) { loaded = e; }}});
+    h.runUntil(50 * ms);
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(tw::engineErrorText(*loaded), "The emulated chip stopped: while loading");
+    EXPECT_TRUE(h.engine->isFaulted());
+    EXPECT_EQ(h.machine->sim, 0);
+    EXPECT_EQ(h.faults.size(), 1u); // the halt itself is reported once
+}
+
+TEST(EngineThread, APerformAndWaitWhoseClosureThrowsAnswersNoValue) {
+    ManualQueue main;
+    Engine engine(std::make_unique<FakeMachine>(), main.executor());
+    engine.start();
+    auto value = engine.performAndWait(5.0, [](FakeMachine&) -> int { throw std::runtime_error("no"); });
+    EXPECT_FALSE(value.has_value());
+    EXPECT_TRUE(engine.isRunning());
+    EXPECT_EQ(engine.performAndWait(5.0, [](FakeMachine&) { return 3; }), 3);
+}
+
+TEST(EngineThread, CommandsFromSeveralThreadsKeepEachThreadsOrder) {
+    ManualQueue main;
+    auto machine = std::make_unique<FakeMachine>();
+    Engine engine(std::move(machine), main.executor());
+    engine.start();
+    constexpr int kThreads = 4, kEach = 200;
+    std::vector<std::thread> senders;
+    for (int t = 0; t < kThreads; ++t)
+        senders.emplace_back([&, t] {
+            for (int i = 0; i < kEach; ++i) engine.send(Command{Command::Press{t * 1000 + 100 + i}});
+        });
+    for (auto& s : senders) s.join();
+    // A copy of the log taken on the engine thread, after every send above.
+    auto log = engine.performAndWait(5.0, [](FakeMachine& fm) { return fm.log; });
+    ASSERT_TRUE(log.has_value());
+    EXPECT_EQ(log->size(), size_t(kThreads * kEach));
+    std::vector<int> last(kThreads, -1);
+    for (const auto& line : *log) {
+        int code = std::stoi(line.substr(6)) - 100;
+        EXPECT_GT(code % 1000, last[code / 1000]);
+        last[code / 1000] = code % 1000;
+    }
+}
+
+TEST(EngineThread, PerformAndWaitWithoutARunningEngineAnswersAtOnce) {
+    ManualQueue main;
+    Engine engine(std::make_unique<FakeMachine>(), main.executor());
+    EXPECT_FALSE(engine.performAndWait(10.0, [](FakeMachine&) { return 1; }).has_value());
+    engine.start();
+    EXPECT_EQ(engine.performAndWait(10.0, [](FakeMachine&) { return 7; }), 7);
+    EXPECT_EQ(engine.performAndWait(1e300, [](FakeMachine&) { return 8; }), 8); // no overflowing deadline
+    engine.stop();
+    while (engine.isRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_FALSE(engine.performAndWait(10.0, [](FakeMachine&) { return 1; }).has_value());
+}
+
+TEST(EngineThread, ALateResultOfPerformAndWaitIsDroppedSafely) {
+    ManualQueue main;
+    Engine engine(std::make_unique<FakeMachine>(), main.executor());
+    engine.start();
+    auto value = engine.performAndWait(0.01, [](FakeMachine&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        return std::string(1000, 'x');
+    });
+    EXPECT_FALSE(value.has_value());
+    // The engine finishes the closure after the wait gave up; the stored value must
+    // still be valid memory when it is written.
+    EXPECT_EQ(engine.performAndWait(5.0, [](FakeMachine&) { return 1; }), 1);
+}
+
+TEST(EngineThread, CallbacksPostedAfterTheEngineIsGoneDoNothing) {
+    ManualQueue main;
+    int calls = 0;
+    {
+        Engine engine(std::make_unique<FakeMachine>(), main.executor());
+        engine.callbacks().onSnapshot = [&](const Engine::Snapshot&) { ++calls; };
+        engine.start();
+        engine.performAndWait(5.0, [](FakeMachine&) { return 0; });
+    }
+    main.drain();
+    EXPECT_EQ(calls, 0);
+}
+
+} // namespace
