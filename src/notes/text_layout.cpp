@@ -121,8 +121,8 @@ std::string plainLines(std::string_view text) {
     const std::vector<char32_t> points = codePoints(text);
     for (std::size_t i = 0; i < points.size(); ++i) {
         const char32_t c = points[i];
-        if (c == '\r') {
-            if (i + 1 < points.size() && points[i + 1] == '\n') continue;
+        if (c == '\r' || c == '\f') {
+            if (c == '\r' && i + 1 < points.size() && points[i + 1] == '\n') continue;
             out += '\n';
         } else if (c == '\t') {
             out += ' ';

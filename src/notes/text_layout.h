@@ -30,8 +30,8 @@ std::string trimWhitespace(std::string_view text);
 // UTF-8 becomes U+FFFD.
 std::string singleLine(std::string_view text);
 
-// A multi-line text with line feeds only: CR LF and CR become LF, tabs
-// become spaces, malformed UTF-8 becomes U+FFFD.
+// A multi-line text with line feeds only: CR LF, CR and form feed (a page
+// break) become LF, tabs become spaces, malformed UTF-8 becomes U+FFFD.
 std::string plainLines(std::string_view text);
 
 // A decimal digit 0 to 9 (the numeric characters of listings).

@@ -79,3 +79,5 @@ void keys_mark_down(int code) {
 }
 
 int keys_released(int code) { return code < 0 || code >= KEY_COUNT || released[code]; }
+
+int keys_held(int code) { return code >= 0 && code < KEY_COUNT && seen[code] >= DEBOUNCE_SCANS; }

@@ -15,5 +15,7 @@ int keys_next(void);
 /* Marks a key as down until a scan sees it up (the program runner calls keys directly). */
 void keys_mark_down(int code);
 int keys_released(int code);
+/* 1 while a counted key is still held (the ON-key chords). */
+int keys_held(int code);
 
 #endif

@@ -13,4 +13,10 @@ struct model_descriptor {
 /* The descriptor of the image that runs after a start. */
 const struct model_descriptor* model_running(void);
 
+/* The variant of the running image (the descriptor word at 0x20000010): 120, 150, 152 or 160. */
+int model_variant(void);
+/* Makes another image of a multi-model build the running one by rewriting the
+ * descriptor word; 0 when the build has no such image. */
+int model_select(int variant);
+
 #endif

@@ -135,6 +135,16 @@ TEST(PlainText, Hp12cLineLabelsAndOrphans) {
               "was 007 (44 1): gone for now\n");
 }
 
+TEST(PlainText, DescriptionKeepsItsLinesWithoutPageBreaksOrCarriageReturns) {
+    useUtc();
+    ProgramDocument doc;
+    doc.description = "one\r\ntwo\fthree\rfour\tend";
+    ProgramDocumentInfo info{"HP-16C", "", "", 16, utcSeconds(0)};
+    const std::string text = ProgramDocumentContent(doc, info, {}, {}, {}).plainText();
+    EXPECT_NE(text.find("\n\none\ntwo\nthree\nfour end\n\nLISTING\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find_first_of("\r\f\t"), std::string::npos);
+}
+
 TEST(PlainText, FlagsAloneMakeTheRegisterSection) {
     useUtc();
     ProgramDocumentInfo info{"HP-16C", "", "", 16, utcSeconds(0)};

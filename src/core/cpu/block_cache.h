@@ -24,6 +24,7 @@ struct Block {
     uint32_t bytes = 0;
     uint32_t count = 0;
     uint32_t generation = 0;
+    bool hasIt = false; // holds an IT instruction
     Op ops[kBlockOps];
     uint8_t code[kBlockOps * 4]; // the bytes the block was decoded from
 };

@@ -79,26 +79,20 @@ inline uint8_t* direct(const tw_cpu* c, uint32_t address, uint32_t width) {
     if (e.cpu->faultFlag) e.events |= kEventFault;
 }
 
-inline uint32_t read32(Exec& e, uint32_t address) {
-    if (const uint8_t* p = direct(e.cpu, address, 4)) {
-        uint32_t v;
-        std::memcpy(&v, p, 4);
+// Loads of 1, 2 or 4 bytes, zero-extended.
+template <typename T>
+inline uint32_t readAs(Exec& e, uint32_t address) {
+    if (const uint8_t* p = direct(e.cpu, address, sizeof(T))) {
+        T v;
+        std::memcpy(&v, p, sizeof(T));
         return v;
     }
-    return slowRead(e, address, 4);
+    return slowRead(e, address, sizeof(T));
 }
-inline uint32_t read16(Exec& e, uint32_t address) {
-    if (const uint8_t* p = direct(e.cpu, address, 2)) {
-        uint16_t v;
-        std::memcpy(&v, p, 2);
-        return v;
-    }
-    return slowRead(e, address, 2);
-}
-inline uint32_t read8(Exec& e, uint32_t address) {
-    if (const uint8_t* p = direct(e.cpu, address, 1)) return *p;
-    return slowRead(e, address, 1);
-}
+inline uint32_t read32(Exec& e, uint32_t address) { return readAs<uint32_t>(e, address); }
+inline uint32_t read16(Exec& e, uint32_t address) { return readAs<uint16_t>(e, address); }
+inline uint32_t read8(Exec& e, uint32_t address) { return readAs<uint8_t>(e, address); }
+
 inline void write32(Exec& e, uint32_t address, uint32_t value) {
     if (uint8_t* p = direct(e.cpu, address, 4)) {
         std::memcpy(p, &value, 4);
@@ -123,6 +117,21 @@ inline void write8(Exec& e, uint32_t address, uint32_t value) {
     } else {
         slowWrite(e, address, 1, value & 0xFF);
     }
+}
+
+// Accesses by size in bytes, for handlers made per size.
+template <uint32_t Size>
+inline uint32_t readSized(Exec& e, uint32_t address) {
+    return Size == 4 ? read32(e, address) : Size == 2 ? read16(e, address) : read8(e, address);
+}
+template <uint32_t Size>
+inline void writeSized(Exec& e, uint32_t address, uint32_t value) {
+    if (Size == 4)
+        write32(e, address, value);
+    else if (Size == 2)
+        write16(e, address, value);
+    else
+        write8(e, address, value);
 }
 
 // Shift_C: type 0 LSL, 1 LSR, 2 ASR, 3 ROR, 4 RRX (amount ignored); amount 0

@@ -71,7 +71,7 @@ void loadStoreMultiple(Exec& e, uint32_t hw1, uint32_t hw2) {
     uint32_t op = (hw1 >> 7) & 3, n = hw1 & 15;
     bool load = hw1 & 0x10, writeback = hw1 & 0x20;
     if (op == 0 || op == 3 || n == 15) return undefined(e, hw1, hw2); // SRS, RFE
-    uint32_t list = hw2 & (load ? 0xDFFF : 0x5FFF);        // PC is never stored
+    uint32_t list = hw2 & (load ? 0xFFFF : 0x7FFF); // the PC is never stored
     uint32_t count = bitCount(list);
     uint32_t base = c->regs[n];
     uint32_t start = op == 1 ? base : base - 4 * count;
@@ -158,37 +158,20 @@ void loadStoreDualExclusiveTable(Exec& e, uint32_t hw1, uint32_t hw2) {
 
 namespace {
 
-// LDR, STR and relatives with a 12-bit offset from a register other than the PC.
-template <uint32_t Size, bool Load, bool Sign>
-void offset12(Exec& e, uint32_t hw1, uint32_t hw2) {
-    tw_cpu* c = e.cpu;
-    uint32_t n = hw1 & 15, t = hw2 >> 12;
-    if (n == 15 || t == 15) [[unlikely]]
-        return loadStoreSingle(e, hw1, hw2);
-    uint32_t address = c->regs[n] + (hw2 & 0xFFF);
-    if (Load) {
-        uint32_t v = Size == 4 ? read32(e, address) : Size == 2 ? read16(e, address) : read8(e, address);
-        c->regs[t] = Sign ? signExtend(v, Size * 8) : v;
-    } else if (Size == 4) {
-        write32(e, address, c->regs[t]);
-    } else if (Size == 2) {
-        write16(e, address, c->regs[t]);
-    } else {
-        write8(e, address, c->regs[t]);
-    }
-}
-
-// The same with an 8-bit offset (offset, pre- or post-indexed) or a shifted
-// register; the rarer cases go to the general handler.
-template <uint32_t Size, bool Load, bool Sign>
-void offset8OrRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
+// LDR, STR and relatives from a base other than the PC: a 12-bit offset, or an
+// 8-bit offset (offset, pre- or post-indexed) or a shifted register; the rarer
+// cases go to the general handler.
+template <uint32_t Size, bool Load, bool Sign, bool Offset12>
+void single(Exec& e, uint32_t hw1, uint32_t hw2) {
     tw_cpu* c = e.cpu;
     uint32_t n = hw1 & 15, t = hw2 >> 12;
     if (n == 15 || t == 15) [[unlikely]]
         return loadStoreSingle(e, hw1, hw2);
     uint32_t address, base = c->regs[n];
     bool writeback = false;
-    if (hw2 & 0x800) {
+    if (Offset12) {
+        address = base + (hw2 & 0xFFF);
+    } else if (hw2 & 0x800) {
         bool index = hw2 & 0x400;
         writeback = hw2 & 0x100;
         if (!index && !writeback) [[unlikely]]
@@ -202,17 +185,11 @@ void offset8OrRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
         address = base + (reg(e, hw2 & 15) << ((hw2 >> 4) & 3));
     }
     if (Load) {
-        uint32_t v = Size == 4 ? read32(e, address) : Size == 2 ? read16(e, address) : read8(e, address);
+        uint32_t v = readSized<Size>(e, address);
         if (writeback) c->regs[n] = base;
         c->regs[t] = Sign ? signExtend(v, Size * 8) : v;
     } else {
-        uint32_t v = c->regs[t];
-        if (Size == 4)
-            write32(e, address, v);
-        else if (Size == 2)
-            write16(e, address, v);
-        else
-            write8(e, address, v);
+        writeSized<Size>(e, address, c->regs[t]);
         if (writeback) c->regs[n] = base;
     }
 }
@@ -220,22 +197,22 @@ void offset8OrRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
 } // namespace
 
 const Encoding kLoadStore32[] = {
-    {"111110000000nnnn", offset8OrRegister<1, false, false>}, // STRB
-    {"111110000010nnnn", offset8OrRegister<2, false, false>}, // STRH
-    {"111110000100nnnn", offset8OrRegister<4, false, false>}, // STR
-    {"111110000001nnnn", offset8OrRegister<1, true, false>},  // LDRB
-    {"111110000011nnnn", offset8OrRegister<2, true, false>},  // LDRH
-    {"111110000101nnnn", offset8OrRegister<4, true, false>},  // LDR
-    {"111110010001nnnn", offset8OrRegister<1, true, true>},   // LDRSB
-    {"111110010011nnnn", offset8OrRegister<2, true, true>},   // LDRSH
-    {"111110001000nnnn", offset12<1, false, false>}, // STRB
-    {"111110001010nnnn", offset12<2, false, false>}, // STRH
-    {"111110001100nnnn", offset12<4, false, false>}, // STR
-    {"111110001001nnnn", offset12<1, true, false>},  // LDRB
-    {"111110001011nnnn", offset12<2, true, false>},  // LDRH
-    {"111110001101nnnn", offset12<4, true, false>},  // LDR
-    {"111110011001nnnn", offset12<1, true, true>},   // LDRSB
-    {"111110011011nnnn", offset12<2, true, true>},   // LDRSH
+    {"111110000000nnnn", single<1, false, false, false>}, // STRB (8-bit or register offset)
+    {"111110000010nnnn", single<2, false, false, false>}, // STRH (8-bit or register offset)
+    {"111110000100nnnn", single<4, false, false, false>}, // STR (8-bit or register offset)
+    {"111110000001nnnn", single<1, true, false, false>}, // LDRB (8-bit or register offset)
+    {"111110000011nnnn", single<2, true, false, false>}, // LDRH (8-bit or register offset)
+    {"111110000101nnnn", single<4, true, false, false>}, // LDR (8-bit or register offset)
+    {"111110010001nnnn", single<1, true, true, false>}, // LDRSB (8-bit or register offset)
+    {"111110010011nnnn", single<2, true, true, false>}, // LDRSH (8-bit or register offset)
+    {"111110001000nnnn", single<1, false, false, true>}, // STRB (12-bit offset)
+    {"111110001010nnnn", single<2, false, false, true>}, // STRH (12-bit offset)
+    {"111110001100nnnn", single<4, false, false, true>}, // STR (12-bit offset)
+    {"111110001001nnnn", single<1, true, false, true>}, // LDRB (12-bit offset)
+    {"111110001011nnnn", single<2, true, false, true>}, // LDRH (12-bit offset)
+    {"111110001101nnnn", single<4, true, false, true>}, // LDR (12-bit offset)
+    {"111110011001nnnn", single<1, true, true, true>}, // LDRSB (12-bit offset)
+    {"111110011011nnnn", single<2, true, true, true>}, // LDRSH (12-bit offset)
 };
 const size_t kLoadStore32Count = sizeof kLoadStore32 / sizeof kLoadStore32[0];
 

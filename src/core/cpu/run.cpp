@@ -1,10 +1,11 @@
 // The run call: fetch, IT-block condition, budget, hooks, execute, IT advance,
-// and the stop conditions (budget, stop address, WFI, hook, fault).
+// and the stop conditions (budget, stop address, WFI, hook, fault). Straight-line
+// code away from hooks and the stop address runs from the block cache; every
+// other instruction takes the single-step path, which follows the rules one by one.
 #include "core/cpu/block_cache.h"
 #include "core/cpu/decode.h"
 
 namespace tw::cpu {
-
 namespace {
 
 inline bool fetch16(tw_cpu* c, uint32_t address, uint32_t* out) {
@@ -35,12 +36,6 @@ HookOutcome runHooks(tw_cpu* c, uint32_t address) {
     return HookOutcome::Go;
 }
 
-} // namespace
-} // namespace tw::cpu
-
-namespace tw::cpu {
-namespace {
-
 // The flash or RAM region that holds the PC: instructions are fetched from it
 // directly while the PC stays inside.
 struct CodeWindow {
@@ -70,6 +65,49 @@ struct HookRange {
         return uint64_t(low) < uint64_t(start) + bytes && start <= uint64_t(low) + span;
     }
 };
+
+// Runs a block until its end, a taken branch or an event; returns the number of
+// instructions executed. For blocks without IT instructions, entered outside an
+// IT block. Kept out of line so that its loop gets registers of its own.
+[[gnu::noinline]] uint32_t runPlain(Exec& e, const Block& b) {
+    const Op* op = b.ops;
+    for (const Op* end = op + b.count;;) {
+        e.next = op->next;
+        op->handler(e, op->hw1, op->hw2);
+        if (e.events | (e.next ^ op->next)) [[unlikely]]
+            return uint32_t(op - b.ops) + 1;
+        e.address = op->next;
+        if (++op == end) return b.count;
+    }
+}
+
+// The same with IT blocks: skipped instructions cost nothing, the state advances.
+uint32_t runWithIt(Exec& e, const Block& b) {
+    tw_cpu* c = e.cpu;
+    uint32_t executed = 0;
+    for (const Op *op = b.ops, *end = op + b.count; op != end; ++op) {
+        e.next = op->next;
+        if (!(c->itState & 0xF)) {
+            op->handler(e, op->hw1, op->hw2);
+            ++executed;
+            if (e.events | (e.next ^ op->next)) {
+                if (e.events != kEventItLoaded || e.next != op->next) break;
+                e.events = 0;
+            }
+        } else if (!conditionPassed(c, c->itState >> 4)) {
+            itAdvance(c);
+        } else {
+            op->handler(e, op->hw1, op->hw2);
+            ++executed;
+            if (e.events & kEventFault) break;
+            if (!(e.events & kEventItLoaded)) itAdvance(c);
+            e.events &= ~kEventItLoaded;
+            if (e.events | (e.next ^ op->next)) break;
+        }
+        e.address = op->next;
+    }
+    return executed;
+}
 
 } // namespace
 } // namespace tw::cpu
@@ -103,28 +141,7 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
             const Block* b = cache.find(c, pc);
             if (b && b->count <= budget && !hooks.overlaps(pc, b->bytes) && stopPc - pc - 1 >= b->bytes - 1) {
                 Exec e{c, pc, pc, 0, cache.codeLow(), cache.codeSpan()};
-                uint32_t executed = 0;
-                for (const Op *op = b->ops, *end = op + b->count; op != end; ++op) {
-                    e.next = op->next;
-                    if (!(c->itState & 0xF)) [[likely]] {
-                        op->handler(e, op->hw1, op->hw2);
-                        ++executed;
-                        if (e.events | (e.next ^ op->next)) [[unlikely]] {
-                            if (e.events != kEventItLoaded || e.next != op->next) break;
-                            e.events = 0;
-                        }
-                    } else if (!conditionPassed(c, c->itState >> 4)) { // skipped: costs nothing
-                        itAdvance(c);
-                    } else {
-                        op->handler(e, op->hw1, op->hw2);
-                        ++executed;
-                        if (e.events & kEventFault) break;
-                        if (!(e.events & kEventItLoaded)) itAdvance(c);
-                        e.events &= ~kEventItLoaded;
-                        if (e.events | (e.next ^ op->next)) break;
-                    }
-                    e.address = op->next;
-                }
+                uint32_t executed = (b->hasIt || (c->itState & 0xF)) ? runWithIt(e, *b) : runPlain(e, *b);
                 c->instructionCount += executed;
                 budget -= executed;
                 if (e.events) [[unlikely]] {

@@ -128,13 +128,9 @@ void loadStoreImmediate(Exec& e, uint32_t hw, uint32_t) {
     tw_cpu* c = e.cpu;
     uint32_t t = low3(hw, 0), address = c->regs[low3(hw, 3)] + ((hw >> 6) & 31) * Size;
     if (Load)
-        c->regs[t] = Size == 4 ? read32(e, address) : Size == 2 ? read16(e, address) : read8(e, address);
-    else if (Size == 4)
-        write32(e, address, c->regs[t]);
-    else if (Size == 2)
-        write16(e, address, c->regs[t]);
+        c->regs[t] = readSized<Size>(e, address);
     else
-        write8(e, address, c->regs[t]);
+        writeSized<Size>(e, address, c->regs[t]);
 }
 
 template <bool Load>

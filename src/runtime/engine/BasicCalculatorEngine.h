@@ -9,6 +9,7 @@
 
 #include "runtime/engine/EngineClock.h"
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -169,19 +170,27 @@ public:
         auto shared = std::make_shared<Shared>();
         send(Command{typename Command::Perform{[shared, body = std::move(body)](Machine& m) mutable {
             std::optional<R> v;
+            std::exception_ptr error;
             try {
                 v.emplace(body(m));
             } catch (...) {
+                error = std::current_exception();
             }
-            std::lock_guard lock(shared->mutex);
-            shared->value = std::move(v);
-            shared->done = true;
-            shared->cv.notify_all();
+            {
+                std::lock_guard lock(shared->mutex);
+                shared->value = std::move(v);
+                shared->done = true;
+                shared->cv.notify_all();
+            }
+            // The waiter gets no value; the engine reports the error (a chip fault halts it).
+            if (error) std::rethrow_exception(error);
         }}});
         std::unique_lock lock(shared->mutex);
+        // A negative or NaN time-out waits not at all; a huge one a day at most.
+        const double seconds = timeoutSeconds > 0 ? std::min(timeoutSeconds, 86400.0) : 0.0;
         auto until = std::chrono::steady_clock::now() +
                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                         std::chrono::duration<double>(timeoutSeconds < 0 ? 0 : timeoutSeconds));
+                         std::chrono::duration<double>(seconds));
         if (!shared->cv.wait_until(lock, until, [&] { return shared->done; })) return std::nullopt;
         return std::move(shared->value);
     }
@@ -278,10 +287,7 @@ private:
 
     // Marks the engine faulted when a completion's error is a chip fault.
     void noteFault(std::exception_ptr error) {
-        if (error && Machine::isChipFault(error) && !faulted_) {
-            faulted_ = true;
-            postFault(engineErrorText(error));
-        }
+        if (error && Machine::isChipFault(error) && !faulted_) enterFault(error);
     }
 
     bool execute(Command& command) {
@@ -340,7 +346,8 @@ private:
                     lastInspection_.reset();
                     publishInspection(true);
                 } else if constexpr (std::is_same_v<T, typename C::Perform>) {
-                    if (c.body) c.body(m);
+                    // A closure that throws must not end the engine thread.
+                    if (c.body) guarded([&] { c.body(m); });
                 } else if constexpr (std::is_same_v<T, typename C::ReleaseAll>) {
                     m.releaseAll();
                 } else if constexpr (std::is_same_v<T, typename C::Stop>) {

@@ -4,6 +4,7 @@
 #include "runtime/catalog/CalculatorModel.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace tw {
 
@@ -125,7 +126,9 @@ void CalculatorMachine::releaseAll() {
 }
 
 void CalculatorMachine::releaseLater(const std::vector<int>& codes, int64_t afterMs) {
-    const int64_t at = simMs_ + std::max<int64_t>(afterMs, 0);
+    // A delay beyond the end of emulated time means never (and must not overflow).
+    const int64_t delay = std::max<int64_t>(afterMs, 0);
+    const int64_t at = delay > INT64_MAX - simMs_ ? INT64_MAX : simMs_ + delay;
     for (int code : codes)
         if (isKeyCode(code)) delayedRelease_.emplace_back(at, code);
 }

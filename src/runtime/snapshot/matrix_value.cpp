@@ -32,6 +32,8 @@ std::string MatrixValue::letter() const {
 }
 
 std::optional<RegisterValue> MatrixValue::value(int row, int col) const {
+    // A column beyond `cols` would otherwise read an element of the next row.
+    if (row < 1 || row > rows || col < 1 || col > cols) return std::nullopt;
     const long long at = static_cast<long long>(row - 1) * cols + (col - 1);
     if (at < 0 || at >= static_cast<long long>(values.size())) return std::nullopt;
     return values[static_cast<std::size_t>(at)];

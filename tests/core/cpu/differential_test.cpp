@@ -58,20 +58,12 @@ struct Stream {
         uint32_t r = below(14);
         return r == 13 ? 14 : r;
     }
-    uint32_t anyBut(std::initializer_list<uint32_t> avoid) {
+    uint32_t anyBut(std::initializer_list<uint32_t> avoid) { return avoiding(&Stream::any, avoid); }
+    uint32_t lowBut(std::initializer_list<uint32_t> avoid) { return avoiding(&Stream::low, avoid); }
+    uint32_t avoiding(uint32_t (Stream::*pick)(), std::initializer_list<uint32_t> avoid) {
         for (;;) {
-            uint32_t r = any();
-            bool clash = false;
-            for (uint32_t a : avoid) clash |= a == r;
-            if (!clash) return r;
-        }
-    }
-    uint32_t lowBut(std::initializer_list<uint32_t> avoid) {
-        for (;;) {
-            uint32_t r = low();
-            bool clash = false;
-            for (uint32_t a : avoid) clash |= a == r;
-            if (!clash) return r;
+            uint32_t r = (this->*pick)();
+            if (std::find(avoid.begin(), avoid.end(), r) == avoid.end()) return r;
         }
     }
     uint32_t value() {
@@ -404,12 +396,19 @@ void indirectBranches(Stream& s) {
 
 void specialRegisters(Stream& s) {
     uint32_t r = s.any();
-    switch (s.below(4)) {
+    switch (s.below(5)) {
+    case 4: { // DSB, DMB, ISB, CLREX, NOP.W, SEV.W: no effect
+        const uint32_t ops[][2] = {{0xF3BF, 0x8F4F}, {0xF3BF, 0x8F5F}, {0xF3BF, 0x8F6F},
+                                   {0xF3BF, 0x8F2F}, {0xF3AF, 0x8000}, {0xF3AF, 0x8004}};
+        auto op = ops[s.below(6)];
+        s.h32(op[0], op[1]);
+        break;
+    }
     case 0: { // MSR APSR_nzcvq, PRIMASK, BASEPRI, BASEPRI_MAX, FAULTMASK
         const uint32_t sysm[] = {0, 1, 2, 3, 16, 17, 18, 19};
         s.set(r, s.value());
         uint32_t which = sysm[s.below(8)];
-        s.h32(0xF380 | r, 0x8000 | (which < 4 ? 0x800 : 0x800) | which);
+        s.h32(0xF380 | r, 0x8800 | which); // mask 2: nzcvq
         break;
     }
     case 1: { // MSR MSP, PSP

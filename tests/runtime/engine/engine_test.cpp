@@ -1,4 +1,5 @@
 #include "runtime/engine/BasicCalculatorEngine.h"
+#include "runtime/support/manual_queue.h"
 
 #include <gtest/gtest.h>
 
@@ -114,6 +115,7 @@ struct FakeMachine {
     void play(int chord) { log.push_back("chord " + std::to_string(chord)); }
     void chordWithON(const std::vector<int>& codes) { log.push_back("on-chord " + std::to_string(codes.size())); }
     void loadMemory(const std::vector<uint8_t>& memory) {
+        if (memory.size() == 1) throw ChipFault("The emulated chip stopped: while loading");
         if (memory.size() != 2048) throw std::invalid_argument("A memory file must be exactly 2048 bytes");
         log.push_back("load");
     }
@@ -134,25 +136,7 @@ struct FakeMachine {
 using Engine = tw::BasicCalculatorEngine<FakeMachine>;
 using Command = Engine::Command;
 
-// The main queue: closures are collected and run when the test drains them.
-struct ManualQueue {
-    std::mutex mutex;
-    std::vector<std::function<void()>> pending;
-    tw::MainExecutor executor() {
-        return [this](std::function<void()> f) {
-            std::lock_guard lock(mutex);
-            pending.push_back(std::move(f));
-        };
-    }
-    void drain() {
-        std::vector<std::function<void()>> now;
-        {
-            std::lock_guard lock(mutex);
-            now.swap(pending);
-        }
-        for (auto& f : now) f();
-    }
-};
+using tw::test::ManualQueue;
 
 struct Harness {
     std::shared_ptr<VirtualClock> clock = std::make_shared<VirtualClock>();
@@ -352,6 +336,43 @@ TEST(EngineFaults, CommandErrorsAreReportedAndAChipFaultInACommandHaltsTheEmulat
     EXPECT_EQ(f.faults.size(), 1u);
 }
 
+TEST(EngineFaults, AClosureThatThrowsIsReportedAndAChipFaultInItHaltsTheEmulation) {
+    Harness h;
+    h.engine->send(Command{Command::Perform{[](FakeMachine&) { throw std::runtime_error("closure failed"); }}});
+    h.runUntil(50 * ms);
+    EXPECT_EQ(h.faults, std::vector<std::string>{"closure failed"});
+    EXPECT_FALSE(h.engine->isFaulted());
+
+    Harness f;
+    f.engine->send(Command{Command::Perform{[](FakeMachine&) { throw ChipFault("The emulated chip stopped: x"); }}});
+    f.runUntil(50 * ms);
+    EXPECT_TRUE(f.engine->isFaulted());
+    EXPECT_EQ(f.machine->sim, 0);
+    EXPECT_EQ(f.faults, std::vector<std::string>{"The emulated chip stopped: x"});
+}
+
+TEST(EngineFaults, AChipFaultWhileLoadingAMemoryGoesToTheCompletionAndHaltsTheEmulation) {
+    Harness h;
+    std::optional<std::exception_ptr> loaded;
+    h.engine->send(Command{Command::LoadMemory{std::vector<uint8_t>(1), [&](std::exception_ptr e) { loaded = e; }}});
+    h.runUntil(50 * ms);
+    ASSERT_TRUE(loaded.has_value());
+    EXPECT_EQ(tw::engineErrorText(*loaded), "The emulated chip stopped: while loading");
+    EXPECT_TRUE(h.engine->isFaulted());
+    EXPECT_EQ(h.machine->sim, 0);
+    EXPECT_EQ(h.faults.size(), 1u); // the halt itself is reported once
+}
+
+TEST(EngineThread, APerformAndWaitWhoseClosureThrowsAnswersNoValue) {
+    ManualQueue main;
+    Engine engine(std::make_unique<FakeMachine>(), main.executor());
+    engine.start();
+    auto value = engine.performAndWait(5.0, [](FakeMachine&) -> int { throw std::runtime_error("no"); });
+    EXPECT_FALSE(value.has_value());
+    EXPECT_TRUE(engine.isRunning());
+    EXPECT_EQ(engine.performAndWait(5.0, [](FakeMachine&) { return 3; }), 3);
+}
+
 TEST(EngineThread, CommandsFromSeveralThreadsKeepEachThreadsOrder) {
     ManualQueue main;
     auto machine = std::make_unique<FakeMachine>();
@@ -382,6 +403,7 @@ TEST(EngineThread, PerformAndWaitWithoutARunningEngineAnswersAtOnce) {
     EXPECT_FALSE(engine.performAndWait(10.0, [](FakeMachine&) { return 1; }).has_value());
     engine.start();
     EXPECT_EQ(engine.performAndWait(10.0, [](FakeMachine&) { return 7; }), 7);
+    EXPECT_EQ(engine.performAndWait(1e300, [](FakeMachine&) { return 8; }), 8); // no overflowing deadline
     engine.stop();
     while (engine.isRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_FALSE(engine.performAndWait(10.0, [](FakeMachine&) { return 1; }).has_value());

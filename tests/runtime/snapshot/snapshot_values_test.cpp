@@ -243,6 +243,8 @@ TEST(Matrices, AllFiveListedLargeOnesWithoutValues) {
     EXPECT_EQ(m.value(1, 3)->text, "13");
     EXPECT_FALSE(m.value(0, 1));
     EXPECT_FALSE(m.value(2, 3)); // the missing element shortened the list
+    EXPECT_FALSE(m.value(1, 4));  // a column beyond the matrix is no element of the next row
+    EXPECT_FALSE(m.value(3, 1));
     EXPECT_EQ(m.copyText(), "11\t12\t13\n21\t23\t");
     EXPECT_EQ(matrices[4].copyText(), "");
 }

@@ -1,0 +1,114 @@
+// The engine running the real calculator machine on our test firmware, in real
+// time and in turbo, on its own thread.
+#include "runtime/engine/CalculatorEngine.h"
+#include "runtime/support/firmware_calculator.h"
+#include "runtime/support/manual_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace tw::test;
+using tw::CalculatorEngine;
+using tw::CalculatorMachine;
+using Command = CalculatorEngine::Command;
+
+using MainQueue = tw::test::ManualQueue;
+
+int64_t simMs(CalculatorEngine& engine) {
+    return engine.performAndWait(5.0, [](CalculatorMachine& m) { return m.simMs(); }).value_or(-1);
+}
+
+// Waits (in real time) until the display shows `text`; false after five seconds.
+bool waitForDisplay(CalculatorEngine& engine, const std::string& text) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+        if (engine.performAndWait(5.0, [](CalculatorMachine& m) { return shown(m); }) == text) return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+}
+
+void tapKey(CalculatorEngine& engine, int code) {
+    engine.send(std::vector<Command>{Command{Command::Press{code}}, Command{Command::Release{code}}});
+}
+
+TEST(EngineOnFirmware, RunsTheCalculatorInRealTimeAndInTurbo) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MainQueue main;
+    CalculatorEngine engine(startedCalculator(Firmware::Hp15c), main.executor());
+    std::vector<std::string> displays;
+    engine.callbacks().onSnapshot = [&](const tw::EngineSnapshot& s) { displays.push_back(s.lcd.text); };
+    engine.start();
+
+    // 2 ENTER 3 +, each key a tap that the minimum hold keeps down long enough.
+    for (int code : {k2, kEnter, k3, kPlus}) {
+        tapKey(engine, code);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    }
+    ASSERT_TRUE(waitForDisplay(engine, "5."));
+    auto x = engine.performAndWait(5.0, [](CalculatorMachine& m) { return m.inspect()->stack.at(0).number; });
+    EXPECT_EQ(x, 5);
+
+    // Real time: emulated time keeps pace with the wall clock.
+    auto t0 = std::chrono::steady_clock::now();
+    const int64_t before = simMs(engine);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int64_t realTime = simMs(engine) - before;
+    const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
+    EXPECT_GE(realTime, 150);
+    EXPECT_LE(realTime, wall.count() + 260); // at most the wall time plus one resynchronised backlog
+
+    // Turbo: as fast as it goes, well beyond the wall clock.
+    engine.send(Command{Command::SetTurbo{true}});
+    t0 = std::chrono::steady_clock::now();
+    const int64_t turboStart = simMs(engine);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const int64_t turbo = simMs(engine) - turboStart;
+    const auto turboWall = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0);
+    EXPECT_GT(turbo, 2 * turboWall.count());
+    engine.send(Command{Command::SetTurbo{false}});
+
+    engine.stop();
+    while (engine.isRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    main.drain();
+    ASSERT_FALSE(displays.empty());
+    EXPECT_EQ(displays.back().substr(0, 2), "5.");
+}
+
+TEST(EngineOnFirmware, SwitchesModelsAndSavesAndLoadsMemoryThroughCommands) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MainQueue main;
+    CalculatorEngine engine(startedCalculator(Firmware::Multi), main.executor());
+    std::optional<int> inspectedVariant;
+    engine.callbacks().onInspector = [&](const std::optional<tw::InspectorSnapshot>& s) {
+        if (s) inspectedVariant = s->variant;
+    };
+    engine.start();
+    engine.send(Command{Command::SetTurbo{true}});
+    engine.send(Command{Command::SetInspector{true}});
+
+    std::optional<tw::EngineOutcome<int>> switched;
+    engine.send(Command{Command::SwitchModel{160, [&](tw::EngineOutcome<int> r) { switched = r; }}});
+    std::optional<tw::EngineOutcome<tw::SavedState>> saved;
+    engine.send(Command{Command::SaveState{[&](tw::EngineOutcome<tw::SavedState> r) { saved = r; }}});
+    std::optional<std::exception_ptr> loaded;
+    engine.send(Command{Command::LoadMemory{std::vector<uint8_t>(10), [&](std::exception_ptr e) { loaded = e; }}});
+    ASSERT_TRUE(engine.performAndWait(30.0, [](CalculatorMachine&) { return true; }));
+    main.drain();
+
+    ASSERT_TRUE(switched && switched->ok());
+    EXPECT_EQ(switched->value, 160);
+    EXPECT_EQ(inspectedVariant, 160);
+    ASSERT_TRUE(saved && saved->ok());
+    EXPECT_EQ(saved->value->variant, 160);
+    EXPECT_EQ(saved->value->memory.size(), 2048u);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(*loaded); // a memory of ten bytes is refused
+    EXPECT_TRUE(waitForDisplay(engine, "0."));
+}
+
+} // namespace
