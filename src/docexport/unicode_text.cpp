@@ -2,6 +2,8 @@
 
 #include "docexport/unicode_tables.h"
 
+#include "core/Utf8Text.h"
+
 #include <algorithm>
 
 namespace tw::unicode {
@@ -63,29 +65,10 @@ std::u32string decodeUtf8(std::string_view text) {
     return out;
 }
 
-void appendUtf8(std::string& out, char32_t c) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
-    if (c < 0x80) {
-        out.push_back(char(c));
-    } else if (c < 0x800) {
-        out.push_back(char(0xC0 | (c >> 6)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(char(0xE0 | (c >> 12)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(char(0xF0 | (c >> 18)));
-        out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(char(0x80 | (c & 0x3F)));
-    }
-}
-
 std::string encodeUtf8(std::u32string_view scalars) {
     std::string out;
     out.reserve(scalars.size());
-    for (char32_t c : scalars) appendUtf8(out, c);
+    for (char32_t c : scalars) ::appendUtf8(out, c);
     return out;
 }
 

@@ -9,7 +9,6 @@ namespace tw::unicode {
 
 // Decodes UTF-8; every invalid or truncated sequence becomes U+FFFD.
 std::u32string decodeUtf8(std::string_view text);
-void appendUtf8(std::string& out, char32_t scalar);
 std::string encodeUtf8(std::u32string_view scalars);
 // Decodes UTF-16 code units; unpaired surrogates become U+FFFD.
 std::u32string decodeUtf16(std::u16string_view units);
