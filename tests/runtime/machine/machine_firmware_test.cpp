@@ -278,7 +278,9 @@ TEST(MachineOnFirmware, LatchedKeysDoNotTurnAMemoryLoadIntoAChord) {
 TEST(MachineOnFirmware, GMemShowsThePoolAsTheDecoderReadsIt) {
     TW_REQUIRE_TEST_FIRMWARE();
     auto m = startedCalculator(Firmware::Hp15c);
+    const auto before = m->simMs();
     const std::string status = m->readMemStatus();
+    EXPECT_EQ(m->simMs() - before, 720); // only the g tap counts: RCL's runs go straight to the core
     auto s = m->inspect();
     ASSERT_TRUE(s && s->pool);
     EXPECT_EQ(s->pool->gmem, "19 78 00-0");
