@@ -103,6 +103,16 @@ TEST(MachineOnFirmware, ReleasesWaitForTheMinimumHoldAndGoUpBetweenSlices) {
     m->run(25);
     EXPECT_EQ(ticks() - before, 3u);
     EXPECT_EQ(m->simMs() - simBefore, 30);
+
+    // A core tap goes straight to the core: 720 ms pass, but a pending release waits
+    // for the next slice.
+    m->press(k4);
+    m->release(k4);
+    m->coreTap(kG);
+    EXPECT_EQ(m->simMs() - simBefore, 750);
+    EXPECT_TRUE(down());
+    m->run(10);
+    EXPECT_FALSE(down());
 }
 
 TEST(MachineOnFirmware, StackArithmeticShowsAndDecodesTheSameNumbers) {
