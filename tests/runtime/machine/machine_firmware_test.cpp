@@ -103,6 +103,16 @@ TEST(MachineOnFirmware, ReleasesWaitForTheMinimumHoldAndGoUpBetweenSlices) {
     m->run(25);
     EXPECT_EQ(ticks() - before, 3u);
     EXPECT_EQ(m->simMs() - simBefore, 30);
+
+    // A core tap goes straight to the core: 720 ms pass, but a pending release waits
+    // for the next slice.
+    m->press(k4);
+    m->release(k4);
+    m->coreTap(kG);
+    EXPECT_EQ(m->simMs() - simBefore, 750);
+    EXPECT_TRUE(down());
+    m->run(10);
+    EXPECT_FALSE(down());
 }
 
 TEST(MachineOnFirmware, StackArithmeticShowsAndDecodesTheSameNumbers) {
@@ -278,7 +288,9 @@ TEST(MachineOnFirmware, LatchedKeysDoNotTurnAMemoryLoadIntoAChord) {
 TEST(MachineOnFirmware, GMemShowsThePoolAsTheDecoderReadsIt) {
     TW_REQUIRE_TEST_FIRMWARE();
     auto m = startedCalculator(Firmware::Hp15c);
+    const auto before = m->simMs();
     const std::string status = m->readMemStatus();
+    EXPECT_EQ(m->simMs() - before, 720); // only the g tap counts: RCL's runs go straight to the core
     auto s = m->inspect();
     ASSERT_TRUE(s && s->pool);
     EXPECT_EQ(s->pool->gmem, "19 78 00-0");
