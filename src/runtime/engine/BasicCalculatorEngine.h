@@ -279,7 +279,7 @@ private:
 
     template <class Completion, class Value>
     void complete(Completion& completion, Value value) {
-        if (!completion) return;
+        if (!completion || !mainQueue_) return;
         mainQueue_([completion = std::move(completion), value = std::move(value)]() mutable {
             completion(std::move(value));
         });
