@@ -78,6 +78,26 @@ TEST(CpuRun, SkippedInstructionsCostNothingButHooksStillSeeThem) {
     EXPECT_EQ(log.calls, 1);
 }
 
+// The IT condition is taken before the hooks run: a hook that clears Z does not
+// turn an executed EQ instruction into a skipped one.
+TEST(CpuRun, AHookDoesNotChangeWhetherAnItInstructionIsSkipped) {
+    BareCpu m;
+    struct Flags {
+        static int clearZ(void*, uint32_t, void* cpu) {
+            static_cast<tw_cpu*>(cpu)->flagZ = 0;
+            return 0;
+        }
+    };
+    tw_cpu_add_hook(&m.cpu, 0x1002, Flags::clearZ, &m.cpu);
+    m.code(0x1000, {0xBF08, 0x2001, kNop}); // IT EQ; MOVEQ r0, #1
+    m.cpu.regs[15] = 0x1000;
+    m.cpu.flagZ = 1;
+    EXPECT_EQ(m.run(2), TW_RUN_BUDGET);
+    EXPECT_EQ(m.cpu.regs[0], 1u);
+    EXPECT_EQ(m.cpu.regs[15], 0x1004u);
+    EXPECT_EQ(m.cpu.instructionCount, 2u);
+}
+
 TEST(CpuRun, HookResults) {
     BareCpu m;
     HookLog stop, jump;
