@@ -23,7 +23,7 @@ struct Block {
     uint32_t start = 1; // odd: an empty slot
     uint32_t bytes = 0;
     uint32_t count = 0;
-    uint32_t generation = 0;
+    uint64_t generation = 0; // 64 bits: a count that wraps would trust a stale block again
     bool hasIt = false; // holds an IT instruction
     Op ops[kBlockOps];
     uint8_t code[kBlockOps * 4]; // the bytes the block was decoded from
@@ -67,7 +67,7 @@ private:
 
     static constexpr uint32_t kSlots = 2048;
     std::unique_ptr<Block[]> slots_;
-    uint32_t generation_ = 1;
+    uint64_t generation_ = 1;
     uint32_t codeLow_ = 0, codeSpan_ = 0;
 };
 

@@ -59,8 +59,8 @@ void loadStoreSingle(Exec& e, uint32_t hw1, uint32_t hw2) {
     default: v = read32(e, address); break;
     }
     if (writeback) c->regs[n] = wbAddress;
-    if (t == 15)
-        loadPc(e, v, PcLoad::Ldr);
+    if (t == 15) // LDR pc, [sp], #4 is the one-register form of POP.W
+        loadPc(e, v, n == 13 && (hw2 & 0xFFF) == 0xB04 && !(hw1 & 0x80) ? PcLoad::Pop : PcLoad::Ldr);
     else
         c->regs[t] = v;
 }

@@ -177,6 +177,9 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
         }
         uint32_t next = pc + (hw1 >= 0xE800 ? 4 : 2);
         bool inIt = (c->itState & 0xF) != 0;
+        // The condition is taken before any hook runs: a hook that changes the
+        // flags does not change whether this instruction is skipped.
+        bool skipped = inIt && !conditionPassed(c, c->itState >> 4);
         // An IT block is never cut by the budget. An IT block holds at most four
         // instructions, so at most four run beyond it: code that re-enters an IT
         // instruction from inside its own block would otherwise never stop.
@@ -196,7 +199,7 @@ extern "C" int tw_cpu_run(tw_cpu* cpu, uint64_t budget, uint32_t stopPc) {
             }
         }
 
-        if (inIt && !conditionPassed(c, c->itState >> 4)) { // skipped: costs neither budget nor count
+        if (skipped) { // costs neither budget nor count
             itAdvance(c);
             pc = next;
             if (pc == stopPc) return leave(TW_RUN_STOP_PC);

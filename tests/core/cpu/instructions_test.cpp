@@ -67,6 +67,16 @@ TEST(CpuInstructions, InterworkingFaults) {
     EXPECT_EQ(step(m, {0xF8D0, 0xF000}, 0x2000), TW_RUN_FAULT); // LDR pc, [r0]
     EXPECT_STREQ(m.cpu.faultText, "LDR pc to ARM state at 0x00002000");
 
+    // The 32-bit forms of POP: LDMIA sp! and LDR pc, [sp], #4.
+    m.cpu.regs[13] = 0x20000100;
+    tw_bus_write_quiet(&m.cpu, 0x20000104, 4, 0x4002);
+    EXPECT_EQ(step(m, {0xE8BD, 0x8002}, 0x2000), TW_RUN_FAULT); // POP.W {r1, pc}
+    EXPECT_STREQ(m.cpu.faultText, "POP pc to ARM state 0x00004002 at 0x00002000");
+    m.cpu.regs[13] = 0x20000100;
+    EXPECT_EQ(step(m, {0xF85D, 0xFB04}, 0x2000), TW_RUN_FAULT); // POP.W {pc}
+    EXPECT_STREQ(m.cpu.faultText, "POP pc to ARM state 0x00004000 at 0x00002000");
+    EXPECT_EQ(m.cpu.regs[13], 0x20000104u);
+
     tw_bus_write_quiet(&m.cpu, 0x20000100, 4, 0x4001);
     EXPECT_EQ(step(m, {0xF8D0, 0xF000}, 0x2000), TW_RUN_BUDGET);
     EXPECT_EQ(m.cpu.regs[15], 0x4000u);

@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
 namespace {
 
 using tw::test::BareCpu;
@@ -76,6 +82,26 @@ TEST(CpuRun, SkippedInstructionsCostNothingButHooksStillSeeThem) {
     EXPECT_EQ(m.cpu.instructionCount, 2u); // IT and the first NOP
     EXPECT_EQ(m.cpu.regs[15], 0x100Au);
     EXPECT_EQ(log.calls, 1);
+}
+
+// The IT condition is taken before the hooks run: a hook that clears Z does not
+// turn an executed EQ instruction into a skipped one.
+TEST(CpuRun, AHookDoesNotChangeWhetherAnItInstructionIsSkipped) {
+    BareCpu m;
+    struct Flags {
+        static int clearZ(void*, uint32_t, void* cpu) {
+            static_cast<tw_cpu*>(cpu)->flagZ = 0;
+            return 0;
+        }
+    };
+    tw_cpu_add_hook(&m.cpu, 0x1002, Flags::clearZ, &m.cpu);
+    m.code(0x1000, {0xBF08, 0x2001, kNop}); // IT EQ; MOVEQ r0, #1
+    m.cpu.regs[15] = 0x1000;
+    m.cpu.flagZ = 1;
+    EXPECT_EQ(m.run(2), TW_RUN_BUDGET);
+    EXPECT_EQ(m.cpu.regs[0], 1u);
+    EXPECT_EQ(m.cpu.regs[15], 0x1004u);
+    EXPECT_EQ(m.cpu.instructionCount, 2u);
 }
 
 TEST(CpuRun, HookResults) {
@@ -236,6 +262,76 @@ TEST(CpuRun, ReenteredItBlockStillEndsOnTheBudget) {
     m.cpu.flagZ = 1;
     EXPECT_EQ(m.run(10), TW_RUN_BUDGET);
     EXPECT_LE(m.cpu.instructionCount, 14u);
+}
+
+} // namespace
+
+namespace {
+
+// Random code, half of it loads, stores and IT instructions, run once as the
+// firmware runs (pre-decoded blocks) and once one instruction at a time (a hook
+// range over all of memory keeps every instruction on the single-step path):
+// results, registers, flags, counts, fault texts and memory agree, also where
+// stores rewrite the code being run.
+TEST(CpuRun, PreDecodedBlocksAgreeWithSingleSteps) {
+    std::mt19937 rng(20261207);
+    BareCpu blocks, steps;
+    tw_cpu_add_hook(&steps.cpu, 0, [](void*, uint32_t, void*) { return 0; }, nullptr);
+    tw_cpu_add_hook(&steps.cpu, 0x30000000, [](void*, uint32_t, void*) { return 0; }, nullptr);
+    const tw_cpu hooked = steps.cpu;
+    int mismatches = 0;
+    for (int round = 0; round < 20000 && mismatches < 5; ++round) {
+        std::vector<uint16_t> code(128);
+        for (uint16_t& h : code) {
+            uint32_t kind = rng() % 8;
+            h = uint16_t(rng());
+            if (kind < 4) h &= 0xBFFF;                               // mostly 16-bit
+            if (kind == 0) h = uint16_t(0x6000 | (h & 0x1FFF));     // loads and stores
+            if (kind == 1) h = uint16_t(0xBF00 | (h & 0xFF));       // IT and hints
+        }
+        uint32_t regs[15];
+        for (uint32_t& r : regs) {
+            switch (rng() % 4) {
+            case 0: r = 0x20000100 + (rng() & 0xFE); break; // into the code in RAM
+            case 1: r = 0x20000000 + (rng() & 0xFFFC); break;
+            case 2: r = 0x1001 + (rng() & 0xFE); break;     // into the code in flash
+            default: r = rng(); break;
+            }
+        }
+        const uint32_t flags = rng();
+        const uint64_t budget = 1 + rng() % 300;
+        const uint32_t stopPc = rng() % 4 == 0 ? 0x1000 + (rng() & 0xFE) : 0xFFFFFFFF;
+        int result[2];
+        BareCpu* machines[2] = {&blocks, &steps};
+        for (int i = 0; i < 2; ++i) {
+            BareCpu& m = *machines[i];
+            if (i == 0)
+                tw_cpu_reset(&m.cpu);
+            else
+                m.cpu = hooked;
+            std::fill(m.ram.begin(), m.ram.end(), 0);
+            std::fill(m.flash.begin() + 0x1000, m.flash.begin() + 0x1100, 0);
+            for (size_t k = 0; k < code.size(); ++k) {
+                std::memcpy(m.flash.data() + 0x1000 + 2 * k, &code[k], 2);
+                std::memcpy(m.ram.data() + 0x100 + 2 * k, &code[k], 2);
+            }
+            std::copy(std::begin(regs), std::end(regs), m.cpu.regs);
+            m.cpu.flagN = flags & 1, m.cpu.flagZ = flags >> 1 & 1, m.cpu.flagC = flags >> 2 & 1;
+            m.cpu.flagV = flags >> 3 & 1;
+            m.cpu.regs[15] = (flags & 16) ? 0x20000100 : 0x1000;
+            result[i] = m.run(budget, stopPc);
+        }
+        const tw_cpu &a = blocks.cpu, &b = steps.cpu;
+        bool same = result[0] == result[1] && std::equal(a.regs, a.regs + 16, b.regs) && a.flagN == b.flagN &&
+                    a.flagZ == b.flagZ && a.flagC == b.flagC && a.flagV == b.flagV && a.flagQ == b.flagQ &&
+                    a.itState == b.itState && a.primask == b.primask && a.faultmask == b.faultmask &&
+                    a.instructionCount == b.instructionCount && blocks.ram == steps.ram && blocks.flash == steps.flash &&
+                    (result[0] != TW_RUN_FAULT || std::string(a.faultText) == b.faultText);
+        if (!same && ++mismatches)
+            ADD_FAILURE() << "round " << round << ": results " << result[0] << " and " << result[1] << ", pc "
+                          << std::hex << a.regs[15] << " and " << b.regs[15] << std::dec << ", counts "
+                          << a.instructionCount << " and " << b.instructionCount;
+    }
 }
 
 } // namespace
