@@ -1,0 +1,101 @@
+#include "ui/dialogs/message_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tw {
+
+namespace {
+const char* const kRoleProperty = "tw_role";
+}
+
+MessageDialog::MessageDialog(QWidget* parent)
+    : QDialog(parent), title_(new QLabel(this)), message_(new QLabel(this)), buttonRow_(new QHBoxLayout) {
+    setWindowModality(Qt::WindowModal);
+    setAttribute(Qt::WA_DeleteOnClose);
+
+    QFont bold = title_->font();
+    bold.setBold(true);
+    bold.setPointSizeF(bold.pointSizeF() * 1.15);
+    title_->setFont(bold);
+    title_->setWordWrap(true);
+    title_->setObjectName(QStringLiteral("title"));
+    message_->setWordWrap(true);
+    message_->setObjectName(QStringLiteral("message"));
+    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 18, 20, 14);
+    layout->setSpacing(10);
+    layout->addWidget(title_);
+    layout->addWidget(message_);
+    layout->addSpacing(6);
+    buttonRow_->addStretch(1);
+    layout->addLayout(buttonRow_);
+    setMinimumWidth(420);
+    setMaximumWidth(560);
+}
+
+void MessageDialog::setTitle(const QString& title) {
+    title_->setText(title);
+    title_->setVisible(!title.isEmpty());
+    setWindowTitle(title);
+}
+
+void MessageDialog::setMessage(const QString& message) {
+    message_->setText(message);
+    message_->setVisible(!message.isEmpty());
+}
+
+QString MessageDialog::title() const { return title_->text(); }
+QString MessageDialog::message() const { return message_->text(); }
+
+QPushButton* MessageDialog::addButton(const QString& text, Role role, std::function<void()> action) {
+    auto* button = new QPushButton(text, this);
+    button->setProperty(kRoleProperty, static_cast<int>(role));
+    button->setAutoDefault(false);
+    if (role == Role::defaultAction) button->setDefault(true);
+    if (role == Role::destructive) {
+        QPalette palette = button->palette();
+        palette.setColor(QPalette::ButtonText, QColor(0xC0, 0x1C, 0x28));
+        button->setPalette(palette);
+    }
+    if (role == Role::cancel) cancelAction_ = action;
+    connect(button, &QPushButton::clicked, this, [this, role, action] {
+        if (role == Role::cancel) {
+            reject();
+            return;
+        }
+        if (action) action();
+        accept();
+    });
+    buttonRow_->addWidget(button);
+    buttons_.append(button);
+    return button;
+}
+
+MessageDialog::Role MessageDialog::roleOf(const QPushButton* button) {
+    return static_cast<Role>(button->property(kRoleProperty).toInt());
+}
+
+void MessageDialog::reject() {
+    if (!dismissed_ && cancelAction_) cancelAction_();
+    QDialog::reject();
+}
+
+void MessageDialog::closeQuietly() {
+    dismissed_ = true;
+    QDialog::done(QDialog::Rejected);
+}
+
+void MessageDialog::done(int result) {
+    const bool first = !dismissed_;
+    dismissed_ = true;
+    QDialog::done(result);
+    if (first && onDismiss_) onDismiss_();
+}
+
+} // namespace tw
