@@ -1,6 +1,3 @@
-#include <QApplication>
+#include "ui/main/tarnwick_app.h"
 
-int main(int argc, char** argv) {
-    QApplication application(argc, argv);
-    return 0;
-}
+int main(int argc, char** argv) { return tw::runTarnwick(argc, argv); }

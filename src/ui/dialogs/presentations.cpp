@@ -1,0 +1,183 @@
+#include "ui/dialogs/presentations.h"
+
+#include "app/app_model.h"
+#include "ui/dialogs/confirmation_texts.h"
+#include "ui/dialogs/file_panels.h"
+#include "ui/dialogs/message_dialog.h"
+#include "ui/dialogs/model_seams.h"
+#include "ui/window/view_factory.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tw {
+
+namespace {
+
+// A sheet: a window-modal dialog holding a view; closing it runs `closed`.
+QDialog* makeSheet(QWidget* window, const QString& name, QWidget* (*create)(AppModel&, QDialog*), AppModel& app,
+                   std::function<void()> closed) {
+    auto* sheet = new QDialog(window);
+    sheet->setObjectName(name);
+    sheet->setWindowModality(Qt::WindowModal);
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(sheet);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(create(app, sheet));
+    QObject::connect(sheet, &QDialog::finished, sheet, [closed = std::move(closed)](int) { closed(); });
+    return sheet;
+}
+
+} // namespace
+
+Presentations::Presentations(AppModel& app, QWidget* window) : QObject(window), app_(app), window_(window) {
+    connect(&app, &AppModel::showImporterChanged, this, &Presentations::showImporter);
+    connect(&app, &AppModel::exportDocumentChanged, this, &Presentations::showExporter);
+    connect(&app, &AppModel::pendingActionChanged, this, &Presentations::showAction);
+    connect(&app, &AppModel::errorMessageChanged, this, &Presentations::showError);
+    connect(&app, &AppModel::noticeChanged, this, &Presentations::showNotice);
+    connect(&app, &AppModel::showAboutChanged, this, &Presentations::showAbout);
+    connect(&app, &AppModel::showProgramInfoChanged, this, &Presentations::showProgramInfo);
+    connect(&app, &AppModel::pendingWriteChanged, this, &Presentations::showWrite);
+}
+
+void Presentations::showImporter() {
+    if (!app_.showImporter()) {
+        if (open_) open_->reject();
+        return;
+    }
+    if (open_) return; // the open panel keeps the task it opened with
+    open_ = makeOpenPanel(window_, app_.importTask(), [this](FileTask task, std::optional<FileResult> result) {
+        if (app_.showImporter()) app_.setShowImporter(false);
+        if (!result) return; // cancelled: no operation runs
+        switch (task) {
+        case FileTask::firmware: app_.chooseFirmware(*result); break;
+        case FileTask::memory: app_.loadMemory(*result); break;
+        case FileTask::notes: app_.openProgramNotes(*result); break;
+        case FileTask::fonts: app_.useDocFonts(*result); break;
+        }
+    });
+    open_->open();
+}
+
+void Presentations::showExporter() {
+    // A document that arrives while a save panel is open leaves that panel as it is.
+    if (save_ || !app_.exportDocument()) return;
+    save_ = new SavePanel(
+        window_, *app_.exportDocument(), app_.exportType(),
+        app_.exportNameOverride().value_or(QStringLiteral("Calculator memory")),
+        [this](const FileResult& result) { app_.exportFinished(result); }, [this] { app_.exportPanelClosed(); });
+    save_->open();
+}
+
+void Presentations::showAction() {
+    const auto& pending = app_.pendingAction();
+    if (action_) {
+        if (pending && action_->property("tw_action_id").toString() == pending->id()) return;
+        action_->closeQuietly();
+    }
+    if (!pending) return;
+    const PendingAction action = *pending;
+    auto* dialog = new MessageDialog(window_);
+    dialog->setObjectName(QStringLiteral("pendingActionDialog"));
+    dialog->setProperty("tw_action_id", action.id());
+    dialog->setTitle(action.title());
+    dialog->setMessage(confirmationMessage(action));
+    dialog->addButton(QStringLiteral("Save Backup First…"), MessageDialog::Role::defaultAction, [this, action] {
+        app_.setPendingAction(std::nullopt);
+        keepAfterExport(app_, action);
+        app_.saveMemoryToFile();
+    });
+    dialog->addButton(action.confirmButton(), MessageDialog::Role::destructive, [this, action] { app_.perform(action); });
+    dialog->addButton(QStringLiteral("Cancel"), MessageDialog::Role::cancel);
+    // Dismissal clears the field, unless the buttons' work has put another action there.
+    dialog->setOnDismiss([this, action] {
+        if (app_.pendingAction() && *app_.pendingAction() == action) app_.setPendingAction(std::nullopt);
+    });
+    action_ = dialog;
+    dialog->open();
+}
+
+void Presentations::showError() {
+    const auto& text = app_.errorMessage();
+    if (error_) {
+        if (text && error_->message() == *text) return;
+        error_->closeQuietly();
+    }
+    if (!text) return;
+    auto* alert = new MessageDialog(window_);
+    alert->setObjectName(QStringLiteral("errorAlert"));
+    alert->setTitle(QStringLiteral("Tarnwick"));
+    alert->setMessage(*text);
+    alert->addButton(QStringLiteral("OK"), MessageDialog::Role::cancel)->setDefault(true);
+    alert->setOnDismiss([this] { app_.setErrorMessage(std::nullopt); });
+    error_ = alert;
+    alert->open();
+}
+
+void Presentations::showNotice() {
+    const auto& text = app_.notice();
+    if (notice_) {
+        if (text && notice_->message() == *text) return;
+        notice_->closeQuietly();
+    }
+    if (!text) return;
+    auto* alert = new MessageDialog(window_);
+    alert->setObjectName(QStringLiteral("noticeAlert"));
+    alert->setTitle(QStringLiteral("Note"));
+    alert->setMessage(*text);
+    alert->addButton(QStringLiteral("OK"), MessageDialog::Role::cancel)->setDefault(true);
+    alert->setOnDismiss([this] { app_.setNotice(std::nullopt); });
+    notice_ = alert;
+    alert->open();
+}
+
+void Presentations::showAbout() {
+    if (!app_.showAbout()) {
+        if (about_) about_->accept();
+        return;
+    }
+    if (about_) return;
+    about_ = makeSheet(window_, QStringLiteral("aboutSheet"), &views::createAboutView, app_, [this] {
+        if (app_.showAbout()) app_.setShowAbout(false);
+    });
+    about_->open();
+}
+
+void Presentations::showProgramInfo() {
+    if (!app_.showProgramInfo()) {
+        if (programInfo_) programInfo_->accept();
+        return;
+    }
+    if (programInfo_) return;
+    programInfo_ = makeSheet(window_, QStringLiteral("programInfoSheet"), &views::createProgramInfoView, app_, [this] {
+        if (app_.showProgramInfo()) app_.setShowProgramInfo(false);
+    });
+    programInfo_->open();
+}
+
+void Presentations::showWrite() {
+    const auto& pending = app_.pendingWrite();
+    if (write_) {
+        if (pending && write_->property("tw_write_id").toUuid() == pending->id) return;
+        write_->closeQuietly();
+    }
+    if (!pending) return;
+    const PendingWrite write = *pending;
+    auto* alert = new MessageDialog(window_);
+    alert->setObjectName(QStringLiteral("writeAlert"));
+    alert->setProperty("tw_write_id", write.id);
+    alert->setTitle(write.title());
+    alert->setMessage(write.message());
+    alert->addButton(writeButtonTitle(write), MessageDialog::Role::destructive,
+                     [this, write] { app_.confirmWrite(write); });
+    alert->addButton(QStringLiteral("Cancel"), MessageDialog::Role::cancel);
+    alert->setOnDismiss([this, id = write.id] {
+        if (app_.pendingWrite() && app_.pendingWrite()->id == id) app_.setPendingWrite(std::nullopt);
+    });
+    write_ = alert;
+    alert->open();
+}
+
+} // namespace tw

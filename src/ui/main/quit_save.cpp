@@ -1,0 +1,23 @@
+#include "ui/main/quit_save.h"
+
+#include "app/app_model.h"
+
+#include <QGuiApplication>
+#include <QSessionManager>
+
+namespace tw {
+
+QuitSave::QuitSave(AppModel& app, QGuiApplication& application) : QObject(&application), app_(app) {
+    connect(&application, &QCoreApplication::aboutToQuit, this, &QuitSave::save, Qt::DirectConnection);
+    connect(&application, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { save(); },
+            Qt::DirectConnection);
+}
+
+void QuitSave::save() {
+    // Without an engine there is nothing to save and the files of the last run stay.
+    app_.saveStateOnQuit();
+    ++runs_;
+    emit ran();
+}
+
+} // namespace tw

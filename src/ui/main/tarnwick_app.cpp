@@ -1,0 +1,78 @@
+#include "ui/main/tarnwick_app.h"
+
+#include "app/app_model.h"
+#include "platform/qt_platform.h"
+#include "ui/main/pending_opens.h"
+#include "ui/main/quit_save.h"
+#include "ui/main/single_instance.h"
+#include "ui/main/termination_signals.h"
+#include "ui/window/calculator_style.h"
+#include "ui/window/main_window.h"
+#include "usblink/usb_log.h"
+
+#include <QApplication>
+#include <QSettings>
+
+#include <cstdio>
+
+namespace tw {
+
+TarnwickApp::TarnwickApp(Platform& platform, SingleInstance* instance, const QStringList& files)
+    : model_(std::make_unique<AppModel>(platform)), window_(std::make_unique<MainWindow>(*model_)),
+      opens_(new PendingOpens(*model_, this)),
+      quitSave_(new QuitSave(*model_, *qobject_cast<QGuiApplication*>(QCoreApplication::instance()))) {
+    const QVariant usbLog = platform.setting(QStringLiteral("usbLog"));
+    setUSBLogEnabled(!usbLog.isValid() || usbLog.toBool());
+    if (instance) {
+        connect(instance, &SingleInstance::filesReceived, this, [this](const QStringList& handed) {
+            opens_->open(handed);
+            show();
+        });
+    }
+    opens_->open(files);
+}
+
+TarnwickApp::~TarnwickApp() {
+    // The quit-time save has run by now; the window goes before the model it reads.
+    window_.reset();
+    // The model's last signals (its engine stopping) reach nobody.
+    QObject::disconnect(model_.get(), nullptr, nullptr, nullptr);
+    model_.reset();
+}
+
+void TarnwickApp::show() {
+    if (window_->isMinimized()) window_->showNormal();
+    else window_->show();
+    window_->raise();
+    window_->activateWindow();
+}
+
+int runTarnwick(int& argc, char** argv, const EntryHooks& hooks) {
+    QApplication application(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarnwick"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
+    if (hooks.beforeModel) hooks.beforeModel();
+
+    const QStringList files = PendingOpens::filesFromArguments(QCoreApplication::arguments());
+    SingleInstance instance(SingleInstance::defaultServerName(QSettings().fileName()));
+    if (instance.handOver(files)) return 0;
+    if (!instance.listen()) {
+        // Another start won the race to the socket in the meantime.
+        if (instance.handOver(files)) return 0;
+        std::fputs("tarnwick: could not claim the single-instance socket; running on its own\n", stderr);
+    }
+
+    installCalculatorStyle();
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &application, [] { QCoreApplication::quit(); });
+
+    QtPlatform platform;
+    TarnwickApp app(platform, &instance, files);
+    app.show();
+    if (hooks.ready) hooks.ready(app);
+    return QApplication::exec();
+}
+
+} // namespace tw
