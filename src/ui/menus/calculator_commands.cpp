@@ -139,8 +139,8 @@ void CalculatorCommands::buildHelpMenu(QMenuBar* bar) {
 
 void CalculatorCommands::refresh() {
     for (QAction* item : runningOnly_) item->setEnabled(app_.isRunning());
-    inspector_->setText(app_.showInspector() ? QStringLiteral("Hide Registers & Program")
-                                             : QStringLiteral("Show Registers & Program"));
+    inspector_->setText(app_.showInspector() ? QStringLiteral("Hide Registers && Program")
+                                             : QStringLiteral("Show Registers && Program"));
     turbo_->setChecked(app_.turbo());
     for (int i = 0; i < paperChoices_.size(); ++i) paperChoices_[i]->setChecked(kAllPapers[size_t(i)] == app_.paper());
     for (int i = 0; i < skinChoices_.size(); ++i) skinChoices_[i]->setChecked(allSkinChoices[size_t(i)] == app_.skin());

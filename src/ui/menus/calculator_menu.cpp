@@ -35,7 +35,7 @@ CalculatorMenu::CalculatorMenu(AppModel& app, CalculatorCommands& commands, QWid
     turbo_ = addAction(QStringLiteral("Turbo"));
     turbo_->setCheckable(true);
     connect(turbo_, &QAction::triggered, this, [this](bool on) { app_.setTurbo(on); });
-    inspector_ = addAction(QStringLiteral("Registers & Program"));
+    inspector_ = addAction(QStringLiteral("Registers && Program"));
     inspector_->setCheckable(true);
     connect(inspector_, &QAction::triggered, this, [this](bool on) { app_.setShowInspector(on); });
     connect(addAction(QStringLiteral("ON / OFF")), &QAction::triggered, this,

@@ -1,0 +1,320 @@
+#include "ui/dialogs/file_panels.h"
+#include "ui/dialogs/message_dialog.h"
+#include "ui/dialogs/model_seams.h"
+#include "ui/dialogs/presentations.h"
+#include "ui/window/content_view.h"
+#include "ui/window/status_capsule.h"
+#include "window_fixture.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tw::test {
+namespace {
+
+using Role = MessageDialog::Role;
+
+struct Shown {
+    QString title;
+    QString message;
+    QStringList buttons;
+    QList<Role> roles;
+};
+
+Shown shown(const MessageDialog* dialog) {
+    Shown s{dialog->title(), dialog->message(), {}, {}};
+    for (const QPushButton* b : dialog->buttons()) {
+        s.buttons << b->text();
+        s.roles << MessageDialog::roleOf(b);
+    }
+    return s;
+}
+
+struct Dialogs : ::testing::Test {
+    WindowFixture f;
+    Presentations* presentations = f.window->content()->presentations();
+    void SetUp() override { f.window->show(); }
+};
+
+TEST_F(Dialogs, EachPendingActionWithItsTextsAndButtons) {
+    const std::vector<uint8_t> image(2048, 0);
+    struct Case {
+        PendingAction action;
+        QString title, message, confirm;
+    };
+    const std::vector<Case> cases = {
+        {PendingAction::switchModel(150), "Switch to the 15C?",
+         "Switching model clears the calculator's memory (programs, registers and settings), as on the calculator. "
+         "You can save a backup first.",
+         "Switch Model"},
+        {PendingAction::loadMemory(image, "“prog.15c”"), "Load the memory from “prog.15c”?",
+         "This replaces the emulator's memory (programs, registers and settings) with the one from “prog.15c”. You "
+         "can save a backup of the emulator's memory first.",
+         "Load Memory"},
+        {PendingAction::loadMemoryAnyway(image, "the calculator", "It looks odd."),
+         "The memory from the calculator may not fit",
+         "It looks odd. You can load it anyway; save a backup of the emulator's memory first if you want to keep it.",
+         "Load Anyway"},
+        {PendingAction::switchThenLoad(image, "the calculator", 120, "It is a 12C memory."),
+         "The memory from the calculator is for the HP-12C", "It is a 12C memory.", "Switch to 12C and Load"},
+        {PendingAction::memoryReset(), "Reset the calculator's memory?",
+         "ON + − clears all programs, registers and settings (Pr Error). You can save a backup first.",
+         "Reset Memory"},
+    };
+    for (const Case& c : cases) {
+        f.app->setPendingAction(c.action);
+        MessageDialog* dialog = presentations->actionDialog();
+        ASSERT_TRUE(dialog) << c.title.toStdString();
+        const Shown s = shown(dialog);
+        EXPECT_EQ(s.title, c.title);
+        EXPECT_EQ(s.message, c.message);
+        EXPECT_EQ(s.buttons, (QStringList{"Save Backup First…", c.confirm, "Cancel"}));
+        EXPECT_EQ(s.roles, (QList<Role>{Role::defaultAction, Role::destructive, Role::cancel}));
+        EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+        EXPECT_TRUE(dialog->isVisible());
+        // Cancel: the field is cleared and the dialog goes.
+        dialog->buttons()[2]->click();
+        EXPECT_FALSE(f.app->pendingAction());
+        QApplication::processEvents();
+        EXPECT_FALSE(presentations->actionDialog() && presentations->actionDialog()->isVisible());
+    }
+}
+
+TEST_F(Dialogs, TheButtonsActOnTheActionShown) {
+    f.app->setPendingAction(PendingAction::memoryReset());
+    MessageDialog* first = presentations->actionDialog();
+    // Another action replaces the dialog's content with its own.
+    f.app->setPendingAction(PendingAction::switchModel(160));
+    ASSERT_TRUE(presentations->actionDialog());
+    EXPECT_EQ(presentations->actionDialog()->title(), "Switch to the 16C?");
+    EXPECT_NE(presentations->actionDialog(), first);
+    // The same action again leaves the dialog as it is.
+    MessageDialog* second = presentations->actionDialog();
+    f.app->setPendingAction(PendingAction::switchModel(160));
+    EXPECT_EQ(presentations->actionDialog(), second);
+
+    // Confirm runs the action (the model clears the field).
+    second->buttons()[1]->click();
+    EXPECT_FALSE(f.app->pendingAction());
+
+    // The model clearing the field closes the dialog without running anything.
+    f.app->setPendingAction(PendingAction::memoryReset());
+    MessageDialog* third = presentations->actionDialog();
+    f.app->setPendingAction(std::nullopt);
+    QApplication::processEvents();
+    EXPECT_FALSE(third && third->isVisible());
+}
+
+TEST_F(Dialogs, SaveBackupFirstKeepsTheActionForAfterTheBackup) {
+    f.app->setPendingAction(PendingAction::memoryReset());
+    presentations->actionDialog()->buttons()[0]->click();
+    EXPECT_FALSE(f.app->pendingAction());
+    if (!keepAfterExport(*f.app, PendingAction::memoryReset()))
+        GTEST_SKIP() << "AppModel keeps no action for after the export yet";
+    EXPECT_EQ(f.app->afterExport(), PendingAction::memoryReset());
+}
+
+TEST_F(Dialogs, TheErrorAndNoticeAlerts) {
+    f.app->setErrorMessage(QStringLiteral("The file could not be read."));
+    ASSERT_TRUE(presentations->errorAlert());
+    Shown s = shown(presentations->errorAlert());
+    EXPECT_EQ(s.title, "Tarnwick");
+    EXPECT_EQ(s.message, "The file could not be read.");
+    EXPECT_EQ(s.buttons, QStringList{"OK"});
+    presentations->errorAlert()->buttons()[0]->click();
+    EXPECT_FALSE(f.app->errorMessage());
+
+    f.app->setNotice(QStringLiteral("Starting with a cleared memory."));
+    ASSERT_TRUE(presentations->noticeAlert());
+    s = shown(presentations->noticeAlert());
+    EXPECT_EQ(s.title, "Note");
+    EXPECT_EQ(s.buttons, QStringList{"OK"});
+    QTest::keyClick(presentations->noticeAlert(), Qt::Key_Escape);
+    EXPECT_FALSE(f.app->notice());
+}
+
+TEST_F(Dialogs, TheWriteAlertNamesItsButtonByTheCalculatorFound) {
+    PendingWrite write;
+    write.emulatorModel = QStringLiteral("HP-15C");
+    write.calculatorModels = {152};
+    write.backup = QStringLiteral("/home/u/Documents/Tarnwick Backups/b.15c");
+    f.app->setPendingWrite(write);
+    ASSERT_TRUE(presentations->writeAlert());
+    Shown s = shown(presentations->writeAlert());
+    EXPECT_EQ(s.title, "Write to the HP-15C?");
+    EXPECT_EQ(s.message, write.message());
+    EXPECT_EQ(s.buttons, (QStringList{"Write to Calculator", "Cancel"}));
+    EXPECT_EQ(s.roles, (QList<Role>{Role::destructive, Role::cancel}));
+    presentations->writeAlert()->buttons()[1]->click();
+    EXPECT_FALSE(f.app->pendingWrite());
+
+    PendingWrite unknown = write;
+    unknown.id = QUuid::createUuid();
+    unknown.calculatorModels = {};
+    f.app->setPendingWrite(unknown);
+    s = shown(presentations->writeAlert());
+    EXPECT_EQ(s.title, "Write to the calculator?");
+    EXPECT_EQ(s.buttons, (QStringList{"Write Anyway", "Cancel"}));
+}
+
+TEST_F(Dialogs, SheetsAreWindowModalAndClosingClearsTheirField) {
+    f.app->setShowAbout(true);
+    ASSERT_TRUE(presentations->aboutSheet());
+    EXPECT_EQ(presentations->aboutSheet()->windowModality(), Qt::WindowModal);
+    presentations->aboutSheet()->reject();
+    EXPECT_FALSE(f.app->showAbout());
+
+    f.app->setShowProgramInfo(true);
+    ASSERT_TRUE(presentations->programInfoSheet());
+    f.app->setShowProgramInfo(false);
+    QApplication::processEvents();
+    EXPECT_FALSE(presentations->programInfoSheet() && presentations->programInfoSheet()->isVisible());
+}
+
+TEST_F(Dialogs, TheOpenPanelKeepsTheTaskItOpenedWith) {
+    QTemporaryDir dir;
+    const QString junk = QDir(dir.path()).filePath("not-a-firmware.bin");
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("nothing to run");
+    file.close();
+
+    f.app->setImportTask(FileTask::firmware);
+    f.app->setShowImporter(true);
+    FilePanel* panel = presentations->openPanel();
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+    // A task set while the panel is open does not change where its result goes.
+    f.app->setImportTask(FileTask::notes);
+    panel->selectFile(junk);
+    panel->accept();
+    QApplication::processEvents();
+    EXPECT_FALSE(f.app->showImporter());
+    // The firmware choice refused the file, so it was the firmware choice that got it.
+    ASSERT_TRUE(f.app->errorMessage());
+    EXPECT_FALSE(f.app->isStarting());
+}
+
+TEST_F(Dialogs, CancellingTheOpenPanelRunsNothing) {
+    f.app->setImportTask(FileTask::firmware);
+    f.app->setShowImporter(true);
+    ASSERT_TRUE(presentations->openPanel());
+    presentations->openPanel()->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(f.app->showImporter());
+    EXPECT_FALSE(f.app->errorMessage());
+}
+
+TEST_F(Dialogs, TheFontsPanelTakesAFolderOrAFontFile) {
+    QTemporaryDir dir;
+    f.app->setImportTask(FileTask::fonts);
+    f.app->setShowImporter(true);
+    FilePanel* panel = presentations->openPanel();
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(panel->testOption(QFileDialog::DontUseNativeDialog));
+    QString chosen;
+    QObject::connect(panel, &QFileDialog::fileSelected, [&](const QString& path) { chosen = path; });
+    panel->setDirectory(QDir::tempPath());
+    panel->selectFile(dir.path());
+    panel->accept();
+    EXPECT_EQ(QFileInfo(chosen).canonicalFilePath(), QFileInfo(dir.path()).canonicalFilePath());
+    EXPECT_FALSE(panel->isVisible());
+}
+
+TEST(SavePanelNames, TheExtensionIsAddedOnlyWhenMissing) {
+    EXPECT_EQ(withExtension("/x/Calculator memory", UTType::memory15c), "/x/Calculator memory.15c");
+    EXPECT_EQ(withExtension("/x/a.15C", UTType::memory15c), "/x/a.15C");
+    EXPECT_EQ(withExtension("/x/a.16c", UTType::memory15c), "/x/a.16c.15c");
+    EXPECT_EQ(withExtension("/x/notes", UTType::programdoc), "/x/notes.orvanedoc");
+    EXPECT_EQ(withExtension("/x/listing", UTType::plainText), "/x/listing.txt");
+    EXPECT_EQ(withExtension("/x/raw", UTType::data), "/x/raw");
+}
+
+TEST_F(Dialogs, TheSavePanelWritesItsOwnDocumentUnderTheFinalName) {
+    QTemporaryDir dir;
+    f.app->setExportType(UTType::memory15c);
+    f.app->setExportDocument(MemoryFile{{1, 2, 3}});
+    SavePanel* save = presentations->savePanel();
+    ASSERT_TRUE(save);
+    ASSERT_TRUE(save->dialog());
+    EXPECT_EQ(save->dialog()->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(save->dialog()->testOption(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(save->dialog()->selectedNameFilter(), "HP-15C memory (*.15c)");
+    // A later document does not change the open panel.
+    f.app->setExportType(UTType::pdf);
+    f.app->setExportDocument(MemoryFile{{9}});
+    EXPECT_EQ(presentations->savePanel(), save);
+    EXPECT_EQ(save->document(), (MemoryFile{{1, 2, 3}}));
+    EXPECT_EQ(save->type(), UTType::memory15c);
+
+    save->dialog()->setDirectory(dir.path());
+    save->dialog()->selectFile(QDir(dir.path()).filePath("mine"));
+    save->dialog()->accept();
+    QApplication::processEvents();
+    QFile written(QDir(dir.path()).filePath("mine.15c"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("\x01\x02\x03", 3));
+}
+
+TEST_F(Dialogs, ReplacingAFileIsAskedForTheNameWithItsExtension) {
+    QTemporaryDir dir;
+    const QString target = QDir(dir.path()).filePath("mine.15c");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    f.app->setExportType(UTType::memory15c);
+    f.app->setExportDocument(MemoryFile{{7}});
+    SavePanel* save = presentations->savePanel();
+    ASSERT_TRUE(save);
+    save->dialog()->setDirectory(dir.path());
+    save->dialog()->selectFile(QDir(dir.path()).filePath("mine")); // typed without the extension
+    save->dialog()->accept();
+    QApplication::processEvents();
+    auto* question = f.window->findChild<MessageDialog*>("replaceQuestion");
+    ASSERT_TRUE(question);
+    EXPECT_EQ(question->title(), "A file named “mine.15c” already exists. Do you want to replace it?");
+    EXPECT_EQ(shown(question).buttons, (QStringList{"Cancel", "Replace"}));
+
+    // Declined: the panel comes back and nothing is written.
+    question->buttons()[0]->click();
+    QApplication::processEvents();
+    QFile kept(target);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old");
+    ASSERT_TRUE(save->dialog());
+    EXPECT_TRUE(save->dialog()->isVisible());
+
+    save->dialog()->selectFile(target);
+    save->dialog()->accept();
+    QApplication::processEvents();
+    question = nullptr;
+    for (auto* candidate : f.window->findChildren<MessageDialog*>("replaceQuestion"))
+        if (candidate->isVisible()) question = candidate;
+    ASSERT_TRUE(question);
+    question->buttons()[1]->click();
+    QFile replaced(target);
+    ASSERT_TRUE(replaced.open(QIODevice::ReadOnly));
+    EXPECT_EQ(replaced.readAll(), QByteArray("\x07", 1));
+}
+
+TEST_F(Dialogs, TheUsbStatusCapsule) {
+    StatusCapsule* capsule = f.window->content()->statusCapsule();
+    EXPECT_TRUE(capsule->isHidden());
+    f.app->setLinkStatus(QStringLiteral("Reading the calculator's memory…"));
+    EXPECT_FALSE(capsule->isHidden());
+    EXPECT_EQ(capsule->text(), "Reading the calculator's memory…");
+    const QWidget* content = f.window->content();
+    EXPECT_EQ(capsule->geometry().bottom() + 1, content->height() - 16);
+    EXPECT_LE(qAbs(capsule->geometry().center().x() - content->rect().center().x()), 1);
+    f.app->setLinkStatus(std::nullopt);
+    EXPECT_TRUE(capsule->isHidden());
+}
+
+} // namespace
+} // namespace tw::test
