@@ -3,19 +3,21 @@
 // by tests and benchmarks) without the user's firmware.
 //
 //   tarnwick-testfw [--model=15c|16c|16c-ext|multi] [--welcome] [--home=DIR]
-//                   [--report] [--quit-on=welcome|running|lcd] [files...]
+//                   [--report] [--quit-on=EVENT] [--close-on=EVENT] [files...]
 //
 // --model remembers that image as the chosen firmware (15c when none was chosen
 // yet); --welcome forgets the firmware so that the welcome view shows; --home
 // holds config/, data/ and state/ (default: testfw-home in the build folder);
 // --report prints one line per event (welcome, running, lcd, opened <path>,
-// saved) with the milliseconds since the program started.
+// saved) with the milliseconds since the program started; --quit-on quits the
+// application and --close-on closes its window at the first such event.
 #include "app/app_model.h"
 #include "platform/platform.h"
 #include "support/test_firmware.h"
 #include "ui/main/pending_opens.h"
 #include "ui/main/quit_save.h"
 #include "ui/main/tarnwick_app.h"
+#include "ui/window/main_window.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,6 +35,8 @@ namespace {
 QElapsedTimer g_clock;
 bool g_report = false;
 QString g_quitOn;
+QString g_closeOn;
+QWidget* g_window = nullptr;
 
 void report(const QString& event) {
     if (g_report) {
@@ -40,6 +44,8 @@ void report(const QString& event) {
         std::fflush(stdout);
     }
     if (!g_quitOn.isEmpty() && event.startsWith(g_quitOn)) QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    if (!g_closeOn.isEmpty() && event.startsWith(g_closeOn) && g_window)
+        QTimer::singleShot(0, g_window, &QWidget::close);
 }
 
 // Reports the first paint of the welcome view and of the LCD.
@@ -85,6 +91,7 @@ int main(int argc, char** argv) {
         if (argument.startsWith(QLatin1String("--home="))) home = argument.mid(7);
         else if (argument.startsWith(QLatin1String("--model="))) model = argument.mid(8);
         else if (argument.startsWith(QLatin1String("--quit-on="))) g_quitOn = argument.mid(10);
+        else if (argument.startsWith(QLatin1String("--close-on="))) g_closeOn = argument.mid(11);
         else if (argument == QLatin1String("--welcome")) welcome = true;
         else if (argument == QLatin1String("--report")) g_report = true;
     }
@@ -131,6 +138,7 @@ int main(int argc, char** argv) {
         qApp->installEventFilter(new PaintWatch(qApp));
     };
     hooks.ready = [](tw::TarnwickApp& app) {
+        g_window = &app.window();
         QObject::connect(&app.model(), &tw::AppModel::isRunningChanged, &app, [&app] {
             if (app.model().isRunning()) report(QStringLiteral("running"));
         });

@@ -1,0 +1,178 @@
+// The application as a process: tarnwick-testfw started on our test firmware with
+// its own settings and data folders, quit in the ways a desktop quits it, and
+// started a second time with a file.
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+class AppRun {
+public:
+    AppRun(const QString& home, QStringList arguments) {
+        process_.setProgram(QStringLiteral(TW_TESTFW));
+        process_.setArguments(QStringList{QStringLiteral("--home=") + home, QStringLiteral("--report")} + arguments);
+        process_.setProcessChannelMode(QProcess::SeparateChannels);
+        process_.start();
+    }
+    ~AppRun() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+
+    // Waits for a line starting with the text; true when it came.
+    bool waitFor(const QString& start, int ms = 15000) {
+        QElapsedTimer clock;
+        clock.start();
+        for (;;) {
+            read();
+            if (has(start)) return true;
+            if (clock.elapsed() > ms || process_.state() == QProcess::NotRunning) {
+                read();
+                return has(start);
+            }
+            process_.waitForReadyRead(50);
+        }
+    }
+    bool has(const QString& start) const { return index(start) >= 0; }
+    qsizetype index(const QString& start) const {
+        for (qsizetype i = 0; i < lines_.size(); ++i)
+            if (lines_[i].startsWith(start)) return i;
+        return -1;
+    }
+    void signal(int number) { ::kill(pid_t(process_.processId()), number); }
+    bool finished(int ms = 10000) {
+        const bool done = process_.waitForFinished(ms);
+        read();
+        return done;
+    }
+    int exitCode() const { return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1; }
+    QString output() const { return lines_.join('\n') + "\n" + QString::fromUtf8(errors_); }
+
+private:
+    void read() {
+        buffer_ += process_.readAllStandardOutput();
+        errors_ += process_.readAllStandardError();
+        qsizetype end;
+        while ((end = buffer_.indexOf('\n')) >= 0) {
+            lines_ << QString::fromUtf8(buffer_.left(end));
+            buffer_.remove(0, end + 1);
+        }
+    }
+
+    QProcess process_;
+    QByteArray buffer_;
+    QByteArray errors_;
+    QStringList lines_;
+};
+
+struct Home {
+    QTemporaryDir dir;
+    QString path() const { return dir.path(); }
+    QString stateFile() const { return dir.path() + "/data/Tarnwick/Tarnwick/State/calculator.json"; }
+    QString file(const QString& name, const QByteArray& bytes) const {
+        const QString p = QDir(dir.path()).filePath(name);
+        QFile f(p);
+        if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+        return p;
+    }
+};
+
+bool testFirmwareBuilt() { return QFile::exists(QStringLiteral(TW_FIRMWARE_15C)); }
+
+#define REQUIRE_FIRMWARE() \
+    if (!testFirmwareBuilt()) GTEST_SKIP() << "test firmware not built"
+
+TEST(Process, ATerminationSignalQuitsAndSavesTheState) {
+    REQUIRE_FIRMWARE();
+    for (int number : {SIGTERM, SIGINT}) {
+        Home home;
+        AppRun run(home.path(), {"--model=15c"});
+        ASSERT_TRUE(run.waitFor("running")) << run.output().toStdString();
+        ASSERT_TRUE(run.waitFor("lcd"));
+        EXPECT_FALSE(QFile::exists(home.stateFile()));
+        run.signal(number);
+        ASSERT_TRUE(run.finished());
+        EXPECT_EQ(run.exitCode(), 0) << run.output().toStdString();
+        EXPECT_TRUE(run.has("saved"));
+        EXPECT_TRUE(QFile::exists(home.stateFile())) << number;
+    }
+}
+
+TEST(Process, ClosingTheWindowQuitsAndSaves) {
+    REQUIRE_FIRMWARE();
+    Home home;
+    AppRun run(home.path(), {"--model=16c", "--close-on=lcd"});
+    ASSERT_TRUE(run.finished(20000)) << run.output().toStdString();
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_TRUE(run.has("saved"));
+    EXPECT_TRUE(QFile::exists(home.stateFile()));
+}
+
+TEST(Process, QuittingFromTheWelcomeViewWritesNoState) {
+    REQUIRE_FIRMWARE();
+    Home home;
+    AppRun run(home.path(), {"--welcome", "--quit-on=welcome"});
+    ASSERT_TRUE(run.finished(20000)) << run.output().toStdString();
+    EXPECT_EQ(run.exitCode(), 0);
+    EXPECT_TRUE(run.has("saved")); // the save ran and had nothing to write
+    EXPECT_FALSE(run.has("running"));
+    EXPECT_FALSE(QFile::exists(home.stateFile()));
+}
+
+TEST(Process, ASecondStartHandsItsFileToTheRunningOneAndEnds) {
+    REQUIRE_FIRMWARE();
+    Home home;
+    AppRun first(home.path(), {"--model=15c"});
+    ASSERT_TRUE(first.waitFor("running")) << first.output().toStdString();
+    const QString memory = home.file("prog.15c", QByteArray(2048, '\0'));
+
+    AppRun second(home.path(), {memory});
+    ASSERT_TRUE(second.finished(10000));
+    EXPECT_EQ(second.exitCode(), 0) << second.output().toStdString();
+    EXPECT_FALSE(second.has("welcome")); // it never showed a window of its own
+    EXPECT_TRUE(first.waitFor("opened " + memory, 5000)) << first.output().toStdString();
+
+    // Another settings folder is another Tarnwick.
+    Home other;
+    AppRun separate(other.path(), {"--model=15c", "--quit-on=running"});
+    ASSERT_TRUE(separate.finished(20000));
+    EXPECT_TRUE(separate.has("running"));
+    first.signal(SIGTERM);
+    EXPECT_TRUE(first.finished());
+}
+
+TEST(Process, ACommandLineFileWaitsForTheRunningCalculator) {
+    REQUIRE_FIRMWARE();
+    Home home;
+    const QString memory = home.file("prog.15c", QByteArray(2048, '\0'));
+    {
+        AppRun run(home.path(), {"--model=15c", memory});
+        ASSERT_TRUE(run.waitFor("opened " + memory)) << run.output().toStdString();
+        ASSERT_TRUE(run.has("running"));
+        EXPECT_LT(run.index("running"), run.index("opened"));
+        run.signal(SIGTERM);
+        EXPECT_TRUE(run.finished());
+    }
+    {
+        // No firmware: the file waits, and nothing reaches the load.
+        AppRun run(home.path(), {"--welcome", memory});
+        ASSERT_TRUE(run.waitFor("welcome"));
+        QTest::qWait(500);
+        run.waitFor("opened", 10);
+        EXPECT_FALSE(run.has("opened"));
+        run.signal(SIGTERM);
+        EXPECT_TRUE(run.finished());
+    }
+}
+
+} // namespace
