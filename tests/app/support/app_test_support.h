@@ -11,6 +11,10 @@
 #include <chrono>
 #include <functional>
 #include <optional>
+#include <ostream>
+
+// Test failures print texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace tw::test {
 
