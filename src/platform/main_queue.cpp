@@ -17,8 +17,8 @@ MainQueue::MainQueue() {
         std::perror("Tarnwick: eventfd");
         std::abort(); // without it nothing would ever reach the main thread
     }
-    notifier_ = new QSocketNotifier(wakeFd_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    notifier_ = std::make_unique<QSocketNotifier>(wakeFd_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
         uint64_t count = 0;
         [[maybe_unused]] const ssize_t n = read(wakeFd_, &count, sizeof count);
         drain();
@@ -26,7 +26,7 @@ MainQueue::MainQueue() {
 }
 
 MainQueue::~MainQueue() {
-    delete notifier_;
+    notifier_.reset();
     close(wakeFd_);
 }
 

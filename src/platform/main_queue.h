@@ -36,7 +36,7 @@ private:
     };
     std::shared_ptr<State> state_ = std::make_shared<State>();
     int wakeFd_ = -1;
-    QSocketNotifier* notifier_ = nullptr; // child of this object
+    std::unique_ptr<QSocketNotifier> notifier_; // goes before the counter is closed
 };
 
 } // namespace tw
