@@ -5,7 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTW_TESTS=OFF -DTW_BENCH=OFF >/dev/null
 cmake --build build/release
-if [ -x build/release/src/ui/tarnwick ]; then
-  exec build/release/src/ui/tarnwick "$@"
-fi
-echo "Tarnwick is built, but its application window is not there yet."
+exec build/release/src/ui/tarnwick "$@"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test:
-#   1. the whole suite (release build with debug info),
+#   1. the whole suite (release build with debug info), and the window screenshots under Xvfb,
 #   2. the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer,
 #   3. the threaded tests under ThreadSanitizer,
 #   4. every libFuzzer target for a short, bounded time.
@@ -33,6 +33,10 @@ echo "== Build and test"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BENCH=ON >/dev/null
 cmake --build build/test -j "$jobs"
 run_suite build/test
+
+echo "== Window screenshots under a real X server (Xvfb)"
+xvfb-run -a ctest --test-dir build/test -L screenshots --output-on-failure 2>&1 | tee build/test/ctest-x11.log || true
+if grep -q ' 0 tests failed out of' build/test/ctest-x11.log; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=address -DTW_BENCH=OFF >/dev/null

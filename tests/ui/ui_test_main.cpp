@@ -14,6 +14,10 @@ int main(int argc, char** argv) {
         qputenv(name, path);
     }
     qputenv("TW_TEST_HOME", home.path().toUtf8());
+    // Offscreen unless a display was given (the screenshots also run under Xvfb).
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
     QApplication::setApplicationName(QStringLiteral("Tarnwick"));
