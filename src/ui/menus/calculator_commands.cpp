@@ -6,32 +6,11 @@
 #include "ui/menus/menu_texts.h"
 #include "ui/menus/model_menu_items.h"
 
-#include <QActionGroup>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
 namespace tw {
-
-namespace {
-
-// A submenu of exclusive, checkable choices.
-template <class Value, class Values, class Choose>
-QList<QAction*> addPicker(QMenu* parent, const QString& title, const Values& values, Choose choose) {
-    QMenu* picker = parent->addMenu(title);
-    auto* group = new QActionGroup(picker);
-    QList<QAction*> actions;
-    for (Value value : values) {
-        QAction* item = picker->addAction(menuTitle(value));
-        item->setCheckable(true);
-        group->addAction(item);
-        QObject::connect(item, &QAction::triggered, picker, [choose, value] { choose(value); });
-        actions.append(item);
-    }
-    return actions;
-}
-
-} // namespace
 
 CalculatorCommands::CalculatorCommands(AppModel& app, QMenuBar* bar) : QObject(bar), app_(app) {
     buildFileMenu(bar);

@@ -6,28 +6,8 @@
 #include "ui/menus/menu_texts.h"
 #include "ui/menus/model_menu_items.h"
 
-#include <QActionGroup>
 
 namespace tw {
-
-namespace {
-
-template <class Value, class Values, class Choose>
-QList<QAction*> addPicker(QMenu* parent, const QString& title, const Values& values, Choose choose) {
-    QMenu* picker = parent->addMenu(title);
-    auto* group = new QActionGroup(picker);
-    QList<QAction*> actions;
-    for (Value value : values) {
-        QAction* item = picker->addAction(menuTitle(value));
-        item->setCheckable(true);
-        group->addAction(item);
-        QObject::connect(item, &QAction::triggered, picker, [choose, value] { choose(value); });
-        actions.append(item);
-    }
-    return actions;
-}
-
-} // namespace
 
 CalculatorMenu::CalculatorMenu(AppModel& app, CalculatorCommands& commands, QWidget* parent)
     : QMenu(parent), app_(app) {
