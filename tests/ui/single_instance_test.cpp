@@ -29,7 +29,7 @@ bool handOverFromElsewhere(const QString& name, const QStringList& files) {
 TEST(SingleInstance, ASecondStartHandsItsFilesToTheRunningOne) {
     QTemporaryDir dir;
     SingleInstance running(socketIn(dir));
-    ASSERT_TRUE(running.listen());
+    ASSERT_EQ(running.listen(), SingleInstance::Listen::listening);
     QSignalSpy received(&running, &SingleInstance::filesReceived);
 
     const QStringList files{QStringLiteral("/home/u/a b.15c"), QStringLiteral("/tmp/ü.16c")};
@@ -44,7 +44,7 @@ TEST(SingleInstance, ASecondStartHandsItsFilesToTheRunningOne) {
 
     // A second instance of the same name cannot listen while the first runs.
     SingleInstance second(running.serverName());
-    EXPECT_FALSE(second.listen());
+    EXPECT_EQ(second.listen(), SingleInstance::Listen::taken);
 }
 
 TEST(SingleInstance, NobodyToHandOverToAndAStaleSocketIsTakenOver) {
@@ -56,8 +56,13 @@ TEST(SingleInstance, NobodyToHandOverToAndAStaleSocketIsTakenOver) {
     QFile stale(first.serverName());
     ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
     stale.close();
-    EXPECT_TRUE(first.listen());
+    EXPECT_EQ(first.listen(), SingleInstance::Listen::listening);
     EXPECT_TRUE(handOverFromElsewhere(first.serverName(), {QStringLiteral("/x")}));
+}
+
+TEST(SingleInstance, ASocketThatCannotBeMadeIsNotMistakenForAnotherInstance) {
+    SingleInstance nowhere(QStringLiteral("/nonexistent-folder/tw.socket"));
+    EXPECT_EQ(nowhere.listen(), SingleInstance::Listen::failed);
 }
 
 TEST(SingleInstance, TheNameBelongsToTheSettingsFile) {

@@ -61,16 +61,15 @@ bool SingleInstance::handOver(const QStringList& files, int timeoutMs) {
     return socket.getChar(&receipt) && receipt == kReceipt;
 }
 
-bool SingleInstance::listen() {
-    if (server_.isListening()) return true;
-    if (server_.listen(name_)) return true;
-    if (server_.serverError() != QAbstractSocket::AddressInUseError) return false;
+SingleInstance::Listen SingleInstance::listen() {
+    if (server_.isListening() || server_.listen(name_)) return Listen::listening;
+    if (server_.serverError() != QAbstractSocket::AddressInUseError) return Listen::failed;
     // Someone answers: another instance runs. Nobody answers: a crashed run's socket.
     QLocalSocket probe;
     probe.connectToServer(name_);
-    if (probe.waitForConnected(500)) return false;
+    if (probe.waitForConnected(500)) return Listen::taken;
     QLocalServer::removeServer(name_);
-    return server_.listen(name_);
+    return server_.listen(name_) ? Listen::listening : Listen::failed;
 }
 
 void SingleInstance::accept() {

@@ -24,9 +24,14 @@ public:
     // True when one took them; false when none answers.
     bool handOver(const QStringList& files, int timeoutMs = 3000);
 
+    enum class Listen {
+        listening, // this is the instance later starts hand over to
+        taken,     // another instance listens on the name
+        failed,    // the socket cannot be made (no runtime folder, say)
+    };
     // Starts answering later starts. A socket left behind by a crashed instance
-    // is removed first. False when another instance is listening.
-    bool listen();
+    // is removed first.
+    Listen listen();
 
     QString serverName() const { return name_; }
 

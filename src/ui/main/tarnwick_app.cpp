@@ -58,10 +58,17 @@ int runTarnwick(int& argc, char** argv, const EntryHooks& hooks) {
     const QStringList files = PendingOpens::filesFromArguments(QCoreApplication::arguments());
     SingleInstance instance(SingleInstance::defaultServerName(QSettings().fileName()));
     if (instance.handOver(files)) return 0;
-    if (!instance.listen()) {
+    switch (instance.listen()) {
+    case SingleInstance::Listen::listening: break;
+    case SingleInstance::Listen::taken:
         // Another start won the race to the socket in the meantime.
         if (instance.handOver(files)) return 0;
-        std::fputs("tarnwick: could not claim the single-instance socket; running on its own\n", stderr);
+        // A second engine would write over the running one's saved state.
+        std::fputs("tarnwick: another Tarnwick is running but does not answer\n", stderr);
+        return 1;
+    case SingleInstance::Listen::failed:
+        std::fputs("tarnwick: no single-instance socket; later starts will not find this one\n", stderr);
+        break;
     }
 
     installCalculatorStyle();
