@@ -86,6 +86,14 @@ void MessageDialog::reject() {
     QDialog::reject();
 }
 
+void MessageDialog::showEvent(QShowEvent* event) {
+    // Wrapped labels ask for the height of their narrowest width; size the dialog
+    // for the width it is shown at instead.
+    const int width = qBound(minimumWidth(), sizeHint().width(), maximumWidth());
+    resize(width, layout()->totalHeightForWidth(width));
+    QDialog::showEvent(event);
+}
+
 void MessageDialog::closeQuietly() {
     dismissed_ = true;
     QDialog::done(QDialog::Rejected);
