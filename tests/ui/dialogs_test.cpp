@@ -254,10 +254,15 @@ TEST_F(Dialogs, TheSavePanelWritesItsOwnDocumentUnderTheFinalName) {
     save->dialog()->setDirectory(dir.path());
     save->dialog()->selectFile(QDir(dir.path()).filePath("mine"));
     save->dialog()->accept();
-    QApplication::processEvents();
     QFile written(QDir(dir.path()).filePath("mine.15c"));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), QByteArray("\x01\x02\x03", 3));
+
+    // The next export gets a panel of its own at once.
+    f.app->setExportDocument(MemoryFile{{4}});
+    ASSERT_TRUE(presentations->savePanel());
+    EXPECT_EQ(presentations->savePanel()->document(), (MemoryFile{{4}}));
+    presentations->savePanel()->dialog()->reject();
 }
 
 TEST_F(Dialogs, ReplacingAFileIsAskedForTheNameWithItsExtension) {

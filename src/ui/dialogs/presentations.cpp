@@ -49,6 +49,7 @@ void Presentations::showImporter() {
     }
     if (open_) return; // the open panel keeps the task it opened with
     open_ = makeOpenPanel(window_, app_.importTask(), [this](FileTask task, std::optional<FileResult> result) {
+        open_ = nullptr; // a panel asked for from here on is a new one
         if (app_.showImporter()) app_.setShowImporter(false);
         if (!result) return; // cancelled: no operation runs
         switch (task) {
@@ -67,7 +68,11 @@ void Presentations::showExporter() {
     save_ = new SavePanel(
         window_, *app_.exportDocument(), app_.exportType(),
         app_.exportNameOverride().value_or(QStringLiteral("Calculator memory")),
-        [this](const FileResult& result) { app_.exportFinished(result); }, [this] { app_.exportPanelClosed(); });
+        [this](const FileResult& result) { app_.exportFinished(result); },
+        [this] {
+            save_ = nullptr;
+            app_.exportPanelClosed();
+        });
     save_->open();
 }
 
