@@ -103,7 +103,7 @@ TEST_F(Dialogs, TheButtonsActOnTheActionShown) {
 
     // The model clearing the field closes the dialog without running anything.
     f.app->setPendingAction(PendingAction::memoryReset());
-    MessageDialog* third = presentations->actionDialog();
+    QPointer<MessageDialog> third = presentations->actionDialog();
     f.app->setPendingAction(std::nullopt);
     QApplication::processEvents();
     EXPECT_FALSE(third && third->isVisible());
