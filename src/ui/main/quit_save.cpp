@@ -7,7 +7,7 @@
 
 namespace tw {
 
-QuitSave::QuitSave(AppModel& app, QGuiApplication& application) : QObject(&application), app_(app) {
+QuitSave::QuitSave(AppModel& app, QGuiApplication& application, QObject* parent) : QObject(parent), app_(app) {
     connect(&application, &QCoreApplication::aboutToQuit, this, &QuitSave::save, Qt::DirectConnection);
     connect(&application, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { save(); },
             Qt::DirectConnection);

@@ -16,7 +16,7 @@ class AppModel;
 class QuitSave : public QObject {
     Q_OBJECT
 public:
-    QuitSave(AppModel& app, QGuiApplication& application);
+    QuitSave(AppModel& app, QGuiApplication& application, QObject* parent = nullptr);
 
     // How many times the save ran.
     int runs() const { return runs_; }

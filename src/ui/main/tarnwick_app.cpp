@@ -20,7 +20,7 @@ namespace tw {
 TarnwickApp::TarnwickApp(Platform& platform, SingleInstance* instance, const QStringList& files)
     : model_(std::make_unique<AppModel>(platform)), window_(std::make_unique<MainWindow>(*model_)),
       opens_(new PendingOpens(*model_, this)),
-      quitSave_(new QuitSave(*model_, *qobject_cast<QGuiApplication*>(QCoreApplication::instance()))) {
+      quitSave_(new QuitSave(*model_, *qobject_cast<QGuiApplication*>(QCoreApplication::instance()), this)) {
     const QVariant usbLog = platform.setting(QStringLiteral("usbLog"));
     setUSBLogEnabled(!usbLog.isValid() || usbLog.toBool());
     if (instance) {
