@@ -5,6 +5,7 @@
 #include "ui/window/calculator_with_inspector.h"
 #include "ui/window/content_view.h"
 #include "ui/window/menu_button.h"
+#include "usblink/usb_log.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -227,6 +228,19 @@ TEST(MenuBar, TheRealCalculatorItemsWaitForARunningJob) {
     f.app->setLinkStatus(std::nullopt);
     EXPECT_TRUE(item(calculator, "Save Calculator Memory to File…")->isEnabled());
     EXPECT_TRUE(item(calculator, "USB: calculator off, hold f + ENTER, press ON"));
+}
+
+TEST(MenuBar, ShowingTheUsbLogMakesOneToShowEvenWhileLoggingIsOff) {
+    WindowFixture f;
+    const QString log = QString::fromStdString(usbLogPath().string());
+    ASSERT_TRUE(log.startsWith(qEnvironmentVariable("TW_TEST_HOME"))); // never the user's own log
+    QFile::remove(log);
+    item(f.menu("Calculator"), "Log USB Traffic")->trigger(); // off
+    item(f.menu("Calculator"), "Show USB Log in File Manager")->trigger();
+    EXPECT_TRUE(QFile::exists(log));
+    EXPECT_EQ(f.platform.revealed(), QStringList{log});
+    item(f.menu("Calculator"), "Log USB Traffic")->trigger(); // on again
+    EXPECT_TRUE(usbLogEnabled());
 }
 
 TEST(MenuBar, FontLabelFollowsTheFontsFound) {
