@@ -38,7 +38,7 @@ void LinkError::describe() {
         // device the reason says what happened.
         if (code_ == EACCES || code_ == EPERM)
             message_ += std::string(" Install the udev rule ") + udevRulePath +
-                        " (copy it to /etc/udev/rules.d if it is not there) and reconnect the calculator.";
+                        " in /etc/udev/rules.d and reconnect the calculator.";
         break;
     case Kind::io:
         message_ = "USB error: " + text_;

@@ -149,7 +149,7 @@ TEST(LinkProtocol, AccessDeniedGivesTheReasonAndUdevAdviceOnlyWhereItHelps) {
     const std::string rule = LinkError::udevRulePath;
     EXPECT_EQ(LinkError::accessDenied(EACCES).errorDescription(),
               "Linux did not allow access to the calculator's USB connection (Permission denied). Install the udev "
-              "rule " + rule + " (copy it to /etc/udev/rules.d if it is not there) and reconnect the calculator.");
+              "rule " + rule + " in /etc/udev/rules.d and reconnect the calculator.");
     EXPECT_NE(LinkError::accessDenied(EPERM).errorDescription().find(rule), std::string::npos);
     EXPECT_EQ(LinkError::accessDenied(EBUSY).errorDescription(),
               "Linux did not allow access to the calculator's USB connection (Device or resource busy).");
