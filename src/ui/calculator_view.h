@@ -1,0 +1,66 @@
+// The calculator face as the window places it: chooses landscape or portrait from
+// the offered size, the photograph or the drawn face, and feeds the chosen face.
+#pragma once
+
+#include "core/LCDState.h"
+#include "runtime/catalog/CalculatorModel.h"
+#include "ui/key_press_gesture.h"
+#include "ui/keyboard_layout.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <set>
+
+namespace tw {
+
+class CalculatorFace;
+class PhotoCalculatorFace;
+
+class CalculatorView : public QWidget {
+    Q_OBJECT
+public:
+    explicit CalculatorView(QWidget* parent = nullptr);
+
+    void setForcedLayout(std::optional<KeyboardLayout> layout);
+    void setModel(const CalculatorModel& model);
+    void setPhotoStyle(bool photo);
+    void setLCD(const LCDState& lcd);
+    void setPressed(const std::set<int>& pressed);
+    void setLatched(const std::set<int>& latched);
+    void setTurbo(bool turbo);
+    void setVariant(int variant);
+    void setCallbacks(FaceCallbacks callbacks);
+    void setLatchHandlers(KeyLatchHandlers handlers);
+
+    KeyboardLayout currentLayout() const;
+    // The photograph is asked for: photo style, landscape, a model with a photograph.
+    bool wantsPhoto() const;
+    CalculatorFace* drawnFace() const { return drawn_; }
+    PhotoCalculatorFace* photoFace() const { return photo_; }
+    QWidget* currentFace() const;
+
+    void abandonPresses();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void choose();
+
+    std::optional<KeyboardLayout> forcedLayout_;
+    const CalculatorModel* model_;
+    bool photoStyle_ = false;
+    LCDState lcd_;
+    std::set<int> pressed_;
+    std::set<int> latched_;
+    bool turbo_ = false;
+    int variant_ = 0;
+    FaceCallbacks callbacks_;
+    KeyLatchHandlers handlers_;
+    CalculatorFace* drawn_;
+    PhotoCalculatorFace* photo_ = nullptr;
+};
+
+} // namespace tw
