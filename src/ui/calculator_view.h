@@ -14,6 +14,7 @@
 
 namespace tw {
 
+class AppModel;
 class CalculatorFace;
 class PhotoCalculatorFace;
 
@@ -21,6 +22,9 @@ class CalculatorView : public QWidget {
     Q_OBJECT
 public:
     explicit CalculatorView(QWidget* parent = nullptr);
+    // Fed from the application model and playing it: its published state redraws the
+    // face, and the face's presses, releases and latching go through its latch.
+    explicit CalculatorView(AppModel& app, QWidget* parent = nullptr);
 
     void setForcedLayout(std::optional<KeyboardLayout> layout);
     void setModel(const CalculatorModel& model);
@@ -47,6 +51,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
+    void bind(AppModel& app);
     void choose();
 
     std::optional<KeyboardLayout> forcedLayout_;
