@@ -48,7 +48,8 @@ bool HardwareKeyRouter::keyUp(uint32_t key) {
 
 void HardwareKeyRouter::modifierChanged(Modifier modifier, bool down) {
     if (down) {
-        lone_[modifier] = true;
+        // Pressed while a calculator key is held, it modifies that key's release, not a tap.
+        lone_[modifier] = held_.empty();
         return;
     }
     const auto it = lone_.find(modifier);

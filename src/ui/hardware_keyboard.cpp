@@ -75,7 +75,6 @@ bool HardwareKeyboard::eventFilter(QObject* watched, QEvent* event) {
     if (watched == view_) {
         if (event->type() == QEvent::Show) install();
         else if (event->type() == QEvent::Hide) uninstall();
-        return false;
     }
     if (!installed_) return false;
     switch (event->type()) {
