@@ -16,6 +16,7 @@ namespace tw {
 
 class AppModel;
 class CalculatorFace;
+class HardwareKeyboard;
 class PhotoCalculatorFace;
 
 class CalculatorView : public QWidget {
@@ -23,7 +24,8 @@ class CalculatorView : public QWidget {
 public:
     explicit CalculatorView(QWidget* parent = nullptr);
     // Fed from the application model and playing it: its published state redraws the
-    // face, and the face's presses, releases and latching go through its latch.
+    // face, and the face's presses, releases and latching go through its latch. The
+    // desktop keyboard plays the same model while this view is shown.
     explicit CalculatorView(AppModel& app, QWidget* parent = nullptr);
 
     void setForcedLayout(std::optional<KeyboardLayout> layout);
@@ -43,6 +45,8 @@ public:
     CalculatorFace* drawnFace() const { return drawn_; }
     PhotoCalculatorFace* photoFace() const { return photo_; }
     QWidget* currentFace() const;
+    // Only on a view made with the application model.
+    HardwareKeyboard* keyboard() const { return keyboard_; }
 
     void abandonPresses();
 
@@ -66,6 +70,7 @@ private:
     KeyLatchHandlers handlers_;
     CalculatorFace* drawn_;
     PhotoCalculatorFace* photo_ = nullptr;
+    HardwareKeyboard* keyboard_ = nullptr;
 };
 
 } // namespace tw

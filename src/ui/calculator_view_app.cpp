@@ -1,12 +1,16 @@
 // The calculator view fed from, and playing, the application model.
 #include "app/app_model.h"
 #include "ui/calculator_view.h"
+#include "ui/hardware_keyboard.h"
 
 #include <QPointer>
 
 namespace tw {
 
-CalculatorView::CalculatorView(AppModel& app, QWidget* parent) : CalculatorView(parent) { bind(app); }
+CalculatorView::CalculatorView(AppModel& app, QWidget* parent) : CalculatorView(parent) {
+    bind(app);
+    keyboard_ = new HardwareKeyboard(app, this);
+}
 
 void CalculatorView::bind(AppModel& appModel) {
     QPointer<AppModel> app(&appModel);

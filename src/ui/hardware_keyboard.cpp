@@ -83,6 +83,9 @@ bool HardwareKeyboard::eventFilter(QObject* watched, QEvent* event) {
         // A key event passes the application's filters once for its window and again
         // for each widget it is offered to; the window's pass is the one that counts.
         if (!watched->isWindowType()) return false;
+        // Presses only in the calculator's own window; a release wherever it arrives,
+        // so that no key that went down in the calculator stays down.
+        if (event->type() == QEvent::KeyPress && !isOurWindow(watched)) return false;
         return route(static_cast<QKeyEvent*>(event));
     case QEvent::WindowDeactivate:
     case QEvent::WindowBlocked:

@@ -138,7 +138,8 @@ TEST_F(ViewOnAppModel, TheContextMenuItemLatchesAndTheGoldLegendPressesTheShifte
 TEST_F(ViewOnAppModel, TheDesktopKeyboardPlaysThroughTheSameLatch) {
     TW_REQUIRE_TEST_FIRMWARE();
     startCalculator();
-    auto* keyboard = new HardwareKeyboard(*app, view.get());
+    HardwareKeyboard* keyboard = view->keyboard();
+    ASSERT_NE(keyboard, nullptr);
     ASSERT_TRUE(keyboard->isInstalled());
     const auto send = [this](QEvent::Type type, int qtKey, Qt::KeyboardModifiers m, quint32 scan, QString text) {
         QKeyEvent event(type, qtKey, m, scan, 0, 0, text);

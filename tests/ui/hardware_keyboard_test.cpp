@@ -159,6 +159,18 @@ TEST_F(KeyboardTest, WhileADialogIsOpenPressesPassAndHeldKeysAreLetGo) {
     EXPECT_EQ(log, (Log{"press 6", "release 6", "press 7", "release 7"}));
 }
 
+TEST_F(KeyboardTest, KeysTypedInAnotherWindowAreNotTheCalculatorsButReleasesAre) {
+    QWidget other;
+    other.resize(100, 100);
+    other.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&other));
+    down(Qt::Key_7, Qt::NoModifier, kScan7, "7");
+    key(QEvent::KeyPress, Qt::Key_8, Qt::NoModifier, 17, "8", false, other.windowHandle());
+    key(QEvent::KeyRelease, Qt::Key_8, Qt::NoModifier, 17, "8", false, other.windowHandle());
+    key(QEvent::KeyRelease, Qt::Key_7, Qt::NoModifier, kScan7, "7", false, other.windowHandle());
+    EXPECT_EQ(log, (Log{"press 6", "release 6"}));
+}
+
 TEST_F(KeyboardTest, ATextFieldKeepsItsKeys) {
     auto* field = new QLineEdit(&view);
     field->show();
