@@ -196,7 +196,6 @@ void CalculatorFace::paintFace(QPainter& painter) const {
 }
 
 void CalculatorFace::paintNameBlock(QPainter& painter, const FaceLayout& f) const {
-    const bool landscape = f.layout == KeyboardLayout::landscape;
     const QColor band = rgbColor(model_->colors.band);
     const double right = f.nameBlock.right();
     double y = f.nameBlock.top();
@@ -233,7 +232,6 @@ void CalculatorFace::paintNameBlock(QPainter& painter, const FaceLayout& f) cons
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(capsule);
     }
-    (void)landscape;
 }
 
 void CalculatorFace::paintLegends(QPainter& painter, const FaceLayout& f) const {

@@ -62,9 +62,9 @@ QRectF FaceLayout::stripRect(int code) const {
 
 QRectF FaceLayout::capRect(const KeySpec& key) const {
     const Cell c = cell(key.code);
-    const double height = 0.64 * rowPitch + (key.style == KeyStyle::enter ? rowPitch : 0.0);
+    const double capHeight = 0.64 * rowPitch + (key.style == KeyStyle::enter ? rowPitch : 0.0);
     return QRectF(keyArea.x() + c.column * columnPitch + 0.1 * columnPitch,
-                  keyArea.y() + c.row * rowPitch + 0.27 * rowPitch, 0.8 * columnPitch, height);
+                  keyArea.y() + c.row * rowPitch + 0.27 * rowPitch, 0.8 * columnPitch, capHeight);
 }
 
 double FaceLayout::legendFontSize() const { return std::max(0.135 * rowPitch, 6.0); }
