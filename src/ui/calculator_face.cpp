@@ -124,10 +124,7 @@ void CalculatorFace::rebuildKeys() {
                         (spec.style == KeyStyle::enter && latched_.count(keycode::enter) > 0));
         key->onPress = [this, code](KeyPart part) { pressKey(code, part); };
         key->onRelease = [this, code] { releaseKey(code); };
-        key->onHoverChanged = [this] {
-            decorations_->update();
-            update();
-        };
+        key->onHoverChanged = [this] { decorations_->update(); };
         keys_[code] = key;
     }
     placeChildren();

@@ -22,6 +22,7 @@ bool KeyPressGesture::mousePress(QMouseEvent* event) {
     touching_ = true;
     latchedByGesture_ = false;
     owner_->update();
+    if (onTouchingChanged) onTouchingChanged();
     if (event->modifiers() & Qt::ControlModifier) {
         latchedByGesture_ = true;
         toggle();
@@ -84,6 +85,7 @@ void KeyPressGesture::toggle() {
 void KeyPressGesture::end() {
     touching_ = false;
     owner_->update();
+    if (onTouchingChanged) onTouchingChanged();
     if (latchedByGesture_) {
         latchedByGesture_ = false;
         return;

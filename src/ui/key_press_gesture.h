@@ -54,6 +54,9 @@ public:
 
     static QString latchItemText();
 
+    // Called whenever `touching` changes, after the owner was asked to repaint.
+    std::function<void()> onTouchingChanged;
+
 private:
     void toggle();
     void end();

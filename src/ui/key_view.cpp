@@ -41,6 +41,12 @@ KeyView::KeyView(const KeySpec& key, const ModelColors& colors, QWidget* parent)
     setToolTip(toolTipText(key_));
     setAccessibleName(accessibleLabel(key_));
     installFaceAccessibility();
+    gesture_.onTouchingChanged = [this] { updateShadow(); };
+}
+
+void KeyView::updateShadow() {
+    // The face paints the key's shadow, which changes with the pressed look.
+    if (QWidget* face = parentWidget()) face->update(geometry().adjusted(-4, -4, 4, 4));
 }
 
 QString KeyView::accessibleLabel(const KeySpec& key) {
@@ -60,7 +66,7 @@ void KeyView::setPressed(bool pressed) {
     if (pressed == pressed_) return;
     pressed_ = pressed;
     update();
-    if (onHoverChanged) onHoverChanged(); // the face redraws the key's shadow
+    updateShadow();
 }
 
 void KeyView::setLatched(bool latched) {

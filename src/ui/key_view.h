@@ -59,6 +59,7 @@ protected:
 
 private:
     void setHover(bool hovering, bool hoverG);
+    void updateShadow();
 
     KeySpec key_;
     ModelColors colors_;
