@@ -30,6 +30,27 @@ CalculatorFace::CalculatorFace(QWidget* parent)
     rebuildKeys();
 }
 
+CalculatorFace::~CalculatorFace() {
+    // A held key is let go while the callbacks still stand; after that the keys,
+    // which outlive this part of the object, must not call back into it.
+    abandonPresses();
+    disconnectKeys();
+}
+
+void CalculatorFace::disconnectKeys() {
+    for (auto& [code, legend] : legends_) {
+        legend->onPress = nullptr;
+        legend->onRelease = nullptr;
+        legend->setHandlers(nullptr);
+    }
+    for (auto& [code, key] : keys_) {
+        key->onPress = nullptr;
+        key->onRelease = nullptr;
+        key->onHoverChanged = nullptr;
+        key->setHandlers(nullptr);
+    }
+}
+
 void CalculatorFace::setModel(const CalculatorModel& model) {
     if (model_ == &model) return;
     model_ = &model;
@@ -94,6 +115,7 @@ void CalculatorFace::releaseKey(int code) {
 void CalculatorFace::rebuildKeys() {
     // A key going away mid-press would leave the calculator's key down.
     abandonPresses();
+    disconnectKeys();
     // Deleted later: the call may come from inside one of these keys' own callbacks.
     for (auto& [code, legend] : legends_) {
         legend->hide();

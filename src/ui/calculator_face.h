@@ -23,6 +23,7 @@ class CalculatorFace : public QWidget {
     Q_OBJECT
 public:
     explicit CalculatorFace(QWidget* parent = nullptr);
+    ~CalculatorFace() override;
 
     void setModel(const CalculatorModel& model);
     void setLCD(const LCDState& lcd);
@@ -57,6 +58,7 @@ protected:
 
 private:
     void rebuildKeys();
+    void disconnectKeys();
     void placeChildren();
     void paintNameBlock(QPainter& painter, const FaceLayout& f) const;
     void paintLegends(QPainter& painter, const FaceLayout& f) const;

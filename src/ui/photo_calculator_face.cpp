@@ -30,6 +30,20 @@ PhotoCalculatorFace::PhotoCalculatorFace(QWidget* parent)
     rebuild();
 }
 
+PhotoCalculatorFace::~PhotoCalculatorFace() {
+    // As on the drawn face: let go while the callbacks stand, then cut them.
+    abandonPresses();
+    disconnectAreas();
+}
+
+void PhotoCalculatorFace::disconnectAreas() {
+    for (auto& [code, area] : areas_) {
+        area->onPress = nullptr;
+        area->onRelease = nullptr;
+        area->setHandlers(nullptr);
+    }
+}
+
 void PhotoCalculatorFace::setModel(const CalculatorModel& model, const PhotoFace& face) {
     if (model_ == &model && face_ == &face) return;
     model_ = &model;
@@ -118,6 +132,7 @@ void PhotoCalculatorFace::lookUpPhoto() { photo_ = FaceImages::image(face_->empt
 
 void PhotoCalculatorFace::rebuild() {
     abandonPresses();
+    disconnectAreas();
     lookUpPhoto();
     scaled_ = QPixmap();
     // Deleted later: the call may come from inside one of these widgets' callbacks.

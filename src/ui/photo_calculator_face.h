@@ -26,6 +26,7 @@ class PhotoCalculatorFace : public QWidget {
     Q_OBJECT
 public:
     explicit PhotoCalculatorFace(QWidget* parent = nullptr);
+    ~PhotoCalculatorFace() override;
 
     void setModel(const CalculatorModel& model, const PhotoFace& face);
     void setLCD(const LCDState& lcd);
@@ -60,6 +61,7 @@ protected:
 private:
     void lookUpPhoto();
     void rebuild();
+    void disconnectAreas();
     void placeChildren();
     void pressKey(int code, KeyPart part);
     void releaseKey(int code);

@@ -142,6 +142,23 @@ TEST_F(DrawnFaceClicks, APressThatNeverEndsIsReleased) {
     EXPECT_EQ(log, (Log{"toggle 8"}));
 }
 
+TEST(DrawnFaceLifetime, AFaceDestroyedMidPressLetsGoOfTheKeyOnce) {
+    test::ensureApplication();
+    Log log;
+    auto face = std::make_unique<CalculatorFace>();
+    FaceCallbacks callbacks;
+    callbacks.press = [&log](int code) { log.push_back("press " + std::to_string(code)); };
+    callbacks.release = [&log](int code) { log.push_back("release " + std::to_string(code)); };
+    face->setCallbacks(callbacks);
+    face->resize(800, 500);
+    face->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(face.get()));
+    KeyView* key = face->keyView(24);
+    QTest::mousePress(face->windowHandle(), Qt::LeftButton, Qt::NoModifier, key->mapTo(face.get(), QPoint(5, 5)));
+    face.reset();
+    EXPECT_EQ(log, (Log{"press 24", "release 24"}));
+}
+
 TEST_F(DrawnFaceClicks, TheFrontStripPressesTheBlueLegendAndTheGoldAreaTheGoldOne) {
     click(key(7), stripOf(key(7)), Qt::NoModifier, Qt::LeftButton);
     EXPECT_EQ(log, (Log{"part 7 gLabel", "release 7"}));
