@@ -127,23 +127,23 @@ void CalculatorFace::rebuildKeys() {
     }
     legends_.clear();
     keys_.clear();
-    for (const KeySpec& spec : model_->keys) {
-        const int code = spec.code;
-        if (spec.hasF()) {
-            auto* legend = new LegendArea(spec, model_->colors, this);
+    for (const KeySpec& keySpec : model_->keys) {
+        const int code = keySpec.code;
+        if (keySpec.hasF()) {
+            auto* legend = new LegendArea(keySpec, model_->colors, this);
             legend->setHandlers(&handlers_);
             legend->onPress = [this, code] { pressKey(code, KeyPart::fLabel); };
             legend->onRelease = [this, code] { releaseKey(code); };
             legends_[code] = legend;
         }
     }
-    for (const KeySpec& spec : model_->keys) {
-        const int code = spec.code;
-        auto* key = new KeyView(spec, model_->colors, this);
+    for (const KeySpec& keySpec : model_->keys) {
+        const int code = keySpec.code;
+        auto* key = new KeyView(keySpec, model_->colors, this);
         key->setHandlers(&handlers_);
         key->setPressed(pressed_.count(code) > 0);
         key->setLatched(latched_.count(code) > 0 ||
-                        (spec.style == KeyStyle::enter && latched_.count(keycode::enter) > 0));
+                        (keySpec.style == KeyStyle::enter && latched_.count(keycode::enter) > 0));
         key->onPress = [this, code](KeyPart part) { pressKey(code, part); };
         key->onRelease = [this, code] { releaseKey(code); };
         key->onHoverChanged = [this] { decorations_->update(); };
@@ -163,8 +163,8 @@ void CalculatorFace::placeChildren() {
         key->setUnit(f.unit);
     }
     for (auto& [code, legend] : legends_) {
-        const KeySpec& spec = legend->key();
-        const KeyZones zones = KeyZones::layout(spec, plain(f.stripRect(code)), plain(f.capRect(spec)), f.unit);
+        const KeySpec& keySpec = legend->key();
+        const KeyZones zones = KeyZones::layout(keySpec, plain(f.stripRect(code)), plain(f.capRect(keySpec)), f.unit);
         legend->setVisible(zones.f.has_value());
         if (zones.f) legend->setGeometry(toQt(*zones.f).toAlignedRect());
     }

@@ -24,16 +24,16 @@ void HardwareKeyRouter::otherKeyDown() {
 bool HardwareKeyRouter::keyDown(uint32_t key, const KeyShortcut& shortcut, bool isRepeat, bool alt) {
     otherKeyDown();
     const CalculatorModel& current = model();
-    const KeySpec* spec = current.key(shortcut);
-    if (!spec) return false;
+    const KeySpec* keySpec = current.key(shortcut);
+    if (!keySpec) return false;
     // f and g are reached by a lone Shift or Alt, never by a key of their own.
-    if (spec->style == KeyStyle::fShift || spec->style == KeyStyle::gShift) return false;
+    if (keySpec->style == KeyStyle::fShift || keySpec->style == KeyStyle::gShift) return false;
     if (isRepeat) return true;
     if (held_.count(key)) return true;
-    held_[key] = spec->code;
+    held_[key] = keySpec->code;
     const KeySpec* gKey = firstKeyOfStyle(current, KeyStyle::gShift);
-    if (alt && spec->hasG() && gKey) pressShifted(gKey->code, spec->code);
-    else press(spec->code);
+    if (alt && keySpec->hasG() && gKey) pressShifted(gKey->code, keySpec->code);
+    else press(keySpec->code);
     return true;
 }
 

@@ -173,15 +173,15 @@ void PhotoCalculatorFace::rebuild() {
     lcd_->setModel(*model_);
     lcd_->setLCD(lcdState_);
     lcd_->show();
-    for (const KeySpec& spec : model_->keys) {
-        if (!face_->gridRect(spec.code)) continue; // no touch area on the photograph
-        const int code = spec.code;
-        auto* area = new PhotoKeyArea(spec, this);
+    for (const KeySpec& keySpec : model_->keys) {
+        if (!face_->gridRect(keySpec.code)) continue; // no touch area on the photograph
+        const int code = keySpec.code;
+        auto* area = new PhotoKeyArea(keySpec, this);
         area->setHandlers(&handlers_);
         area->onPress = [this, code](KeyPart part) { pressKey(code, part); };
         area->onRelease = [this, code] { releaseKey(code); };
         area->setLatched(latched_.count(code) > 0 ||
-                         (spec.style == KeyStyle::enter && latched_.count(keycode::enter) > 0));
+                         (keySpec.style == KeyStyle::enter && latched_.count(keycode::enter) > 0));
         areas_[code] = area;
         area->show();
     }
@@ -197,14 +197,14 @@ void PhotoCalculatorFace::placeChildren() {
     const QRectF photo = photoRect();
     if (lcd_) lcd_->setFrame(scaled(face_->lcd, photo));
     for (auto& [code, area] : areas_) {
-        const KeySpec& spec = area->key();
+        const KeySpec& keySpec = area->key();
         const QRectF cell = scaled(*face_->gridRect(code), photo);
         area->setGeometry(cell.toAlignedRect());
         // The tall ENTER key takes the unit of its ordinary neighbour.
-        std::optional<Rect> unitRect = face_->keyRect(spec.style == KeyStyle::enter ? 24 : code);
+        std::optional<Rect> unitRect = face_->keyRect(keySpec.style == KeyStyle::enter ? 24 : code);
         if (!unitRect) unitRect = face_->keyRect(code);
         const double unit = unitRect ? unitRect->height * photo.height() : cell.height();
-        std::optional<KeyZones> zones = face_->keyZones(spec);
+        std::optional<KeyZones> zones = face_->keyZones(keySpec);
         if (zones) {
             const QPointF origin = QPointF(area->pos());
             const auto local = [&](const Rect& r) {
