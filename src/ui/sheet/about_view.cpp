@@ -1,6 +1,5 @@
 #include "ui/sheet/about_view.h"
 
-#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -34,6 +33,7 @@ QString versionText(const QString& shortVersion, const QString& buildVersion) {
 
 AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app) {
     setWindowTitle(tr("About Tarnwick"));
+    setMinimumWidth(400);
     setMaximumWidth(440);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(12);
@@ -46,8 +46,7 @@ AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app
     name->setFont(title);
     column->addWidget(name);
 
-    const QString version = versionText(QCoreApplication::applicationVersion(),
-                                        QCoreApplication::instance()->property("buildVersion").toString());
+    const QString version = versionText(QStringLiteral(TW_VERSION), QStringLiteral(TW_BUILD_NUMBER));
     column->addWidget(secondaryLabel(tr("Version %1").arg(version), this, false));
 
     auto* about = new QLabel(tr("A calculator app that emulates the ARM chip of the CE calculators and runs the "

@@ -192,7 +192,7 @@ QStringList ProgramInfoView::orphanRows() const {
 
 void ProgramInfoView::refresh() {
     const auto& snapshot = app_.snapshot();
-    model_->setText(qs(ProgramDocumentContent::modelNameFor(snapshot.variant, snapshot.model)));
+    model_->setText(qs(ProgramDocumentInfo::modelNameFor(snapshot.variant, snapshot.model)));
     steps_->setText(QString::number(app_.docLines().size()));
     const auto& url = app_.programDocURL();
     file_name_->setHidden(!url);

@@ -51,7 +51,9 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
     auto* about = centredLabel(tr("This app runs the firmware of your own CE calculator (12C, 15C or 16C, "
                                   "including multi-model builds). No firmware comes with the app."),
                                this, 0.9);
-    about->setMaximumWidth(460);
+    // A wrapped label takes the width it is given, not the width of its text.
+    about->setFixedWidth(460);
+    about->setMinimumHeight(about->heightForWidth(460));
     column->addWidget(about, 0, Qt::AlignHCenter);
 
     choose_ = new QPushButton(style()->standardIcon(QStyle::SP_ComputerIcon), tr("Choose Firmware File…"), this);
@@ -71,6 +73,8 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
     QFont footnote = hint_->font();
     footnote.setPointSizeF(footnote.pointSizeF() * 0.85);
     hint_->setFont(footnote);
+    hint_->setFixedWidth(460);
+    hint_->setMinimumHeight(hint_->heightForWidth(460));
     column->addWidget(hint_, 0, Qt::AlignHCenter);
 
     // A busy bar stands for the spinner: range 0..0 animates without a value.
@@ -80,7 +84,11 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
     spinner_->setFixedWidth(120);
     spinner_->setAccessibleName(tr("Starting the calculator…"));
     column->addWidget(spinner_, 0, Qt::AlignHCenter);
+    QPalette spinnerPalette = spinner_->palette();
+    spinnerPalette.setColor(QPalette::Highlight, Qt::white);
+    spinner_->setPalette(spinnerPalette);
     starting_ = centredLabel(tr("Starting the calculator…"), this, 0.8);
+    starting_->setWordWrap(false);
     column->addWidget(starting_, 0, Qt::AlignHCenter);
     column->addStretch(1);
 

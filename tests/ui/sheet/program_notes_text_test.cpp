@@ -51,8 +51,8 @@ TEST(ProgramNotesText, RegisterAndFlagUsage) {
 TEST(ProgramNotesText, CommentSectionCountsLiveCommentsAndListsOrphansWithThreeDigits) {
     ProgramDocument doc;
     EXPECT_EQ(notes_text::commentsHeader(doc), "Comments");
-    doc.comments.push_back({.step = 2, .text = "live", .keys = "45 1"});
-    doc.comments.push_back({.step = 7, .text = "lost", .keys = "44 2", .orphaned = true});
+    doc.comments.push_back({.step = 2, .text = "live", .keys = "45 1", .before = {}, .after = {}});
+    doc.comments.push_back({.step = 7, .text = "lost", .keys = "44 2", .before = {}, .after = {}, .orphaned = true});
     EXPECT_EQ(notes_text::commentsHeader(doc), "Comments that no longer match a step");
     EXPECT_EQ(notes_text::commentCountLine(doc),
               "Comments per step: double-click a line in the inspector's program list. 1 step comment(s) so far.");
