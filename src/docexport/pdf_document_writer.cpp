@@ -3,6 +3,7 @@
 #include "docexport/pdf_numbers.h"
 #include "docexport/unicode_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -32,6 +33,25 @@ struct ObjectList {
         return bodies.size();
     }
 };
+
+// A text string of the document information dictionary. Readers decode such a string as
+// PDFDocEncoding unless it starts with a UTF-16BE byte-order mark, so anything beyond ASCII is
+// written as UTF-16BE; ASCII needs no conversion and stays a literal string.
+std::string infoString(std::string_view utf8) {
+    bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char ch) { return uint8_t(ch) < 0x80; });
+    if (ascii) {
+        std::string bytes;
+        for (const PDFGlyph& g : PDFFontSet::glyphs(utf8, PDFFace::regular, nullptr)) bytes.push_back(char(g.code & 0xFF));
+        return PDFFontSet::literalString(bytes);
+    }
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = "<FEFF";
+    for (char16_t unit : unicode::encodeUtf16(unicode::decodeUtf8(utf8))) {
+        for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kHex[(unit >> shift) & 0xF]);
+    }
+    out.push_back('>');
+    return out;
+}
 
 constexpr const char* kStandardFonts[] = {"Helvetica", "Helvetica-Bold", "Courier", "Courier-Bold", "Symbol"};
 
@@ -142,9 +162,7 @@ std::vector<uint8_t> PDFDocumentWriter::data() const {
         }
         objects.add(streamObject(content));
     }
-    std::string titleBytes;
-    for (const PDFGlyph& g : PDFFontSet::glyphs(title, PDFFace::regular, nullptr)) titleBytes.push_back(char(g.code & 0xFF));
-    size_t info = objects.add("<< /Title " + PDFFontSet::literalString(titleBytes) + " >>");
+    size_t info = objects.add("<< /Title " + infoString(title) + " >>");
 
     std::string file = "%PDF-1.4\n%\xC3\xA2\xC3\xA3\xC3\x8F\xC3\x93\n";
     std::vector<size_t> offsets;

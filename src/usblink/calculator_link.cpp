@@ -101,8 +101,13 @@ std::vector<uint8_t> CalculatorLink::readMemory() {
             if (image.size() == memorySize) {
                 // A reply that goes on past a whole image is not the memory: it is
                 // mixed with reports of an earlier exchange, or the framing is off.
-                if (auto extra = transport_->receive(leftoverWait); extra && !extra->empty() && (*extra)[0] != 0)
-                    throw LinkError::badReport((*extra)[0]);
+                // Idle reports carry no data and do not end the reply, so look on
+                // until the line is quiet.
+                for (int i = 0; i < maxLeftoverReports; ++i) {
+                    auto extra = transport_->receive(leftoverWait);
+                    if (!extra) break;
+                    if (!extra->empty() && (*extra)[0] != 0) throw LinkError::badReport((*extra)[0]);
+                }
                 return image;
             }
         }

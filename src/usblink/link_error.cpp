@@ -1,16 +1,24 @@
 #include "usblink/link_error.h"
 
 #include "usblink/calculator_link.h"
+#include "usblink/hid_result.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <utility>
 
-LinkError::LinkError(Kind kind, int32_t code, std::string text, std::size_t first, std::size_t second)
+#ifndef TW_UDEV_RULE
+#define TW_UDEV_RULE "/usr/lib/udev/rules.d/70-tarnwick-calculator.rules"
+#endif
+
+const char* const LinkError::udevRulePath = TW_UDEV_RULE;
+
+LinkError::LinkError(Kind kind, int code, std::string text, std::size_t first, std::size_t second)
     : kind_(kind), code_(code), text_(std::move(text)), first_(first), second_(second) {
     describe();
 }
 
-LinkError LinkError::accessDenied(int32_t code) { return LinkError(Kind::accessDenied, code, {}, 0, 0); }
+LinkError LinkError::accessDenied(int errnoValue) { return LinkError(Kind::accessDenied, errnoValue, {}, 0, 0); }
 LinkError LinkError::io(std::string text) { return LinkError(Kind::io, 0, std::move(text), 0, 0); }
 LinkError LinkError::timeout(std::size_t received) { return LinkError(Kind::timeout, 0, {}, received, 0); }
 LinkError LinkError::badReport(unsigned length) { return LinkError(Kind::badReport, 0, {}, length, 0); }
@@ -25,11 +33,12 @@ void LinkError::describe() {
     char buffer[256];
     switch (kind_) {
     case Kind::accessDenied:
-        std::snprintf(buffer, sizeof buffer,
-                      "Linux did not allow access to the calculator's USB connection (hidraw error 0x%08X). "
-                      "Install the udev rule 70-tarnwick-calculator.rules and reconnect the calculator.",
-                      unsigned(uint32_t(code_)));
-        message_ = buffer;
+        message_ = "Linux did not allow access to the calculator's USB connection (" + errnoText(code_) + ").";
+        // The rule helps only when permission was refused; for a busy or vanished
+        // device the reason says what happened.
+        if (code_ == EACCES || code_ == EPERM)
+            message_ += std::string(" Install the udev rule ") + udevRulePath +
+                        " in /etc/udev/rules.d and reconnect the calculator.";
         break;
     case Kind::io:
         message_ = "USB error: " + text_;

@@ -11,8 +11,8 @@ class LinkError : public std::exception {
 public:
     enum class Kind { accessDenied, io, timeout, badReport, wrongSize, mismatch, noDevice };
 
-    // The transport could not open the HID layer or the device; an IOReturn-style code.
-    static LinkError accessDenied(int32_t code);
+    // The transport could not open the HID layer or the device; the errno it failed with.
+    static LinkError accessDenied(int errnoValue);
     // Sending a report failed.
     static LinkError io(std::string text);
     // A memory read did not complete in time; the image bytes gathered so far.
@@ -27,13 +27,16 @@ public:
     static LinkError noDevice();
 
     Kind kind() const { return kind_; }
-    int32_t code() const { return code_; }             // accessDenied
+    int code() const { return code_; }                 // accessDenied: the errno
     const std::string& text() const { return text_; }  // io
     std::size_t received() const { return first_; }    // timeout
     unsigned length() const { return unsigned(first_); } // badReport
     std::size_t size() const { return first_; }        // wrongSize
     std::size_t differences() const { return first_; } // mismatch
     std::size_t firstOffset() const { return second_; } // mismatch
+
+    // Where `cmake --install` put the udev rule that lets the logged-in user open the calculator.
+    static const char* const udevRulePath;
 
     std::string errorDescription() const { return message_; }
     const char* what() const noexcept override { return message_.c_str(); }
@@ -44,11 +47,11 @@ public:
     }
 
 private:
-    LinkError(Kind kind, int32_t code, std::string text, std::size_t first, std::size_t second);
+    LinkError(Kind kind, int code, std::string text, std::size_t first, std::size_t second);
     void describe();
 
     Kind kind_;
-    int32_t code_;
+    int code_;
     std::string text_;
     std::size_t first_;
     std::size_t second_;

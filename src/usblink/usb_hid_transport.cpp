@@ -1,12 +1,11 @@
 #include "usblink/usb_hid_transport.h"
 
 #include "usblink/calculator_link.h"
-#include "usblink/io_return.h"
+#include "usblink/hid_result.h"
 #include "usblink/link_error.h"
 #include "usblink/usb_log.h"
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <unistd.h>
@@ -42,28 +41,28 @@ void USBHIDTransport::open() {
                ", sandboxed: " + (sandboxed() ? "true" : "false") + ")";
     });
 
-    const int32_t initResult = api_->init() == 0 ? ioreturn::success : ioreturn::fromErrno(api_->lastErrno());
+    const int initResult = api_->init() == 0 ? 0 : failureErrno(*api_);
     managerOpen_ = true;
-    usbLog([&] { return "hid_init -> " + ioReturnName(initResult); });
+    usbLog([&] { return "hid_init -> " + hidResultName(initResult); });
 
     const std::vector<HidDeviceInfo> devices = api_->enumerate(CalculatorLink::vendorID, CalculatorLink::productID);
     usbLog([&] { return "hid_enumerate -> " + std::to_string(devices.size()) + " device(s)"; });
 
     if (devices.empty()) {
         close();
-        if (initResult == ioreturn::success || initResult == ioreturn::notFound) throw LinkError::noDevice();
+        if (initResult == 0) throw LinkError::noDevice();
         throw LinkError::accessDenied(initResult);
     }
 
     const HidDeviceInfo& device = devices.front();
     usbLog([&] {
         return "device: " + orDash(device.product) + " / " + orDash(device.manufacturer) + ", usage page " +
-               orDash(device.usagePage) + " usage " + orDash(device.usage) +
-               ", max input -, max output -, max feature -, transport " + orDash(device.transport);
+               orDash(device.usagePage) + " usage " + orDash(device.usage) + ", transport " +
+               orDash(device.transport);
     });
-    const int32_t openResult = api_->openPath(device.path) ? ioreturn::success : ioreturn::fromErrno(api_->lastErrno());
-    usbLog([&] { return "hid_open_path -> " + ioReturnName(openResult); });
-    if (openResult != ioreturn::success) {
+    const int openResult = api_->openPath(device.path) ? 0 : failureErrno(*api_);
+    usbLog([&] { return "hid_open_path -> " + hidResultName(openResult); });
+    if (openResult != 0) {
         close();
         throw LinkError::accessDenied(openResult);
     }
@@ -79,13 +78,13 @@ void USBHIDTransport::open() {
 void USBHIDTransport::close() noexcept {
     if (deviceOpen_) {
         api_->close();
-        usbLog([] { return "hid_close -> " + ioReturnName(ioreturn::success); });
+        usbLog([] { return "hid_close -> " + hidResultName(0); });
     }
     if (managerOpen_) api_->exit();
     if (getReportFailures_ > 0) {
         usbLog([&] {
             return "hid_get_input_report failed " + std::to_string(getReportFailures_) + " times, last " +
-                   ioReturnName(lastGetReportError_);
+                   hidResultName(lastGetReportError_);
         });
         getReportFailures_ = 0;
     }
@@ -101,21 +100,23 @@ void USBHIDTransport::send(std::span<const uint8_t> report) {
     data.push_back(reportID);
     data.insert(data.end(), report.begin(), report.end());
     const int written = api_->write(data);
-    int32_t result = ioreturn::success;
-    if (written < 0)
-        result = ioreturn::fromErrno(api_->lastErrno());
-    else if (std::size_t(written) < report.size())
-        result = ioreturn::underrun;
+    // The outcome for the log, and the reason for the message when it failed.
+    std::string result = hidResultName(0);
+    std::string reason;
+    if (written < 0) {
+        const int error = failureErrno(*api_);
+        result = hidResultName(error);
+        reason = errnoText(error);
+    } else if (std::size_t(written) < report.size()) {
+        reason = "only " + std::to_string(written) + " of " + std::to_string(data.size()) + " bytes written";
+        result = "short write (" + reason + ")";
+    }
     usbLog([&] {
-        return "hid_write(Output, id 0, " + std::to_string(report.size()) + ") -> " + ioReturnName(result) + ": " +
+        return "hid_write(Output, id 0, " + std::to_string(report.size()) + ") -> " + result + ": " +
                hexString(report);
     });
-    if (result != ioreturn::success) {
-        char text[128];
-        std::snprintf(text, sizeof text, "sending a report failed (0x%08X); the calculator may have left USB mode",
-                      unsigned(uint32_t(result)));
-        throw LinkError::io(text);
-    }
+    if (!reason.empty())
+        throw LinkError::io("sending a report failed (" + reason + "); the calculator may have left USB mode");
 }
 
 std::optional<std::vector<uint8_t>> USBHIDTransport::receive(double timeout) {
@@ -133,10 +134,10 @@ std::optional<std::vector<uint8_t>> USBHIDTransport::receive(double timeout) {
         poll[0] = reportID;
         const int got = api_->getInputReport(poll);
         if (got < 0) {
-            const int32_t result = ioreturn::fromErrno(api_->lastErrno());
+            const int result = failureErrno(*api_);
             if (getReportFailures_ == 0 || result != lastGetReportError_)
                 usbLog([&] {
-                    return "hid_get_input_report(Input, id 0) -> " + ioReturnName(result) + " len " +
+                    return "hid_get_input_report(Input, id 0) -> " + hidResultName(result) + " len " +
                            std::to_string(CalculatorLink::reportSize);
                 });
             ++getReportFailures_;
@@ -172,8 +173,8 @@ void USBHIDTransport::pump() {
     const double start = clock_.now();
     const int got = api_->readTimeout(buffer, pumpStepMilliseconds);
     if (got < 0) {
-        const int32_t result = ioreturn::fromErrno(api_->lastErrno());
-        if (lastReadError_ != result) usbLog([&] { return "hid_read_timeout -> " + ioReturnName(result); });
+        const int result = failureErrno(*api_);
+        if (lastReadError_ != result) usbLog([&] { return "hid_read_timeout -> " + hidResultName(result); });
         lastReadError_ = result;
         // A failing read returns at once; keep the step's length.
         clock_.sleep(pumpStep - (clock_.now() - start));
@@ -182,7 +183,7 @@ void USBHIDTransport::pump() {
     if (got == 0) return;
     std::vector<uint8_t> report(buffer.begin(), buffer.begin() + std::min<std::size_t>(std::size_t(got), buffer.size()));
     usbLog([&] {
-        return "hid_read_timeout " + ioReturnName(ioreturn::success) + " len " + std::to_string(report.size()) + ": " +
+        return "hid_read_timeout " + hidResultName(0) + " len " + std::to_string(report.size()) + ": " +
                hexString(report);
     });
     callbackReports_.push_back(std::move(report));

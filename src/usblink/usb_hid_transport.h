@@ -39,7 +39,7 @@ private:
     std::deque<std::vector<uint8_t>> callbackReports_; // interrupt reports not yet taken, oldest first
     bool getReportWorked_ = false;
     int getReportFailures_ = 0;
-    int32_t lastGetReportError_ = 0;
+    int lastGetReportError_ = 0; // errno of the last failed poll
     bool loggedEmpty_ = false;
-    std::optional<int32_t> lastReadError_;
+    std::optional<int> lastReadError_;
 };

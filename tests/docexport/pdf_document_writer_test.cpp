@@ -60,13 +60,41 @@ TEST(PDFDocumentWriter, PagesTitleAndMediaBoxes) {
                   std::string::npos);
         EXPECT_NE(pdf.find("<< /Type /Pages /Kids [8 0 R 10 0 R] /Count 2 >>"), std::string::npos);
         EXPECT_NE(pdf.find("11 0 obj\n<<  /Length 0 >>\nstream\n\nendstream\nendobj\n"), std::string::npos);
-        EXPECT_NE(pdf.find("<< /Title (a\\(b \\351) >>"), std::string::npos);
+        EXPECT_NE(pdf.find("<< /Title <FEFF006100280062002000E9> >>"), std::string::npos);
         EXPECT_NE(pdf.find("/Size 13 "), std::string::npos);
         expectConsistentXref(pdf, 12);
         auto report = checkWithTools(writer.data());
         EXPECT_NE(report.text.find("Hello"), std::string::npos);
         EXPECT_NE(report.fonts.find("Helvetica"), std::string::npos);
     }
+}
+
+// Readers decode the title as PDFDocEncoding unless it is UTF-16BE with a byte-order mark: a
+// title beyond ASCII must read back as written, and ASCII ones stay plain literal strings.
+TEST(PDFDocumentWriter, TitleReadsBackInDocumentViewers) {
+    if (!toolAvailable("pdfinfo")) {
+        ADD_FAILURE() << "poppler-utils (pdfinfo) is needed";
+        return;
+    }
+    const std::string titles[] = {"\u201cLoan\u201d \u2013 v2\u2026 5 \u20ac \u2014 \u03c0 \u2264 \u221a2",
+                                  "Amortization (v2) \\ 100%", "Emoji \U0001F600 and \u00e9t\u00e9", "a(b"};
+    for (const std::string& title : titles) {
+        PDFDocumentWriter writer(PDFPaper::a4, nullptr);
+        writer.title = title;
+        writer.newPage();
+        auto bytes = writer.data();
+        TempFile file("title.pdf");
+        file.write(bytes);
+        auto info = runTool("pdfinfo -enc UTF-8 " + file.str());
+        ASSERT_EQ(info.status, 0) << info.output;
+        EXPECT_NE(info.output.find("Title:           " + title + "\n"), std::string::npos) << info.output;
+    }
+    std::string ascii = asText([] {
+        PDFDocumentWriter writer(PDFPaper::a4, nullptr);
+        writer.title = "Loan (v2) \\ 5%";
+        return writer.data();
+    }());
+    EXPECT_NE(ascii.find("<< /Title (Loan \\(v2\\) \\\\ 5%) >>"), std::string::npos);
 }
 
 TEST(PDFDocumentWriter, MeasuredButUndrawnFontsAreNotWritten) {

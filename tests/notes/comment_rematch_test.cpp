@@ -169,6 +169,82 @@ TEST(Rematch, EachLineTakesOneCommentSmallerStepsChooseFirst) {
     EXPECT_EQ(doc.comments[2].text, "second");
 }
 
+// An orphan and a live comment on one step: the first sort goes by step alone, so the
+// one earlier in the document chooses first, whether it is orphaned or not.
+TEST(Rematch, OrphanEarlierInTheDocumentChoosesFirstOnItsStep) {
+    ProgramDocument doc;
+    doc.comments.push_back(StepComment{2, "orphan", "x", {"a"}, {"b"}, true});
+    doc.comments.push_back(StepComment{2, "live", "x", {"a"}, {"b"}, false});
+    EXPECT_EQ(doc.rematch(listing({"a", "x", "b"})), (Report{0, 1, 1}));
+    EXPECT_EQ(doc.comment(2), "orphan");
+    ASSERT_EQ(doc.orphanedComments().size(), 1u);
+    EXPECT_EQ(doc.orphanedComments()[0].text, "live");
+}
+
+// What users do to a program, with the counts the application reports.
+
+TEST(Rematch, StepInsertedRightAfterACommentedStep) {
+    const auto old = listing(filler(1, 10));
+    ProgramDocument doc = commented(old, {{5, "five"}, {6, "six"}});
+    const auto lines = listing(concat({filler(1, 5), {"new"}, filler(6, 5)}));
+    // "five" keeps its step with three neighbours; "six" follows its key one step on.
+    EXPECT_EQ(doc.rematch(lines), (Report{1, 1, 0}));
+    EXPECT_EQ(doc.comment(5), "five");
+    EXPECT_EQ(doc.comment(7), "six");
+    EXPECT_EQ(doc.comment(6), std::nullopt);
+    // The stored neighbours are those of the new listing, for the next change.
+    EXPECT_EQ(doc.comments[0].after, (Strings{"new", "k6"}));
+    EXPECT_EQ(doc.comments[1].before, (Strings{"k5", "new"}));
+    EXPECT_EQ(doc.comments[1].after, (Strings{"k7", "k8"}));
+    EXPECT_EQ(doc.rematch(lines), (Report{2, 0, 0}));
+}
+
+TEST(Rematch, TwoLabelledBlocksSwapped) {
+    const auto old = listing({"LBL A", "1", "+", "RTN", "LBL B", "2", "×", "RTN"});
+    ProgramDocument doc = commented(old, {{2, "one"}, {4, "end of A"}, {7, "times"}, {8, "end of B"}});
+    const auto swapped = listing({"LBL B", "2", "×", "RTN", "LBL A", "1", "+", "RTN"});
+    // Each comment goes with its block; the two RTNs trade places by their neighbours.
+    EXPECT_EQ(doc.rematch(swapped), (Report{0, 4, 0}));
+    EXPECT_EQ(doc.comment(6), "one");
+    EXPECT_EQ(doc.comment(8), "end of A");
+    EXPECT_EQ(doc.comment(3), "times");
+    EXPECT_EQ(doc.comment(4), "end of B");
+    // Swapped back, everything returns.
+    EXPECT_EQ(doc.rematch(old), (Report{0, 4, 0}));
+    EXPECT_EQ(doc.comment(2), "one");
+    EXPECT_EQ(doc.comment(4), "end of A");
+    EXPECT_EQ(doc.comment(7), "times");
+    EXPECT_EQ(doc.comment(8), "end of B");
+}
+
+TEST(Rematch, RoutineDuplicatedAtTheTop) {
+    const auto old = listing({"LBL A", "2", "×", "RTN", "LBL B", "3", "+", "RTN"});
+    ProgramDocument doc = commented(old, {{3, "double"}, {7, "add three"}});
+    // B copied to the top as C: the comments stay with the original routines, not the copy
+    // that now stands nearer to "add three"'s old step.
+    const auto lines = listing({"LBL C", "3", "+", "RTN", "LBL A", "2", "×", "RTN", "LBL B", "3", "+", "RTN"});
+    EXPECT_EQ(doc.rematch(lines), (Report{0, 2, 0}));
+    EXPECT_EQ(doc.comment(7), "double");
+    EXPECT_EQ(doc.comment(11), "add three");
+    EXPECT_EQ(doc.comment(3), std::nullopt);
+}
+
+TEST(Rematch, CommentedStepDeletedAndPutBack) {
+    const auto old = listing(filler(1, 10));
+    ProgramDocument doc = commented(old, {{5, "five"}, {8, "eight"}});
+    auto without = filler(1, 10);
+    without.erase(without.begin() + 4); // k5
+    EXPECT_EQ(doc.rematch(listing(without)), (Report{0, 1, 1}));
+    EXPECT_EQ(doc.comment(7), "eight");
+    ASSERT_EQ(doc.orphanedComments().size(), 1u);
+    EXPECT_EQ(doc.orphanedComments()[0].text, "five");
+    // Put back where it was: the orphan comes back to life, counted as moved.
+    EXPECT_EQ(doc.rematch(old), (Report{0, 2, 0}));
+    EXPECT_EQ(doc.comment(5), "five");
+    EXPECT_EQ(doc.comment(8), "eight");
+    EXPECT_TRUE(doc.orphanedComments().empty());
+}
+
 TEST(Rematch, ExtremeStepsFromAFileDoNotOverflow) {
     ProgramDocument doc;
     doc.comments.push_back(StepComment{INT64_MIN, "low", "x", {}, {}, false});

@@ -237,6 +237,25 @@ TEST(MatrixOperations, ItemsNotesAndOrder) {
     EXPECT_EQ(ProgramAnalysis(listing({"DIM A"}), 15).matrixOps.size(), 1u);
 }
 
+// The HP-12C has no flags: flag-like lines of its listing record none (and no index register).
+TEST(ProgramAnalysis, Hp12cRecordsNoFlags) {
+    const auto lines = listing({"SF 3", "CF 0", "F? 1", "SF I", "CF (i)"});
+    const ProgramAnalysis a(lines, 12);
+    EXPECT_TRUE(a.flags.empty());
+    EXPECT_TRUE(a.registers.empty());
+    EXPECT_EQ(ProgramAnalysis(lines, 15).flags.size(), 4u) << "the same lines are flags on the HP-15C";
+}
+
+// "DIM I" names neither a matrix nor DIM (i): it adds no item and no register.
+TEST(MatrixOperations, DimIAddsNothing) {
+    EXPECT_TRUE(ProgramAnalysis::matrixOperations(listing({"DIM I"})).empty());
+    const ProgramAnalysis a(listing({"DIM I", "DIM (i)"}), 15);
+    ASSERT_EQ(a.matrixOps.size(), 1u);
+    EXPECT_EQ(a.matrixOps[0].item, "DIM (i)");
+    EXPECT_EQ(a.matrixOps[0].steps, (Steps{2}));
+    EXPECT_TRUE(a.registers.empty());
+}
+
 TEST(MatrixOperations, StepTextsGrowBeyondThreeDigits) {
     const auto ops = ProgramAnalysis::matrixOperations({step(1000, "DIM B")});
     ASSERT_EQ(ops.size(), 1u);

@@ -115,6 +115,25 @@ TEST(DocumentContent, MatrixRowsNoteTheCurrentDimensions) {
     EXPECT_EQ(contentOf(listing({"STO A"}), 15).matrixRows()[0].notes, "element at R0, R1 (USER mode steps the indices)");
 }
 
+// A RESULT index that names no matrix (a damaged or foreign memory) marks none of them,
+// even where the memory table shows it clamped to a letter.
+TEST(DocumentContent, ResultIndexOutsideTheMatricesMarksNoMatrix) {
+    const auto lines = listing({"STO A", "STO B", "STO C", "STO D", "STO E"});
+    for (int result : {5, 7, -1, -5, 1000}) {
+        Pool15 pool;
+        pool.result = result;
+        const auto rows = contentOf(lines, 15, {}, pool).matrixRows();
+        ASSERT_EQ(rows.size(), 5u);
+        for (const auto& row : rows) {
+            EXPECT_EQ(row.notes.find("RESULT"), std::string::npos) << "result " << result << ": " << row.notes;
+        }
+    }
+    Pool15 pool;
+    pool.result = 4;
+    EXPECT_EQ(contentOf(lines, 15, {}, pool).matrixRows()[4].notes,
+              "now 0×0, the RESULT matrix; element at R0, R1 (USER mode steps the indices)");
+}
+
 TEST(DocumentContent, ListingRows) {
     ProgramDocument doc;
     const auto lines = solverListing();

@@ -41,13 +41,14 @@ std::vector<std::vector<uint8_t>> SimulatedCalculator::reply() const {
     if (oddReport) reports.at(oddReportAt) = *oddReport;
     if (replyStopsAfter && *replyStopsAfter < reports.size()) reports.resize(*replyStopsAfter);
     if (extraReport) reports.push_back({5, 1, 2, 3, 4, 5});
+    reports.insert(reports.end(), afterReply.begin(), afterReply.end());
     return reports;
 }
 
 void SimulatedCalculator::send(std::span<const uint8_t> report) {
     if (!isOpen || lost_) throw LinkError::noDevice();
     sent.emplace_back(report.begin(), report.end());
-    if (failingSend && int(sent.size()) == *failingSend) throw LinkError::io("sending a report failed (0xE00002ED)");
+    if (failingSend && int(sent.size()) == *failingSend) throw LinkError::io("sending a report failed (Broken pipe)");
     EXPECT_EQ(report.size(), CalculatorLink::reportSize);
 
     if (report[0] == CalculatorLink::readCommand) {

@@ -31,6 +31,7 @@ public:
     std::optional<std::vector<uint8_t>> oddReport; // takes the place of reply report oddReportAt
     std::size_t oddReportAt = 0;
     bool extraReport = false;                 // one more report after a whole reply
+    std::vector<std::vector<uint8_t>> afterReply; // reports that follow each whole reply
     std::optional<std::size_t> stuckOffset;   // a byte whose writes do not stick
     std::optional<int> failingSend;           // this send (counted from 1) fails
     std::set<int> unansweredReads;            // these read requests (counted from 1) get no answer

@@ -1,9 +1,10 @@
 #include "log_capture.h"
-#include "usblink/io_return.h"
+#include "usblink/hid_result.h"
 #include "usblink/link_error.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 #include <regex>
 #include <sys/stat.h>
@@ -119,14 +120,12 @@ TEST(USBLog, LinesFromSeveralThreadsNeverInterleave) {
     }
 }
 
-TEST(USBLogText, IOReturnNames) {
-    EXPECT_EQ(ioReturnName(0), "0x00000000 (success)");
-    EXPECT_EQ(ioReturnName(ioreturn::notPermitted), "0xE00002E2 (not permitted)");
-    EXPECT_EQ(ioReturnName(ioreturn::notFound), "0xE00002F0 (not found)");
-    EXPECT_EQ(ioReturnName(ioreturn::error), "0xE00002BC (general error)");
-    EXPECT_EQ(ioReturnName(ioreturn::underrun), "0xE00002E7 (underrun)");
-    EXPECT_EQ(ioReturnName(0x12345678), "0x12345678 (?)");
-    EXPECT_EQ(ioReturnName(-1), "0xFFFFFFFF (?)");
+// A failed hidapi call reads as its errno and the system's text for it, not a bare number.
+TEST(USBLogText, HidResultNames) {
+    EXPECT_EQ(hidResultName(0), "success");
+    EXPECT_EQ(hidResultName(EACCES), "errno 13 (Permission denied)");
+    EXPECT_EQ(hidResultName(ENODEV), "errno 19 (No such device)");
+    EXPECT_EQ(hidResultName(12345), "errno 12345 (Unknown error 12345)");
 }
 
 TEST(USBLogText, HexFoldsTrailingZeros) {

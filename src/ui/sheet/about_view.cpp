@@ -1,0 +1,89 @@
+#include "ui/sheet/about_view.h"
+
+#include <QDialogButtonBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/app_model.h"
+
+namespace tw {
+namespace {
+
+QLabel* secondaryLabel(const QString& text, QWidget* parent, bool callout) {
+    auto* label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setForegroundRole(QPalette::PlaceholderText);
+    if (callout) {
+        QFont font = label->font();
+        font.setPointSizeF(font.pointSizeF() * 0.92);
+        label->setFont(font);
+    }
+    return label;
+}
+
+} // namespace
+
+QString versionText(const QString& shortVersion, const QString& buildVersion) {
+    return (shortVersion.isEmpty() ? QStringLiteral("1.0") : shortVersion) + QStringLiteral(" (") +
+           (buildVersion.isEmpty() ? QStringLiteral("1") : buildVersion) + QStringLiteral(")");
+}
+
+AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app) {
+    setWindowTitle(tr("About Tarnwick"));
+    setMinimumWidth(400);
+    setMaximumWidth(440);
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(12);
+    column->setContentsMargins(24, 24, 24, 24);
+
+    auto* name = new QLabel(tr("Tarnwick"), this);
+    QFont title = name->font();
+    title.setPointSizeF(title.pointSizeF() * 1.4);
+    title.setBold(true);
+    name->setFont(title);
+    column->addWidget(name);
+
+    const QString version = versionText(QStringLiteral(TW_VERSION), QStringLiteral(TW_BUILD_NUMBER));
+    column->addWidget(secondaryLabel(tr("Version %1").arg(version), this, false));
+
+    auto* about = new QLabel(tr("A calculator app that emulates the ARM chip of the CE calculators and runs the "
+                                "firmware file you supply."), this);
+    about->setWordWrap(true);
+    column->addWidget(about);
+
+    firmware_ = secondaryLabel(QString(), this, true);
+    column->addWidget(firmware_);
+
+    auto* divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    column->addWidget(divider);
+
+    column->addWidget(secondaryLabel(tr("Not affiliated with, endorsed by or sponsored by HP Inc. Model numbers are "
+                                        "used only to say which firmware the app works with."), this, true));
+
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    auto* close = new QPushButton(tr("Close"), this);
+    close->setDefault(true);
+    close->setAutoDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    row->addWidget(close);
+    column->addLayout(row);
+
+    connect(&app_, &AppModel::firmwareNameChanged, this, &AboutView::follow);
+    connect(&app_, &AppModel::firmwareInfoChanged, this, &AboutView::follow);
+    follow();
+}
+
+void AboutView::follow() {
+    const auto name = app_.firmwareName();
+    firmware_->setHidden(!name.has_value());
+    if (name) firmware_->setText(tr("Firmware: %1\n%2").arg(*name, app_.firmwareInfo()));
+    adjustSize();
+}
+
+} // namespace tw

@@ -1,0 +1,121 @@
+#include "ui/sheet/welcome_view.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "app/app_model.h"
+
+namespace tw {
+namespace {
+
+const QColor background(59, 48, 42);
+const QColor titleColour(227, 166, 58);
+const QColor buttonTint(183, 154, 99);
+
+QLabel* centredLabel(const QString& text, QWidget* parent, double whiteOpacity) {
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignHCenter);
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    QColor white(Qt::white);
+    white.setAlphaF(static_cast<float>(whiteOpacity));
+    palette.setColor(QPalette::WindowText, white);
+    label->setPalette(palette);
+    return label;
+}
+
+} // namespace
+
+WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_(app) {
+    setAccessibleName(tr("Welcome"));
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(18);
+    column->setContentsMargins(30, 30, 30, 30);
+    column->addStretch(1);
+
+    auto* name = new QLabel(tr("Tarnwick"), this);
+    QFont nameFont = name->font();
+    nameFont.setPointSize(34);
+    nameFont.setBold(true);
+    name->setFont(nameFont);
+    name->setAlignment(Qt::AlignHCenter);
+    QPalette namePalette = name->palette();
+    namePalette.setColor(QPalette::WindowText, titleColour);
+    name->setPalette(namePalette);
+    column->addWidget(name, 0, Qt::AlignHCenter);
+
+    auto* about = centredLabel(tr("This app runs the firmware of your own CE calculator (12C, 15C or 16C, "
+                                  "including multi-model builds). No firmware comes with the app."),
+                               this, 0.9);
+    // A wrapped label takes the width it is given, not the width of its text.
+    about->setFixedWidth(460);
+    about->setMinimumHeight(about->heightForWidth(460));
+    column->addWidget(about, 0, Qt::AlignHCenter);
+
+    choose_ = new QPushButton(style()->standardIcon(QStyle::SP_ComputerIcon), tr("Choose Firmware File…"), this);
+    QFont headline = choose_->font();
+    headline.setBold(true);
+    choose_->setFont(headline);
+    choose_->setDefault(true);
+    choose_->setCursor(Qt::PointingHandCursor);
+    choose_->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: black; border: none;"
+                                          " border-radius: 6px; padding: 10px 18px; }"
+                                          "QPushButton:pressed { background: %2; }")
+                               .arg(buttonTint.name(), buttonTint.darker(120).name()));
+    column->addWidget(choose_, 0, Qt::AlignHCenter);
+
+    hint_ = centredLabel(tr("Pick the .bin file you flash to the calculator (about 112 KB). The app remembers it."),
+                         this, 0.7);
+    QFont footnote = hint_->font();
+    footnote.setPointSizeF(footnote.pointSizeF() * 0.85);
+    hint_->setFont(footnote);
+    hint_->setFixedWidth(460);
+    hint_->setMinimumHeight(hint_->heightForWidth(460));
+    column->addWidget(hint_, 0, Qt::AlignHCenter);
+
+    // A busy bar stands for the spinner: range 0..0 animates without a value.
+    spinner_ = new QProgressBar(this);
+    spinner_->setRange(0, 0);
+    spinner_->setTextVisible(false);
+    spinner_->setFixedWidth(120);
+    spinner_->setAccessibleName(tr("Starting the calculator…"));
+    column->addWidget(spinner_, 0, Qt::AlignHCenter);
+    QPalette spinnerPalette = spinner_->palette();
+    spinnerPalette.setColor(QPalette::Highlight, Qt::white);
+    spinner_->setPalette(spinnerPalette);
+    starting_ = centredLabel(tr("Starting the calculator…"), this, 0.8);
+    starting_->setWordWrap(false);
+    column->addWidget(starting_, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+
+    // The kind of file first, so the importer never opens for a stale kind.
+    connect(choose_, &QPushButton::clicked, this, [this] {
+        app_.setImportTask(FileTask::firmware);
+        app_.setShowImporter(true);
+    });
+    connect(&app_, &AppModel::isStartingChanged, this, &WelcomeView::follow);
+    follow();
+}
+
+bool WelcomeView::showsSpinner() const {
+    return !spinner_->isHidden();
+}
+
+void WelcomeView::follow() {
+    const bool starting = app_.isStarting();
+    choose_->setHidden(starting);
+    hint_->setHidden(starting);
+    spinner_->setHidden(!starting);
+    starting_->setHidden(!starting);
+}
+
+void WelcomeView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), background);
+}
+
+} // namespace tw

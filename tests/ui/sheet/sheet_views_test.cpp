@@ -1,0 +1,211 @@
+// The program information sheet, the welcome view and the about box, driven
+// through the application model on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "../../notes/listing.h"
+#include "app/app_model.h"
+#include "platform/memory_platform.h"
+#include "ui/sheet/about_view.h"
+#include "ui/sheet/program_info_view.h"
+#include "ui/sheet/program_notes_rows.h"
+#include "ui/sheet/welcome_view.h"
+
+namespace tw {
+namespace {
+
+using testing::listing;
+
+class SheetViews : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EngineSnapshot display;
+        display.model = 15;
+        display.variant = 150;
+        app.setSnapshot(display);
+    }
+
+    void showProgram(std::vector<ProgramLine> lines) { app.setDocLines(std::move(lines)); }
+
+    MemoryPlatform platform;
+    AppModel app{platform};
+};
+
+TEST_F(SheetViews, AProgramWithoutItemsShowsOnlyProgramDescriptionAndComments) {
+    showProgram(listing({"ENTER", "+"}));
+    ProgramInfoView sheet(app);
+    EXPECT_TRUE(sheet.labelsSection()->isHidden());
+    EXPECT_TRUE(sheet.registersSection()->isHidden());
+    EXPECT_TRUE(sheet.flagsSection()->isHidden());
+    EXPECT_FALSE(sheet.commentsSection()->isHidden());
+    EXPECT_EQ(sheet.commentsSection()->title(), "Comments");
+    EXPECT_EQ(sheet.stepsValue()->text(), "2");
+    EXPECT_EQ(sheet.modelValue()->text(), "HP-15C");
+    EXPECT_TRUE(sheet.removeOrphansButton()->isHidden());
+    EXPECT_TRUE(sheet.fileName()->isHidden());
+    EXPECT_TRUE(sheet.doneButton()->isDefault());
+    EXPECT_EQ(sheet.authorField()->placeholderText(), "optional");
+}
+
+TEST_F(SheetViews, SectionsFollowTheAnalysisAndTheModel) {
+    showProgram(listing({"LBL A", "STO 1", "SF 8", "GSB 3", "RTN"}));
+    ProgramInfoView sheet(app);
+    EXPECT_EQ(sheet.labelsSection()->title(), "Labels");
+    EXPECT_FALSE(sheet.registersSection()->isHidden());
+    EXPECT_FALSE(sheet.flagsSection()->isHidden());
+    QStringList usages;
+    for (NoteRow* row : sheet.rows())
+        if (auto* label = qobject_cast<LabelNoteRow*>(row)) usages << label->usage()->text();
+    EXPECT_TRUE(usages.contains(QString::fromUtf8("not defined \u00B7 called from 004 (GSB)"))) << usages.join("|").toStdString();
+
+    // No inspection: the display's model decides; the HP-12C has line jumps.
+    EngineSnapshot twelve;
+    twelve.model = 12;
+    twelve.variant = 120;
+    app.setSnapshot(twelve);
+    showProgram(listing({"STO 1", "GTO 03", "+"}));
+    EXPECT_EQ(sheet.currentModel(), 12);
+    EXPECT_FALSE(sheet.labelsSection()->isHidden());
+    EXPECT_EQ(sheet.labelsSection()->title(), "Branch targets");
+    ASSERT_FALSE(sheet.rows().empty());
+    auto* line = qobject_cast<LabelNoteRow*>(sheet.rows()[0]);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->usage()->text(), QString::fromUtf8("at 03 \u00B7 called from 02 (GTO)"));
+    EngineSnapshot fifteenTwo;
+    fifteenTwo.model = 15;
+    fifteenTwo.variant = 152;
+    app.setSnapshot(fifteenTwo);
+    EXPECT_EQ(sheet.modelValue()->text(), "HP-15C (15.2)");
+}
+
+TEST_F(SheetViews, EditsReachTheNotesAndNothingElse) {
+    showProgram(listing({"LBL A", "STO 1", "SF 8"}));
+    ProgramInfoView sheet(app);
+    const auto before = app.docLines();
+
+    QTest::keyClicks(sheet.titleField(), "Loan");
+    QTest::keyClicks(sheet.authorField(), "Ada");
+    sheet.descriptionField()->setPlainText("## Usage\n- press A");
+    EXPECT_EQ(app.programDoc().title, "Loan");
+    EXPECT_EQ(app.programDoc().author, "Ada");
+    EXPECT_EQ(app.programDoc().description, "## Usage\n- press A");
+
+    for (NoteRow* row : sheet.rows()) {
+        if (auto* label = qobject_cast<LabelNoteRow*>(row)) QTest::keyClicks(label->notes(), "entry");
+        if (auto* reg = qobject_cast<RegisterNoteRow*>(row)) QTest::keyClicks(reg->noteName(), "rate");
+        if (auto* flag = qobject_cast<FlagNoteRow*>(row)) QTest::keyClicks(flag->meaning(), "complex");
+    }
+    const ProgramDocument& doc = app.programDoc();
+    EXPECT_EQ(doc.labels.at("A"), "entry");
+    EXPECT_EQ(doc.registers.at("R1"), (RegisterNote{"rate", ""}));
+    EXPECT_EQ(doc.flags.at("8"), "complex");
+    EXPECT_EQ(app.docLines(), before);
+
+    // Clearing a label's note keeps the entry with an empty text.
+    for (NoteRow* row : sheet.rows())
+        if (auto* label = qobject_cast<LabelNoteRow*>(row)) {
+            label->notes()->selectAll();
+            QTest::keyClick(label->notes(), Qt::Key_Backspace);
+        }
+    ASSERT_TRUE(app.programDoc().labels.count("A"));
+    EXPECT_EQ(app.programDoc().labels.at("A"), "");
+}
+
+TEST_F(SheetViews, TypingKeepsTheRowsSoTheCursorStays) {
+    showProgram(listing({"LBL A"}));
+    ProgramInfoView sheet(app);
+    ASSERT_EQ(sheet.rows().size(), 1u);
+    NoteRow* first = sheet.rows()[0];
+    QTest::keyClicks(static_cast<LabelNoteRow*>(first)->notes(), "abc");
+    EXPECT_EQ(sheet.rows()[0], first);
+    EXPECT_EQ(static_cast<LabelNoteRow*>(first)->notes()->text(), "abc");
+}
+
+TEST_F(SheetViews, NotesOfItemsThatLeftTheProgramStayVisible) {
+    showProgram(listing({"LBL A", "LBL B"}));
+    ProgramInfoView sheet(app);
+    for (NoteRow* row : sheet.rows())
+        if (auto* label = qobject_cast<LabelNoteRow*>(row)) QTest::keyClicks(label->notes(), "kept");
+    showProgram(listing({"LBL A"}));
+    int left = 0;
+    for (NoteRow* row : sheet.rows())
+        if (auto* label = qobject_cast<LabelNoteRow*>(row)) {
+            EXPECT_EQ(label->notes()->text(), "kept");
+            if (label->usage()->text() == leftProgramText()) ++left;
+        }
+    EXPECT_EQ(left, 1);
+    EXPECT_EQ(app.programDoc().labels.at("B"), "kept");
+}
+
+TEST_F(SheetViews, OrphanedCommentsAreListedAndRemoved) {
+    showProgram(listing({"LBL A", "RTN"}));
+    ProgramDocument doc;
+    doc.comments.push_back({.step = 1, .text = "start", .keys = "LBL A", .before = {}, .after = {}});
+    doc.comments.push_back({.step = 7, .text = "gone", .keys = "45 2", .before = {}, .after = {}, .orphaned = true});
+    app.setProgramDoc(doc);
+    ProgramInfoView sheet(app);
+    EXPECT_EQ(sheet.commentsSection()->title(), "Comments that no longer match a step");
+    EXPECT_EQ(sheet.orphanRows(), QStringList{"was step 007 (45 2): gone"});
+    EXPECT_TRUE(sheet.commentCount()->text().endsWith(" 1 step comment(s) so far."));
+    EXPECT_FALSE(sheet.removeOrphansButton()->isHidden());
+}
+
+TEST_F(SheetViews, TheFooterNamesTheNotesFile) {
+    app.setProgramDocURL(QString("/home/u/loan.15c.orvanedoc"));
+    ProgramInfoView sheet(app);
+    EXPECT_FALSE(sheet.fileName()->isHidden());
+    EXPECT_EQ(sheet.fileName()->text(), "loan.15c.orvanedoc");
+}
+
+TEST_F(SheetViews, WelcomeFollowsStartingAndAsksForFirmware) {
+    WelcomeView welcome(app);
+    EXPECT_FALSE(welcome.showsSpinner());
+    EXPECT_FALSE(welcome.chooseButton()->isHidden());
+    app.setIsStarting(true);
+    EXPECT_TRUE(welcome.showsSpinner());
+    EXPECT_TRUE(welcome.chooseButton()->isHidden());
+    app.setIsStarting(false);
+    EXPECT_FALSE(welcome.showsSpinner());
+
+    app.setImportTask(FileTask::notes);
+    FileTask taskWhenAsked = FileTask::notes;
+    QObject::connect(&app, &AppModel::showImporterChanged, [&] { taskWhenAsked = app.importTask(); });
+    welcome.chooseButton()->click();
+    EXPECT_TRUE(app.showImporter());
+    EXPECT_EQ(taskWhenAsked, FileTask::firmware);
+}
+
+TEST_F(SheetViews, AboutShowsTheFirmwareOnlyWhenOneIsLoaded) {
+    EXPECT_EQ(versionText("", ""), "1.0 (1)");
+    EXPECT_EQ(versionText("0.1", "7"), "0.1 (7)");
+    AboutView about(app);
+    EXPECT_TRUE(about.firmwareLabel()->isHidden());
+    app.setFirmwareInfo("HP-15C CE");
+    app.setFirmwareName(QString("15c.bin"));
+    EXPECT_FALSE(about.firmwareLabel()->isHidden());
+    EXPECT_EQ(about.firmwareLabel()->text(), "Firmware: 15c.bin\nHP-15C CE");
+
+    about.show();
+    QSignalSpy closed(&about, &QDialog::finished);
+    QTest::keyClick(&about, Qt::Key_Return);
+    EXPECT_EQ(closed.count(), 1);
+}
+
+} // namespace
+} // namespace tw
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
