@@ -56,9 +56,11 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && watched->isWidgetType()) {
-            const QString name = watched->objectName();
-            if ((name == QLatin1String("welcome") && !welcome_) || (name == QLatin1String("lcd") && !lcd_)) {
-                (name == QLatin1String("welcome") ? welcome_ : lcd_) = true;
+            const bool welcome = watched->inherits("tw::WelcomeView");
+            const bool lcd = watched->inherits("tw::LCDView");
+            if ((welcome && !welcome_) || (lcd && !lcd_)) {
+                (welcome ? welcome_ : lcd_) = true;
+                const QString name = welcome ? QStringLiteral("welcome") : QStringLiteral("lcd");
                 // After the paint has been carried out.
                 QTimer::singleShot(0, this, [name] { report(name); });
             }

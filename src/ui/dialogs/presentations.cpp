@@ -9,22 +9,17 @@
 
 #include <QDialog>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace tw {
 
 namespace {
 
-// A sheet: a window-modal dialog holding a view; closing it runs `closed`.
-QDialog* makeSheet(QWidget* window, const QString& name, QWidget* (*create)(AppModel&, QDialog*), AppModel& app,
-                   std::function<void()> closed) {
-    auto* sheet = new QDialog(window);
+// A sheet: the view's own dialog, window-modal over the window; its closing, by
+// whatever means, runs `closed`.
+QDialog* makeSheet(QDialog* sheet, const QString& name, std::function<void()> closed) {
     sheet->setObjectName(name);
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
-    auto* layout = new QVBoxLayout(sheet);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(create(app, sheet));
     QObject::connect(sheet, &QDialog::finished, sheet, [closed = std::move(closed)](int) { closed(); });
     return sheet;
 }
@@ -144,7 +139,7 @@ void Presentations::showAbout() {
         return;
     }
     if (about_) return;
-    about_ = makeSheet(window_, QStringLiteral("aboutSheet"), &views::createAboutView, app_, [this] {
+    about_ = makeSheet(views::createAboutSheet(app_, window_), QStringLiteral("aboutSheet"), [this] {
         if (app_.showAbout()) app_.setShowAbout(false);
     });
     about_->open();
@@ -156,7 +151,7 @@ void Presentations::showProgramInfo() {
         return;
     }
     if (programInfo_) return;
-    programInfo_ = makeSheet(window_, QStringLiteral("programInfoSheet"), &views::createProgramInfoView, app_, [this] {
+    programInfo_ = makeSheet(views::createProgramInfoSheet(app_, window_), QStringLiteral("programInfoSheet"), [this] {
         if (app_.showProgramInfo()) app_.setShowProgramInfo(false);
     });
     programInfo_->open();

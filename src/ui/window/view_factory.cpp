@@ -1,25 +1,24 @@
-// The views created here are stand-ins until their own folders provide them;
-// replacing a line below with the real view's constructor is all it takes.
+// Where the window's views come from; the inspector column is a stand-in until
+// the inspector's own view is built here.
 #include "ui/window/view_factory.h"
 
+#include "ui/calculator_view.h"
+#include "ui/sheet/about_view.h"
+#include "ui/sheet/program_info_view.h"
+#include "ui/sheet/welcome_view.h"
 #include "ui/window/placeholder_views.h"
-
-#include <QDialog>
 
 namespace tw::views {
 
-QWidget* createWelcomeView(AppModel& app, QWidget* parent) { return new PlaceholderWelcomeView(app, parent); }
+QWidget* createWelcomeView(AppModel& app, QWidget* parent) { return new WelcomeView(app, parent); }
 
-QWidget* createCalculatorView(AppModel& app, QWidget* parent) { return new PlaceholderCalculatorView(app, parent); }
+// The face with the computer keyboard attached (the view installs it itself).
+QWidget* createCalculatorView(AppModel& app, QWidget* parent) { return new CalculatorView(app, parent); }
 
 QWidget* createInspectorView(AppModel& app, QWidget* parent) { return new PlaceholderInspectorView(app, parent); }
 
-QWidget* createAboutView(AppModel& app, QDialog* sheet) {
-    return new PlaceholderSheetView(app, QStringLiteral("Tarnwick"), sheet);
-}
+QDialog* createAboutSheet(AppModel& app, QWidget* window) { return new AboutView(app, window); }
 
-QWidget* createProgramInfoView(AppModel& app, QDialog* sheet) {
-    return new PlaceholderSheetView(app, QStringLiteral("Program Info"), sheet);
-}
+QDialog* createProgramInfoSheet(AppModel& app, QWidget* window) { return new ProgramInfoView(app, window); }
 
 } // namespace tw::views

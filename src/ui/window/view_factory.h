@@ -1,7 +1,7 @@
 // The one seam through which the window creates the views that live elsewhere:
-// the welcome view, the calculator face, the inspector column and the contents of
-// the About and Program Info sheets. Each function answers a widget owned by
-// `parent`; everything else in the window only sees these functions.
+// the welcome view, the calculator face, the inspector column and the About and
+// Program Info sheets. Each function answers a widget owned by its parent;
+// everything else in the window only sees these functions.
 #pragma once
 
 class QDialog;
@@ -23,10 +23,10 @@ QWidget* createCalculatorView(AppModel& app, QWidget* parent);
 // The inspector column's content.
 QWidget* createInspectorView(AppModel& app, QWidget* parent);
 
-// The contents of the About and Program Info sheets; `sheet` is the window-modal
-// dialog they sit in, and accepting it is their dismiss action.
-QWidget* createAboutView(AppModel& app, QDialog* sheet);
-QWidget* createProgramInfoView(AppModel& app, QDialog* sheet);
+// The About and Program Info sheets: dialogs over `window`, which the window
+// makes window-modal and opens; closing them is their dismiss action.
+QDialog* createAboutSheet(AppModel& app, QWidget* window);
+QDialog* createProgramInfoSheet(AppModel& app, QWidget* window);
 
 } // namespace views
 } // namespace tw
