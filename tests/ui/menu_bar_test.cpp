@@ -2,6 +2,7 @@
 #include "ui/menus/calculator_menu.h"
 #include "ui/menus/keys_menu_items.h"
 #include "ui/menus/model_menu_items.h"
+#include "ui/window/calculator_style.h"
 #include "ui/window/calculator_with_inspector.h"
 #include "ui/window/content_view.h"
 #include "ui/window/menu_button.h"
@@ -217,6 +218,29 @@ TEST(MenuBar, TogglesAndPickersFollowAndWriteTheModel) {
 
     item(f.menu("Help"), "About Tarnwick")->trigger();
     EXPECT_TRUE(f.app->showAbout());
+}
+
+// Alt is the calculator's g key: a lone tap plays g and leaves the menu bar alone,
+// also with a base style whose menu bar takes the focus on Alt.
+TEST(MenuBar, ALoneAltTapReachesTheCalculatorNotTheMenuBar) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    WindowFixture f;
+    CalculatorStyle style(QStringLiteral("Windows"));
+    f.window->menuBar()->setStyle(&style);
+    f.window->show();
+    f.window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.window.get()));
+    ASSERT_TRUE(f.start(Firmware::Hp15c));
+    QApplication::processEvents();
+    std::set<int> seen;
+    QObject::connect(f.app.get(), &AppModel::pressedKeysChanged, f.app.get(),
+                     [&] { seen.insert(f.app->pressedKeys().begin(), f.app->pressedKeys().end()); });
+    QWidget* before = QApplication::focusWidget();
+    QTest::keyClick(f.window->windowHandle(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::qWait(50);
+    EXPECT_EQ(QApplication::focusWidget(), before);
+    EXPECT_FALSE(f.window->menuBar()->activeAction());
+    EXPECT_TRUE(seen.count(CalculatorMachine::keyG)) << "the g key was not played";
 }
 
 TEST(MenuBar, TheRealCalculatorItemsWaitForARunningJob) {
