@@ -4,7 +4,7 @@
 #include "ui/dialogs/confirmation_texts.h"
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
-#include "ui/dialogs/model_seams.h"
+#include "ui/window/model_seams.h"
 #include "ui/window/view_factory.h"
 
 #include <QDialog>
@@ -84,11 +84,8 @@ void Presentations::showAction() {
     dialog->setProperty("tw_action_id", action.id());
     dialog->setTitle(action.title());
     dialog->setMessage(confirmationMessage(action));
-    dialog->addButton(QStringLiteral("Save Backup First…"), MessageDialog::Role::defaultAction, [this, action] {
-        app_.setPendingAction(std::nullopt);
-        keepAfterExport(app_, action);
-        app_.saveMemoryToFile();
-    });
+    dialog->addButton(QStringLiteral("Save Backup First…"), MessageDialog::Role::defaultAction,
+                      [this, action] { seams::saveBackupFirst(app_, action); });
     dialog->addButton(action.confirmButton(), MessageDialog::Role::destructive, [this, action] { app_.perform(action); });
     dialog->addButton(QStringLiteral("Cancel"), MessageDialog::Role::cancel);
     // Dismissal clears the field, unless the buttons' work has put another action there.

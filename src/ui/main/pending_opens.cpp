@@ -1,6 +1,7 @@
 #include "ui/main/pending_opens.h"
 
 #include "app/app_model.h"
+#include "ui/window/model_seams.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -45,7 +46,7 @@ void PendingOpens::deliver() {
         scheduled_ = false;
         while (app_.isRunning() && !waiting_.isEmpty()) {
             const QString path = waiting_.takeFirst();
-            app_.loadMemory(FileResult::file(path));
+            seams::openFile(app_, path);
             emit delivered(path);
         }
     });

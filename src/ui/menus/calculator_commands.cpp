@@ -5,6 +5,7 @@
 #include "ui/menus/keys_menu_items.h"
 #include "ui/menus/menu_texts.h"
 #include "ui/menus/model_menu_items.h"
+#include "ui/window/model_seams.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -160,14 +161,7 @@ void CalculatorCommands::pressOnKey(AppModel& app) {
     app.apply(app.latch().release(CalculatorMachine::keyON));
 }
 
-void CalculatorCommands::resetCalculator(AppModel& app) {
-    const QString firmwareID = app.firmwareID();
-    app.stop();
-    app.stateStore().clear(firmwareID);
-    auto firmware = app.firmwareStore().load();
-    if (!firmware) return; // the welcome view offers the choice again
-    app.start(firmware->first, std::move(firmware->second), std::nullopt);
-}
+void CalculatorCommands::resetCalculator(AppModel& app) { seams::resetCalculator(app); }
 
 QString CalculatorCommands::fontLabel(const AppModel& app) {
     const bool keys = app.docFonts().keys.has_value();
