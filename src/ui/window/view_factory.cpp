@@ -7,9 +7,8 @@
 #include "ui/sheet/program_info_view.h"
 #include "ui/sheet/welcome_view.h"
 
-#if __has_include("inspector/inspector_view.h")
+#ifdef TW_HAS_INSPECTOR_VIEW
 #include "inspector/inspector_view.h"
-#define TW_HAS_INSPECTOR_VIEW 1
 #else
 #include "ui/window/placeholder_views.h"
 #endif
