@@ -243,6 +243,20 @@ TEST(MenuBar, ALoneAltTapReachesTheCalculatorNotTheMenuBar) {
     EXPECT_TRUE(seen.count(CalculatorMachine::keyG)) << "the g key was not played";
 }
 
+TEST(MenuBar, OnOffWithKeysHeldPlaysAChordAndLetsThemGo) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    WindowFixture f;
+    ASSERT_TRUE(f.start(Firmware::Hp15c));
+    f.app->apply(f.app->latch().toggle(CalculatorMachine::keyG));
+    f.app->apply(f.app->latch().toggle(CalculatorMachine::keyENTER));
+    ASSERT_EQ(f.app->latch().latched(), (std::set<int>{CalculatorMachine::keyENTER, CalculatorMachine::keyG}));
+    item(f.menu("Calculator"), "ON / OFF")->trigger();
+    // ON went down and up while they were held; they are let go afterwards.
+    EXPECT_TRUE(f.app->latch().latched().empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.app->latchedKeys().empty(); }, 2000));
+    EXPECT_FALSE(item(f.menu("Keys"), "Release Held Keys")->isEnabled());
+}
+
 TEST(MenuBar, TheRealCalculatorItemsWaitForARunningJob) {
     WindowFixture f;
     f.app->setLinkStatus(QStringLiteral("Reading the calculator's memory…"));
