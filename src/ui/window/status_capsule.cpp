@@ -5,16 +5,49 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProgressBar>
+#include <QTimer>
 
 namespace tw {
 
-StatusCapsule::StatusCapsule(QWidget* parent) : QWidget(parent), busy_(new QProgressBar(this)), label_(new QLabel(this)) {
+namespace {
+
+// A small indeterminate progress indicator: an arc going round while shown.
+class BusyIndicator : public QWidget {
+public:
+    explicit BusyIndicator(QWidget* parent) : QWidget(parent) {
+        setFixedSize(16, 16);
+        timer_.setInterval(80);
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            angle_ = (angle_ + 30) % 360;
+            update();
+        });
+    }
+
+protected:
+    void showEvent(QShowEvent*) override { timer_.start(); }
+    void hideEvent(QHideEvent*) override { timer_.stop(); }
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QColor track = palette().color(QPalette::WindowText);
+        track.setAlphaF(0.2);
+        const QRectF ring = QRectF(rect()).adjusted(2, 2, -2, -2);
+        painter.setPen(QPen(track, 2));
+        painter.drawEllipse(ring);
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawArc(ring, -angle_ * 16, 100 * 16);
+    }
+
+private:
+    QTimer timer_;
+    int angle_ = 0;
+};
+
+} // namespace
+
+StatusCapsule::StatusCapsule(QWidget* parent) : QWidget(parent), busy_(new BusyIndicator(this)), label_(new QLabel(this)) {
     setObjectName(QStringLiteral("usbStatus"));
     setAttribute(Qt::WA_TranslucentBackground);
-    busy_->setRange(0, 0); // indeterminate
-    busy_->setTextVisible(false);
-    busy_->setFixedSize(16, 16);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 8, 14, 8);
     row->setSpacing(10);

@@ -7,7 +7,6 @@
 #include <optional>
 
 class QLabel;
-class QProgressBar;
 
 namespace tw {
 
@@ -28,7 +27,7 @@ protected:
 private:
     void place();
 
-    QProgressBar* busy_;
+    QWidget* busy_;
     QLabel* label_;
 };
 
