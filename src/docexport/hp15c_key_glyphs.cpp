@@ -1,7 +1,7 @@
 #include "docexport/hp15c_key_glyphs.h"
 
 #include "docexport/unicode_text.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 
 #include "docexport/unicode_tables.h"
 
-#include "core/Utf8Text.h"
+#include "core/wrapper/utf8_text.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/machine.h"
-#include "core/peripherals.h"
+#include "core/bus/peripherals.h"
 
 #include <cstring>
 

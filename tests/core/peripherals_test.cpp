@@ -1,5 +1,5 @@
 #include "calculator_bus.h"
-#include "core/key_matrix.h"
+#include "core/bus/key_matrix.h"
 
 #include <gtest/gtest.h>
 

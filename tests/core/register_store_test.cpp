@@ -1,5 +1,5 @@
 #include "core/machine.h"
-#include "core/peripherals.h"
+#include "core/bus/peripherals.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/sha256.h"
+#include "core/firmware/sha256.h"
 #include "core/tw.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The three calculators as data; CalculatorModel builds each once.
 #pragma once
 
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 
 CalculatorModel makeHp12c();
 CalculatorModel makeHp15c();

@@ -1,5 +1,5 @@
 // The three photographs, measured in unit coordinates of each image.
-#include "runtime/face/PhotoFace.h"
+#include "runtime/face/photo_face.h"
 
 #include <array>
 

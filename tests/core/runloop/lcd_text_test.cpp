@@ -1,4 +1,4 @@
-#include "core/lcd_tables.h"
+#include "core/bus/lcd_tables.h"
 #include "core/tw.h"
 
 #include <gtest/gtest.h>

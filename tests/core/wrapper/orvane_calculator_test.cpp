@@ -1,4 +1,4 @@
-#include "core/OrvaneCalculator.h"
+#include "core/wrapper/orvane_calculator.h"
 
 #include <gtest/gtest.h>
 

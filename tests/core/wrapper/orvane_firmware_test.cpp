@@ -1,5 +1,5 @@
 // The wrapper on a running core with the project's own test firmware.
-#include "core/OrvaneCalculator.h"
+#include "core/wrapper/orvane_calculator.h"
 #include "support/test_firmware.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "runtime/face/PhotoFace.h"
+#include "runtime/face/photo_face.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "runtime/keys/KeyChord.h"
-#include "runtime/keys/KeyLatch.h"
+#include "runtime/keys/key_chord.h"
+#include "runtime/keys/key_latch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "runtime/engine/BasicCalculatorEngine.h"
+#include "runtime/engine/basic_calculator_engine.h"
 #include "runtime/support/manual_queue.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The calculator machine end to end on our test firmware: power, key timing, the
 // RPN stack as the decoders read it, saved states, program steps and chords.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 #include "runtime/support/firmware_calculator.h"
 
 #include <gtest/gtest.h>

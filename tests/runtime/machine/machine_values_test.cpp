@@ -1,5 +1,5 @@
 // The machine's value types and the checks that need no running calculator.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 #include "runtime/machine/base64.h"
 
 #include <gtest/gtest.h>
