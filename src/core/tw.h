@@ -10,8 +10,7 @@
  * the emulated chip, -5 the program runner's key routine waits for something
  * the runner does not model.
  */
-#ifndef TARNWICK_CORE_TW_H
-#define TARNWICK_CORE_TW_H
+#pragma once
 
 #include <stddef.h>
 #include <stdint.h>
@@ -282,6 +281,4 @@ void tw_sha256_hex(const uint8_t* bytes, size_t size, char hex[65]);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

@@ -1,8 +1,7 @@
 // Shared pieces of the Thumb-2 interpreter: the per-instruction context, register
 // and memory access with the direct flash/RAM path, flag helpers and fault texts.
 // Included only by the interpreter's own files.
-#ifndef TARNWICK_CORE_CPU_EXEC_H
-#define TARNWICK_CORE_CPU_EXEC_H
+#pragma once
 
 #include "core/tw.h"
 
@@ -266,5 +265,3 @@ enum class PcLoad { Pop, Ldm, Ldr };
 void loadPc(Exec& e, uint32_t value, PcLoad kind);
 
 } // namespace tw::cpu
-
-#endif
