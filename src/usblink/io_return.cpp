@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 
+namespace tw {
+
 int32_t ioreturn::fromErrno(int errnoValue) {
     switch (errnoValue) {
     case 0: return error; // a failure that left no reason
@@ -56,3 +58,5 @@ std::string ioReturnName(int32_t code) {
     std::snprintf(text, sizeof text, "0x%08X (%s)", unsigned(uint32_t(code)), name);
     return text;
 }
+
+} // namespace tw

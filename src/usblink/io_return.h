@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+namespace tw {
+
 namespace ioreturn {
 
 constexpr int32_t success = 0;
@@ -31,3 +33,5 @@ int32_t fromErrno(int errnoValue);
 
 // "0x" with eight upper-case hex digits, a space and a short name in parentheses.
 std::string ioReturnName(int32_t code);
+
+} // namespace tw

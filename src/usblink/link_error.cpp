@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace tw {
+
 LinkError::LinkError(Kind kind, int32_t code, std::string text, std::size_t first, std::size_t second)
     : kind_(kind), code_(code), text_(std::move(text)), first_(first), second_(second) {
     describe();
@@ -54,3 +56,5 @@ void LinkError::describe() {
         break;
     }
 }
+
+} // namespace tw

@@ -11,6 +11,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace tw {
+
 namespace {
 
 constexpr double pumpStep = 0.01;
@@ -187,3 +189,5 @@ void USBHIDTransport::pump() {
     });
     callbackReports_.push_back(std::move(report));
 }
+
+} // namespace tw

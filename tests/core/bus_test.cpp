@@ -6,6 +6,8 @@
 #include <map>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 // A bare CPU block over small flash and RAM buffers, with an optional peripheral.
@@ -113,3 +115,5 @@ TEST(Bus, ResetKeepsTheBusAndDropsHooksAndFault) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -5,9 +5,11 @@
 
 #include <set>
 
+namespace tw {
+
 namespace {
 
-using twtest::CalculatorBus;
+using tw::test::CalculatorBus;
 
 constexpr uint32_t kGpio = 0x400E1000;
 constexpr uint32_t port(uint32_t p) { return kGpio + 0x200 * p; }
@@ -214,3 +216,5 @@ TEST(RunnerBus, PeripheralAndSystemRangesArePlainMemory) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tw {
+
 namespace {
 
 struct Store {
@@ -53,3 +55,5 @@ TEST(RegisterStore, ThousandsOfRegistersStayRetrievableAndClearingKeepsTheCapaci
 }
 
 } // namespace
+
+} // namespace tw

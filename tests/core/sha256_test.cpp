@@ -15,6 +15,8 @@
 
 #include <unistd.h>
 
+namespace tw {
+
 namespace {
 
 std::string hexOf(const std::string& text) {
@@ -91,3 +93,5 @@ TEST(Sha256, AgreesWithSha256sumOnRandomBuffers) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -7,6 +7,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace tw {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -338,3 +340,5 @@ TEST_F(LinkTest, SessionClosesAfterAnyError) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 struct FakeHidApi final : HidApi {
     explicit FakeHidApi(FakeClock& clock) : clock(clock) {}
 
@@ -101,3 +103,5 @@ struct FakeHidApi final : HidApi {
         return -1;
     }
 };
+
+} // namespace tw

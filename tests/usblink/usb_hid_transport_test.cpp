@@ -9,6 +9,8 @@
 
 #include <cerrno>
 
+namespace tw {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -222,3 +224,5 @@ TEST(RealTransport, WithNoCalculatorAttachedOpenFindsNone) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -10,6 +10,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace tw {
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -140,3 +142,5 @@ TEST(USBLogText, HexFoldsTrailingZeros) {
 }
 
 } // namespace
+
+} // namespace tw

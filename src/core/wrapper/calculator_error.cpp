@@ -2,6 +2,8 @@
 
 #include "core/tw.h"
 
+namespace tw {
+
 CalculatorError::CalculatorError(Kind kind, std::string message)
     : kind_(kind), message_(std::move(message)),
       description_(kind == Kind::fault ? "The emulated chip stopped: " + message_ : message_) {}
@@ -14,3 +16,5 @@ CalculatorError CalculatorError::fromStatus(int status, std::string message) {
     default: return argument(std::move(message));
     }
 }
+
+} // namespace tw

@@ -5,6 +5,8 @@
 #include <exception>
 #include <string>
 
+namespace tw {
+
 class CalculatorError : public std::exception {
 public:
     enum class Kind { firmware, state, fault, argument };
@@ -34,3 +36,5 @@ private:
     std::string message_;
     std::string description_;
 };
+
+} // namespace tw

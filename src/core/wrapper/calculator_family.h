@@ -3,6 +3,8 @@
 
 #include <optional>
 
+namespace tw {
+
 enum class CalculatorFamily : int {
     none = 0,
     hp12c = 12,
@@ -22,3 +24,5 @@ constexpr std::optional<CalculatorFamily> calculatorFamily(int rawValue) {
     default: return std::nullopt;
     }
 }
+
+} // namespace tw

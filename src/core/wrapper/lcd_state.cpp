@@ -3,6 +3,8 @@
 #include "core/wrapper/utf8_text.h"
 #include "core/tw.h"
 
+namespace tw {
+
 const LCDState& LCDState::blank() {
     static const LCDState value;
     return value;
@@ -20,3 +22,5 @@ LCDState LCDState::fromRecord(const struct tw_lcd& record, std::string_view text
     state.text = utf8Repaired(textBytes.substr(0, textBytes.find('\0')));
     return state;
 }
+
+} // namespace tw

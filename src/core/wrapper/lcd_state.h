@@ -8,6 +8,8 @@
 
 struct tw_lcd;
 
+namespace tw {
+
 struct LCDState {
     std::array<uint8_t, 10> segments{}; // per digit, bits 0..6 = segments a..g
     std::array<bool, 10> dots{};        // decimal point after each digit
@@ -24,3 +26,5 @@ struct LCDState {
 
     bool operator==(const LCDState&) const = default;
 };
+
+} // namespace tw

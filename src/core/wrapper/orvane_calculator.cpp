@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace tw {
+
 namespace {
 
 constexpr uint32_t kMinimumRunMs = 10;
@@ -105,3 +107,5 @@ std::optional<int> OrvaneCalculator::keyCode(int model, const std::string& name)
     if (code < 0) return std::nullopt;
     return code;
 }
+
+} // namespace tw

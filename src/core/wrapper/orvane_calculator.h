@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 class OrvaneCalculator final {
 public:
     // What tw_stats counts.
@@ -79,3 +81,5 @@ private:
     };
     std::unique_ptr<tw_machine, Destroy> machine_;
 };
+
+} // namespace tw

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace tw {
+
 namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
@@ -75,3 +77,5 @@ void appendUtf8(std::string& out, char32_t c) {
         out.push_back(char(0x80 | (c & 0x3F)));
     }
 }
+
+} // namespace tw

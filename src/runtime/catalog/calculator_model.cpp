@@ -3,6 +3,8 @@
 #include "core/wrapper/lcd_state.h"
 #include "runtime/catalog/model_tables.h"
 
+namespace tw {
+
 const CalculatorModel& CalculatorModel::hp12c() {
     static const CalculatorModel model = makeHp12c();
     return model;
@@ -53,3 +55,5 @@ std::vector<Annunciator> litAnnunciators(const LCDState& lcd, const CalculatorMo
     }
     return lit;
 }
+
+} // namespace tw

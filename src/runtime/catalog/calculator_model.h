@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 struct LCDState;
 
 // A label printed over a run of gold legends, from the leftmost to the rightmost key.
@@ -71,3 +73,5 @@ struct CalculatorModel {
 
 // The model's annunciators, in its order, that the display lights.
 std::vector<Annunciator> litAnnunciators(const LCDState& lcd, const CalculatorModel& model);
+
+} // namespace tw

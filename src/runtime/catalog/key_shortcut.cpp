@@ -2,6 +2,8 @@
 
 #include "core/wrapper/utf8_text.h"
 
+namespace tw {
+
 namespace {
 
 // Letter case of the characters a keyboard gives: ASCII and Latin-1 letters.
@@ -28,10 +30,12 @@ KeyShortcut KeyShortcut::lowercased() const {
 }
 
 std::string KeyShortcut::label() const {
-    return isCharacter() ? utf8(upper(asCharacter())) : std::string(::label(asSpecial()));
+    return isCharacter() ? utf8(upper(asCharacter())) : std::string(tw::label(asSpecial()));
 }
 
 std::string KeyShortcut::shortLabel() const {
     if (!isCharacter() && asSpecial() == SpecialKey::returnKey) return "⏎";
     return label();
 }
+
+} // namespace tw

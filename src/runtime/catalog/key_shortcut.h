@@ -7,6 +7,8 @@
 #include <string>
 #include <variant>
 
+namespace tw {
+
 class KeyShortcut {
 public:
     static KeyShortcut character(char32_t c) { return KeyShortcut(c); }
@@ -36,10 +38,16 @@ private:
     std::variant<char32_t, SpecialKey> value_;
 };
 
+} // namespace tw
+
 template <>
-struct std::hash<KeyShortcut> {
-    size_t operator()(const KeyShortcut& shortcut) const noexcept { return shortcut.hash(); }
+struct std::hash<tw::KeyShortcut> {
+    size_t operator()(const tw::KeyShortcut& shortcut) const noexcept { return shortcut.hash(); }
 };
+
+namespace tw {
 
 // One character as UTF-8.
 std::string utf8(char32_t c);
+
+} // namespace tw

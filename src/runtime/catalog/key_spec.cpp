@@ -1,5 +1,7 @@
 #include "runtime/catalog/key_spec.h"
 
+namespace tw {
+
 namespace {
 
 constexpr std::array<std::string_view, 3> kKeyPartNames = {"face", "fLabel", "gLabel"};
@@ -41,3 +43,5 @@ std::string KeySpec::helpText() const {
     }
     return text;
 }
+
+} // namespace tw

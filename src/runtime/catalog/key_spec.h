@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+namespace tw {
+
 // Key codes are row x 10 + column; these are the ones with a role of their own.
 namespace keycode {
 inline constexpr int enter = 25;
@@ -54,3 +56,5 @@ struct KeySpec {
 
     bool operator==(const KeySpec&) const = default;
 };
+
+} // namespace tw

@@ -3,6 +3,10 @@
 
 #include "runtime/catalog/calculator_model.h"
 
+namespace tw {
+
 CalculatorModel makeHp12c();
 CalculatorModel makeHp15c();
 CalculatorModel makeHp16c();
+
+} // namespace tw

@@ -1,5 +1,7 @@
 #include "runtime/catalog/special_key.h"
 
+namespace tw {
+
 namespace {
 
 struct SpecialKeyText {
@@ -32,3 +34,5 @@ std::optional<SpecialKey> specialKey(std::string_view text) {
 }
 
 std::string_view label(SpecialKey key) { return kTexts[static_cast<size_t>(key)].label; }
+
+} // namespace tw

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string_view>
 
+namespace tw {
+
 // In this order (the order is the case index). `option` is the Alt key here.
 enum class SpecialKey {
     returnKey,
@@ -31,3 +33,5 @@ std::optional<SpecialKey> specialKey(std::string_view rawValue);
 
 // What the user sees for the key, e.g. "⏎ Return".
 std::string_view label(SpecialKey key);
+
+} // namespace tw

@@ -1,6 +1,8 @@
 // Plain rectangles for face layout, y growing downwards.
 #pragma once
 
+namespace tw {
+
 struct Point {
     double x = 0.0;
     double y = 0.0;
@@ -32,3 +34,5 @@ struct Rect {
 
     bool operator==(const Rect&) const = default;
 };
+
+} // namespace tw

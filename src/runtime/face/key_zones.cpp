@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace tw {
+
 std::optional<Rect> KeyZones::rect(KeyPart part) const {
     switch (part) {
     case KeyPart::face: return face;
@@ -45,3 +47,5 @@ KeyZones KeyZones::layout(const KeySpec& key, const Rect& goldArea, const Rect& 
     if (split.g) zones.g = Rect{keyRect.minX(), split.g->y, keyRect.width, split.g->height};
     return zones;
 }
+
+} // namespace tw

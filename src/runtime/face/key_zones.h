@@ -7,6 +7,8 @@
 
 #include <optional>
 
+namespace tw {
+
 struct KeyZones {
     Rect face;
     std::optional<Rect> f; // gold legend, above the key
@@ -27,3 +29,5 @@ struct KeyZones {
 
     bool operator==(const KeyZones&) const = default;
 };
+
+} // namespace tw

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 constexpr int kReferenceKey = 24; // a plain key whose height stands for all
@@ -126,3 +128,5 @@ std::optional<PhotoFace::Hit> PhotoFace::hit(Point p, const CalculatorModel& mod
     if (zones->g && zones->g->contains(p)) return Hit{key->code, KeyPart::gLabel};
     return Hit{key->code, KeyPart::face};
 }
+
+} // namespace tw

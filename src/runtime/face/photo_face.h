@@ -11,6 +11,8 @@
 #include <optional>
 #include <string>
 
+namespace tw {
+
 struct PhotoFace {
     std::string imageName;
     std::string emptyLCDImageName; // the same photograph with the display empty
@@ -51,3 +53,5 @@ struct PhotoFace {
 private:
     const Rect* neighbour(int code, int n) const;
 };
+
+} // namespace tw

@@ -3,6 +3,8 @@
 
 #include <array>
 
+namespace tw {
+
 namespace {
 
 struct Measurements {
@@ -66,3 +68,5 @@ const PhotoFace& PhotoFace::hp16c() {
     static const PhotoFace face = build(kHp16c);
     return face;
 }
+
+} // namespace tw

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 struct ChordText {
@@ -61,3 +63,5 @@ std::string_view KeyChord::help() const { return textOf(*this).help; }
 std::string KeyChord::title() const {
     return std::string(name()) + " (" + std::string(recipe()) + ")";
 }
+
+} // namespace tw

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace tw {
+
 class KeyChord {
 public:
     // In this order (the order is the case index).
@@ -37,3 +39,5 @@ public:
 private:
     Case value_;
 };
+
+} // namespace tw

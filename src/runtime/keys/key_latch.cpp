@@ -1,5 +1,7 @@
 #include "runtime/keys/key_latch.h"
 
+namespace tw {
+
 KeyLatch::Actions KeyLatch::press(int code) {
     if (latched_.contains(code)) {
         // The key is down already: this press lets go of the latch, and its own
@@ -38,3 +40,5 @@ KeyLatch::Actions KeyLatch::releaseAll() {
     latched_.clear();
     return actions;
 }
+
+} // namespace tw

@@ -6,6 +6,8 @@
 #include <set>
 #include <vector>
 
+namespace tw {
+
 class KeyLatch {
 public:
     // The application sends a later release this much emulated time after it.
@@ -45,3 +47,5 @@ private:
     std::set<int> latched_;
     std::set<int> swallow_; // keys whose next release is ignored
 };
+
+} // namespace tw

@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+namespace tw {
+
 namespace {
 
-using namespace twtest;
+using namespace tw::test;
 
 struct NoMoreFailures {
     ~NoMoreFailures() { failNothrowAllocation(-1); }
@@ -86,3 +88,5 @@ TEST(AllocationFailure, RegisterStoreKeepsWorkingWhenItCannotGrow) {
 }
 
 } // namespace
+
+} // namespace tw

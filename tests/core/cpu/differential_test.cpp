@@ -29,6 +29,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -590,3 +592,5 @@ TEST(CpuDifferential, RandomStreamsPerClassMatchUnicorn) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <string>
 
+namespace tw {
+
 namespace {
 
 using tw::test::BareCpu;
@@ -69,3 +71,5 @@ TEST(CpuEncodings, CoprocessorSpaceIsUndefined) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -52,3 +54,5 @@ INSTANTIATE_TEST_SUITE_P(Compiled, CpuPrograms, ::testing::ValuesIn(programNames
                          [](const auto& info) { return info.param; });
 
 } // namespace
+
+} // namespace tw

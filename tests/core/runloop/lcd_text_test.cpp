@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+namespace tw {
+
 namespace {
 
 using tw::lcd::patternChar;
@@ -97,3 +99,5 @@ TEST(LcdText, RefusesMissingArguments) {
 }
 
 } // namespace
+
+} // namespace tw

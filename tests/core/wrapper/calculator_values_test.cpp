@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tw {
+
 namespace {
 
 TEST(CalculatorError, StatusNamesTheCase) {
@@ -84,3 +86,5 @@ TEST(Utf8Text, InvalidSequencesAreReplaced) {
 }
 
 } // namespace
+
+} // namespace tw

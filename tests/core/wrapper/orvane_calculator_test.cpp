@@ -5,6 +5,8 @@
 #include <cstring>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 using Kind = CalculatorError::Kind;
@@ -108,3 +110,5 @@ TEST(OrvaneCalculator, MovedFromInstanceHoldsNoMachine) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -6,6 +6,8 @@
 
 #include <numeric>
 
+namespace tw {
+
 namespace {
 
 using tw::test::Firmware;
@@ -84,3 +86,5 @@ TEST(OrvaneFirmware, KeyNamesOfTheCore) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -6,6 +6,8 @@
 #include <set>
 #include <unordered_set>
 
+namespace tw {
+
 namespace {
 
 KeyShortcut ch(char32_t c) { return KeyShortcut::character(c); }
@@ -228,3 +230,5 @@ TEST(Catalog, LitAnnunciatorsFollowTheModelsOrder) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+namespace tw {
+
 namespace {
 
 constexpr double kEps = 1e-9;
@@ -203,3 +205,5 @@ TEST(KeyZones, DrawnFaceLayout) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -5,6 +5,8 @@
 
 #include <ostream>
 
+namespace tw {
+
 // Readable failures.
 void PrintTo(const KeyLatch::Action& action, std::ostream* os) {
     switch (action.kind) {
@@ -125,3 +127,5 @@ TEST(KeyChord, RadixMarkIsMissingOnlyOnTheProgrammer) {
 }
 
 } // namespace
+
+} // namespace tw

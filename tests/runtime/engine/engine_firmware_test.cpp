@@ -9,6 +9,8 @@
 #include <chrono>
 #include <thread>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -112,3 +114,5 @@ TEST(EngineOnFirmware, SwitchesModelsAndSavesAndLoadsMemoryThroughCommands) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -6,6 +6,8 @@
 #include <map>
 #include <stdexcept>
 
+namespace tw {
+
 namespace {
 
 using tw::EngineClock;
@@ -446,3 +448,5 @@ TEST(EngineThread, CallbacksPostedAfterTheEngineIsGoneDoNothing) {
 }
 
 } // namespace
+
+} // namespace tw

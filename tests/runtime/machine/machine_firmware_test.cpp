@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -310,3 +312,5 @@ TEST(MachineOnFirmware, TheSameKeysGiveTheSameMemoryDisplayAndInstructionCount) 
 }
 
 } // namespace
+
+} // namespace tw

@@ -6,6 +6,8 @@
 
 #include <random>
 
+namespace tw {
+
 namespace {
 
 using tw::CalculatorMachine;
@@ -85,3 +87,5 @@ TEST(MachineKeys, KeysOutsideTheKeyboardAreRefused) {
 }
 
 } // namespace
+
+} // namespace tw

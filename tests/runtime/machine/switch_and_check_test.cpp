@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -109,3 +111,5 @@ TEST(MemoryCheck, AMemoryOfTheDoubledPoolNeedsThe152) {
 }
 
 } // namespace
+
+} // namespace tw
