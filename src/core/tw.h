@@ -30,6 +30,16 @@ enum {
 
 typedef struct tw_machine tw_machine;
 
+/* Run modes of tw_start and tw_mode. */
+enum { TW_MODE_NONE = -1, TW_MODE_RUNNER = 0, TW_MODE_CALCULATOR = 1 };
+
+/* Families of tw_family. The three single-calculator families are also the model
+ * numbers of tw_model and the key-name functions; a multi-model firmware holds several. */
+enum { TW_FAMILY_NONE = 0, TW_FAMILY_12C = 12, TW_FAMILY_15C = 15, TW_FAMILY_16C = 16, TW_FAMILY_MULTI = 99 };
+
+/* Keys of the 4 x 10 matrix: code = row * 10 + column. */
+enum { TW_KEY_COUNT = 40 };
+
 /* ---------------------------------------------------------------------------
  * CPU block: registers, flags, bus and hooks of one emulated Cortex-M.
  * The first group of every machine record; tests may drive a bare one.

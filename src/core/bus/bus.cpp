@@ -1,6 +1,8 @@
 // Region selection and the two kinds of bus access (quiet and checked), hooks and
 // the CPU reset. Flash and RAM are served directly; everything else goes to the
 // callbacks that the reset into a mode installs.
+#include "core/bits.h"
+#include "core/memory_map.h"
 #include "core/tw.h"
 
 #include <cstdio>
@@ -10,32 +12,9 @@ namespace {
 
 inline uint32_t normalWidth(uint32_t width) { return (width == 1 || width == 2) ? width : 4; }
 
-inline uint32_t loadLE(const uint8_t* p, uint32_t width) {
-    switch (width) {
-    case 1: return p[0];
-    case 2: return uint32_t(p[0]) | uint32_t(p[1]) << 8;
-    default: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-    }
-}
-
-inline void storeLE(uint8_t* p, uint32_t width, uint32_t value) {
-    p[0] = uint8_t(value);
-    if (width >= 2) p[1] = uint8_t(value >> 8);
-    if (width == 4) {
-        p[2] = uint8_t(value >> 16);
-        p[3] = uint8_t(value >> 24);
-    }
-}
-
-// The backing bytes of an access wholly inside flash or RAM, else null.
-inline uint8_t* directBytes(tw_cpu* cpu, uint32_t address, uint32_t width) {
-    if (cpu->flash && address < cpu->flashSize && address + uint64_t(width) <= cpu->flashSize)
-        return cpu->flash + address;
-    uint32_t ramOffset = address - 0x20000000u;
-    if (cpu->ram && ramOffset < cpu->ramSize && ramOffset + uint64_t(width) <= cpu->ramSize)
-        return cpu->ram + ramOffset;
-    return nullptr;
-}
+using tw::directBytes;
+using tw::loadLE;
+using tw::storeLE;
 
 void recordBusFault(tw_cpu* cpu, const char* kind, uint32_t address, uint32_t width) {
     if (cpu->faultFlag) return;

@@ -2,6 +2,8 @@
 // read on ports 0 to 2. Key code k sits on row k / 10 and column k % 10.
 #pragma once
 
+#include "core/tw.h"
+
 #include <cstdint>
 
 namespace tw {
@@ -19,6 +21,6 @@ inline constexpr PortBit kKeyColumns[10] = {
 
 inline constexpr PortBit kOnKeyInput = {1, 1};
 
-inline constexpr int kKeyCount = 40;
+inline constexpr int kKeyCount = TW_KEY_COUNT;
 
 } // namespace tw

@@ -1,6 +1,8 @@
 // The display read back from outside the chip: the segment memory of the LCD
 // controller (whole calculator) or the HP-16C firmware's two display words in RAM.
+#include "core/bits.h"
 #include "core/bus/lcd_tables.h"
+#include "core/memory_map.h"
 #include "core/machine.h"
 #include "core/bus/peripherals.h"
 
@@ -18,10 +20,9 @@ constexpr uint32_t kDisplayPointer = 0x20000014u;
 // A RAM word; false outside the RAM of the current mode. The display words are
 // read only from RAM, so a firmware pointer into the peripherals cannot disturb them.
 bool ramWord(const tw_machine* m, uint32_t address, uint32_t& out) {
-    uint32_t offset = address - 0x20000000u;
+    uint32_t offset = address - tw::kRamBase;
     if (offset >= m->cpu.ramSize || m->cpu.ramSize - offset < 4 || !m->cpu.ram) return false;
-    const uint8_t* p = m->cpu.ram + offset;
-    out = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    out = tw::loadLE32(m->cpu.ram + offset);
     return true;
 }
 
@@ -35,7 +36,7 @@ uint64_t displayWord(const tw_machine* m, uint32_t address) {
 void readDisplayWords(const tw_machine* m, uint64_t& a, uint64_t& b) {
     uint32_t k = m->firmware && m->firmwareSize > kDisplayOffsetByte ? m->firmware[kDisplayOffsetByte] * 128u : 0;
     uint32_t base = kRunnerDisplayA + k; // mode 0
-    if (m->mode == 1) {
+    if (m->mode == TW_MODE_CALCULATOR) {
         uint32_t w = 0;
         ramWord(m, kDisplayPointer, w);
         base = w + 176 + k;
@@ -71,10 +72,10 @@ extern "C" {
 
 int tw_lcd_ram(tw_machine* m, uint32_t out[8]) {
     if (!m || !out) return TW_ERR_ARGUMENT;
-    if (m->mode < 0) return TW_ERR_STATE;
+    if (m->mode == TW_MODE_NONE) return TW_ERR_STATE;
     for (int i = 0; i < kSegmentWords; ++i) {
         uint32_t address = kSegmentMemory + 4 * uint32_t(i);
-        if (m->mode == 1) {
+        if (m->mode == TW_MODE_CALCULATOR) {
             out[i] = tw::registerStoreLookup(m, address);
         } else if (tw_bus_read_quiet(&m->cpu, address, 4, &out[i]) != 0) {
             return TW_ERR_STATE;
@@ -93,10 +94,10 @@ uint32_t tw_lcd_flags(tw_machine* m) {
 
 int tw_lcd(tw_machine* m, struct tw_lcd* record) {
     if (!m || !record) return TW_ERR_ARGUMENT;
-    if (m->mode < 0) return TW_ERR_STATE;
+    if (m->mode == TW_MODE_NONE) return TW_ERR_STATE;
     std::memset(record, 0, sizeof *record);
 
-    if (m->mode == 0) {
+    if (m->mode == TW_MODE_RUNNER) {
         uint64_t words[2];
         readDisplayWords(m, words[0], words[1]);
         for (int d = 0; d < kDigits; ++d) {
@@ -112,7 +113,7 @@ int tw_lcd(tw_machine* m, struct tw_lcd* record) {
     if (tw_lcd_ram(m, memory) != TW_OK) return TW_OK; // no segment memory: no annunciators
     uint8_t bytes[32];
     segmentBytes(memory, bytes);
-    if (m->mode == 1) {
+    if (m->mode == TW_MODE_CALCULATOR) {
         for (int d = 0; d < kDigits; ++d) {
             const SegmentDigit& digit = kSegmentTable[d];
             uint8_t pattern = 0;
@@ -132,7 +133,7 @@ int tw_lcd(tw_machine* m, struct tw_lcd* record) {
 }
 
 int tw_runner_display(tw_machine* m, uint64_t* outA, uint64_t* outB) {
-    if (!m || m->mode < 0 || m->family != 16) return TW_ERR_STATE;
+    if (!m || m->mode == TW_MODE_NONE || m->family != TW_FAMILY_16C) return TW_ERR_STATE;
     uint64_t a, b;
     readDisplayWords(m, a, b);
     if (outA) *outA = a;
@@ -142,8 +143,8 @@ int tw_runner_display(tw_machine* m, uint64_t* outA, uint64_t* outB) {
 
 int tw_display_text(tw_machine* m, char* buffer, size_t size) {
     if (!m || !buffer || size < 11) return TW_ERR_ARGUMENT;
-    if (m->mode < 0) return TW_ERR_STATE;
-    if (m->family == 16) {
+    if (m->mode == TW_MODE_NONE) return TW_ERR_STATE;
+    if (m->family == TW_FAMILY_16C) {
         uint64_t words[2];
         readDisplayWords(m, words[0], words[1]);
         for (int d = 0; d < kDigits; ++d) buffer[d] = patternChar(runnerPattern(kRunnerTable[d], words));

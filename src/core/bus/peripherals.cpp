@@ -1,6 +1,7 @@
 // The peripherals the calculators' firmware relies on, as the bus callbacks of
 // the whole-calculator mode, and the plain memory of the program runner.
 #include "core/bus/peripherals.h"
+#include "core/bits.h"
 
 #include "core/bus/key_matrix.h"
 
@@ -51,15 +52,6 @@ inline uint8_t* windowBytes(uint8_t* buffer, uint32_t base, uint32_t size, uint3
     return buffer + offset;
 }
 
-inline uint32_t loadLE(const uint8_t* p, uint32_t width) {
-    uint32_t value = 0;
-    for (uint32_t i = 0; i < width; ++i) value |= uint32_t(p[i]) << (8 * i);
-    return value;
-}
-
-inline void storeLE(uint8_t* p, uint32_t width, uint32_t value) {
-    for (uint32_t i = 0; i < width; ++i) p[i] = uint8_t(value >> (8 * i));
-}
 
 uint8_t* calculatorWindow(tw_machine* m, uint32_t address, uint32_t width) {
     if (uint8_t* p = windowBytes(m->window64k.get(), kWindow64kBase, kWindow64kSize, address, width)) return p;

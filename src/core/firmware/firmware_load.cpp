@@ -1,6 +1,8 @@
 // Loading a firmware file: the size and vector-table checks, the record's own
 // copy, and identification by SHA-256 fingerprints of fixed 16-byte windows.
+#include "core/bits.h"
 #include "core/machine.h"
+#include "core/memory_map.h"
 #include "core/firmware/sha256.h"
 
 #include <atomic>
@@ -12,7 +14,6 @@ namespace {
 
 constexpr size_t kMinFirmwareSize = 114688;
 constexpr size_t kMaxFirmwareSize = 245760;
-constexpr uint32_t kFlashBase = 0x4000; // file offset d is emulated address d + 0x4000
 constexpr uint32_t kMaxStackPointer = 0x20010000u;
 
 constexpr size_t kLayoutOffsets[3] = {18580, 18746, 23480};
@@ -65,15 +66,14 @@ struct Digest {
     }
 };
 
-inline uint32_t loadLE32(const uint8_t* p) {
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
+using tw::kFirmwareBase;
+using tw::loadLE32;
 
 bool hasVectorTable(const uint8_t* bytes, size_t size) {
     const uint32_t stackPointer = loadLE32(bytes);
     const uint32_t reset = loadLE32(bytes + 4) & ~1u;
-    return (stackPointer >> 24) >= 0x20 && stackPointer <= kMaxStackPointer && reset >= kFlashBase &&
-           reset - kFlashBase < size;
+    return (stackPointer >> 24) >= 0x20 && stackPointer <= kMaxStackPointer && reset >= kFirmwareBase &&
+           reset - kFirmwareBase < size;
 }
 
 // Forgets the previous firmware and everything identification found in it.
@@ -87,7 +87,7 @@ void clearFirmware(tw_machine* m) {
     m->layoutFlag = 0;
     m->anchor = 0;
     m->description[0] = 0;
-    m->mode = -1;
+    m->mode = TW_MODE_NONE;
 }
 
 void identify(tw_machine* m, const tw_fingerprints& table) {
@@ -104,7 +104,7 @@ void identify(tw_machine* m, const tw_fingerprints& table) {
         for (size_t o = 0; o + kWindowSize < size; o += 2) {
             if (anchorDigest.matches(file + o)) {
                 ++matches;
-                last = uint32_t(o) + kFlashBase;
+                last = uint32_t(o) + kFirmwareBase;
             }
         }
     }
@@ -116,16 +116,16 @@ void identify(tw_machine* m, const tw_fingerprints& table) {
     m->model = 0;
     m->extendedMemory = 0;
     if (m->layoutFlag && m->anchor == kAnchorHP16C) {
-        m->model = m->family = 16;
+        m->model = m->family = TW_FAMILY_16C;
         m->extendedMemory = loadLE32(file + kExtendedMemoryOffset) != 0 ? 1 : 0;
         description = "HP-16C CE firmware";
         if (m->extendedMemory) suffix = " (extended memory)";
     } else if (m->anchor == kAnchorMultiModel) {
-        m->family = 99;
-        m->model = 12;
+        m->family = TW_FAMILY_MULTI;
+        m->model = TW_FAMILY_12C;
         description = "HP-12C CE multi firmware (12C / 15C / 16C)";
     } else if (m->anchor >= kAnchorLowestHP15C && !m->layoutFlag) {
-        m->model = m->family = 15;
+        m->model = m->family = TW_FAMILY_15C;
         description = "HP-15C CE firmware";
     }
     std::snprintf(m->description, sizeof m->description, "%s%s", description, suffix);
@@ -159,9 +159,9 @@ int tw_load_firmware(tw_machine* machine, const uint8_t* bytes, size_t size) {
 
     const tw_fingerprints* table = gTestFingerprints.load();
     identify(machine, table ? *table : kBuiltInFingerprints);
-    machine->mode = -1;
+    machine->mode = TW_MODE_NONE;
 
-    if (machine->family != 0) return TW_OK;
+    if (machine->family != TW_FAMILY_NONE) return TW_OK;
     tw::setLastError(machine, kUnknownError);
     return TW_ERR_FIRMWARE;
 }

@@ -1,12 +1,14 @@
 // What a loaded firmware is: its family and description, the model images that
 // a multi-model firmware holds, and which of them runs now.
+#include "core/bits.h"
 #include "core/machine.h"
+#include "core/memory_map.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr uint32_t kFlashBase = 0x4000;
+using tw::kFirmwareBase;
 constexpr uint32_t kRunningDescriptor = 0x20000010u; // RAM word: address of the running image's descriptor
 
 // Bytes 2 to 9 of a model-image descriptor; the kind word follows at +10.
@@ -27,7 +29,7 @@ constexpr uint32_t kModelCodes[4] = {120, 150, 152, 160};
 int32_t fileHalfword(const tw_machine* m, uint64_t offset) {
     if (!m->firmware || offset > m->firmwareSize || m->firmwareSize - offset < 2) return -1;
     const uint8_t* p = m->firmware.get() + offset;
-    return int32_t(p[0] | p[1] << 8);
+    return int32_t(tw::loadLE16(p));
 }
 
 // The model code of the descriptor at a file offset: 120, 150, 152, 160, or 0.
@@ -46,10 +48,10 @@ uint32_t descriptorCode(const tw_machine* m, uint64_t offset) {
 
 // In the whole-calculator mode the firmware tells which image runs.
 void refreshRunningModel(tw_machine* m) {
-    if (m->mode != 1) return;
+    if (m->mode != TW_MODE_CALCULATOR) return;
     uint32_t address = 0;
-    if (tw_bus_read_quiet(&m->cpu, kRunningDescriptor, 4, &address) != 0 || address < kFlashBase) return;
-    const uint32_t code = descriptorCode(m, uint64_t(address) - kFlashBase);
+    if (tw_bus_read_quiet(&m->cpu, kRunningDescriptor, 4, &address) != 0 || address < kFirmwareBase) return;
+    const uint32_t code = descriptorCode(m, uint64_t(address) - kFirmwareBase);
     if (code == 0) return;
     m->model = code / 10; // 152 is a 15C too
     m->modelCode = code;
@@ -79,7 +81,7 @@ uint32_t tw_extended_memory(tw_machine* machine) { return machine ? machine->ext
 
 int tw_firmware_models(tw_machine* machine, uint32_t* out, int count) {
     if (!machine || count < 0 || (!out && count > 0)) return TW_ERR_ARGUMENT;
-    if (!machine->firmware || machine->family == 0) return TW_ERR_STATE;
+    if (!machine->firmware || machine->family == TW_FAMILY_NONE) return TW_ERR_STATE;
     const uint8_t* file = machine->firmware.get();
     const uint64_t size = machine->firmwareSize;
 
@@ -102,9 +104,9 @@ int tw_firmware_models(tw_machine* machine, uint32_t* out, int count) {
 }
 
 uint32_t tw_firmware_halfword(tw_machine* machine, uint32_t address, uint32_t index) {
-    if (!machine || address < kFlashBase) return 0xFFFFFFFFu;
+    if (!machine || address < kFirmwareBase) return 0xFFFFFFFFu;
     // Sixty-four-bit arithmetic: a large index must not wrap back into the file.
-    const int32_t halfword = fileHalfword(machine, uint64_t(address - kFlashBase) + 2 * uint64_t(index));
+    const int32_t halfword = fileHalfword(machine, uint64_t(address - kFirmwareBase) + 2 * uint64_t(index));
     return halfword < 0 ? 0xFFFFFFFFu : uint32_t(halfword);
 }
 

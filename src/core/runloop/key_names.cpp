@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kKeyCount = 40;
+constexpr int kKeyCount = TW_KEY_COUNT;
 
 // Key code = row * 10 + column; 30 is ON, 35 the matrix position below ENTER.
 constexpr const char* kNames16[kKeyCount] = {

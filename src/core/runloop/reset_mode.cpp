@@ -1,5 +1,6 @@
 // The reset into a run mode: flash, RAM, windows, register store, bus and CPU.
 #include "core/machine.h"
+#include "core/memory_map.h"
 #include "core/bus/peripherals.h"
 
 #include <algorithm>
@@ -7,14 +8,14 @@
 
 namespace {
 
-constexpr uint32_t kFirmwareBase = 0x4000;
+using tw::kFirmwareBase;
 constexpr uint64_t kRunnerFirmwareLimit = 114'688;
 
 } // namespace
 
 extern "C" void tw_reset_mode(tw_machine* m, int mode) {
     if (!m) return;
-    const bool runner = mode == 0;
+    const bool runner = mode == TW_MODE_RUNNER;
 
     std::memset(m->flash.get(), 0, tw_machine::kFlashCapacity);
     uint64_t copy = std::min<uint64_t>(m->firmwareSize, tw_machine::kFlashCapacity - kFirmwareBase);

@@ -88,7 +88,7 @@ int pressInCalculator(tw_machine* m, int code) {
         m->keys[code] = 1;
     int status = tw_run(m, 100);
     if (status != TW_OK) return status;
-    if (m->mode == 1) {
+    if (m->mode == TW_MODE_CALCULATOR) {
         if (code == kOnKey)
             m->onKey = 0;
         else
@@ -108,7 +108,7 @@ int startRunner(tw_machine* m, bool pressOn) {
         // Nothing may keep running over the freed buffers.
         m->runnerPeriph.reset();
         m->runnerSystem.reset();
-        m->mode = -1;
+        m->mode = TW_MODE_NONE;
         return TW_ERR_ARGUMENT;
     }
     tw_reset_mode(m, 0);
@@ -120,7 +120,7 @@ int startRunner(tw_machine* m, bool pressOn) {
     tw_bus_write_quiet(&m->cpu, 0x20000018u, 4, 2048);        // first 8 bytes of the memory image
     tw_bus_write_quiet(&m->cpu, 0x2000001Cu, 4, 0);
 
-    m->mode = 0;
+    m->mode = TW_MODE_RUNNER;
     m->passLimit = kNoPassLimit;
     callEntry(m, kRunnerInit, 0);
 

@@ -1,4 +1,5 @@
 // tw_start: rebuilds the machine from its firmware in one of the two run modes.
+#include "core/bits.h"
 #include "core/runloop/run_loop.h"
 
 #include <cstdarg>
@@ -11,7 +12,7 @@ uint32_t firmwareWord(const tw_machine* m, uint32_t index) {
     uint64_t offset = uint64_t(index) * 4;
     if (!m->firmware || offset + 4 > m->firmwareSize) return 0;
     const uint8_t* p = m->firmware.get() + offset;
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    return loadLE32(p);
 }
 
 void setLastErrorf(tw_machine* m, const char* format, ...) {
@@ -32,7 +33,7 @@ constexpr uint32_t kPeriodicVector = 55; // exception 55: interrupt 39
 constexpr uint32_t kInitialBudget = 30'000;
 
 void clearRunState(tw_machine* m) {
-    m->model = m->family == 99 ? 12 : m->family;
+    m->model = m->family == TW_FAMILY_MULTI ? uint32_t(TW_FAMILY_12C) : m->family;
     m->modelCode = 0;
     m->hookPasses = 0;
     m->shiftPending = 0;
@@ -60,7 +61,7 @@ int startCalculator(tw_machine* m) {
 
     if (m->anchor != 0) tw_cpu_add_hook(&m->cpu, m->anchor, tw_hook_capture_text, nullptr);
     m->passLimit = tw::kNoPassLimit;
-    if (m->family == 16) tw_cpu_add_hook(&m->cpu, tw::kStepRoutine, tw_hook_step_limit, nullptr);
+    if (m->family == TW_FAMILY_16C) tw_cpu_add_hook(&m->cpu, tw::kStepRoutine, tw_hook_step_limit, nullptr);
 
     m->tickBudget = kInitialBudget;
     m->adcValue = uint32_t(m->battery * 1024.0 + 0.5);
@@ -68,7 +69,7 @@ int startCalculator(tw_machine* m) {
     m->periodicHandler = tw::firmwareWord(m, kPeriodicVector);
     m->cpu.regs[13] = tw::firmwareWord(m, 0);
     m->cpu.regs[15] = tw::firmwareWord(m, 1) & ~1u;
-    m->mode = 1;
+    m->mode = TW_MODE_CALCULATOR;
     return tw_run(m, 300); // the boot
 }
 
@@ -76,17 +77,17 @@ int startCalculator(tw_machine* m) {
 
 extern "C" int tw_start(tw_machine* m, int mode, int pressOn) {
     if (!m) return TW_ERR_ARGUMENT;
-    if (m->family == 0) {
+    if (m->family == TW_FAMILY_NONE) {
         tw::setLastError(m, "no supported firmware loaded");
         return TW_ERR_STATE;
     }
-    if (mode == 0 && m->family != 16) {
+    if (mode == TW_MODE_RUNNER && m->family != TW_FAMILY_16C) {
         tw::setLastError(m, "the program runner needs an HP-16C CE firmware; use the whole-calculator engine");
         return TW_ERR_STATE;
     }
     // Refused before anything is cleared, so a running calculator keeps its keys and interrupts.
-    if (mode != 0 && mode != 1) return TW_ERR_ARGUMENT;
+    if (mode != TW_MODE_RUNNER && mode != TW_MODE_CALCULATOR) return TW_ERR_ARGUMENT;
 
     clearRunState(m);
-    return mode == 1 ? startCalculator(m) : tw::startRunner(m, pressOn != 0);
+    return mode == TW_MODE_CALCULATOR ? startCalculator(m) : tw::startRunner(m, pressOn != 0);
 }

@@ -1,5 +1,6 @@
 // tw_run: the whole calculator in 10 ms ticks. Each tick runs the firmware's main
 // loop for a clock-scaled budget, then its timer and periodic handlers as interrupts.
+#include "core/memory_map.h"
 #include "core/runloop/run_loop.h"
 
 namespace {
@@ -8,7 +9,7 @@ constexpr uint32_t kTimerWanted = 0x20000855u;  // byte: 1 when the firmware wan
 constexpr uint32_t kClockWord = 0x2000085Cu;    // the firmware's CPU clock in Hz
 constexpr uint32_t kHandlerReturn = 0x2000F000u; // handlers return through LR = 0x2000F001
 constexpr uint64_t kHandlerBudget = 5'000'000;
-constexpr uint32_t kFirmwareBase = 0x4000;
+using tw::kFirmwareBase;
 
 // Calls a handler like a function, without exception stacking; the main program's
 // registers, flags and IT state come back whatever the handler did.
@@ -90,7 +91,7 @@ int tick(tw_machine* m) {
 } // namespace
 
 extern "C" int tw_run(tw_machine* m, uint32_t milliseconds) {
-    if (!m || m->mode != 1) return TW_ERR_STATE;
+    if (!m || m->mode != TW_MODE_CALCULATOR) return TW_ERR_STATE;
     const uint32_t ticks = milliseconds < 10 ? 1 : milliseconds / 10;
     for (uint32_t i = 0; i < ticks; ++i) {
         int status = tick(m);

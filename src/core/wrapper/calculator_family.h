@@ -1,26 +1,28 @@
 // The family of a loaded firmware as the core reports it (tw_family).
 #pragma once
 
+#include "core/tw.h"
+
 #include <optional>
 
 namespace tw {
 
 enum class CalculatorFamily : int {
-    none = 0,
-    hp12c = 12,
-    hp15c = 15,
-    hp16c = 16,
-    multi = 99, // one build that holds several calculators
+    none = TW_FAMILY_NONE,
+    hp12c = TW_FAMILY_12C,
+    hp15c = TW_FAMILY_15C,
+    hp16c = TW_FAMILY_16C,
+    multi = TW_FAMILY_MULTI, // one build that holds several calculators
 };
 
 // The family with this raw value; any other value gives none at all (not `none`).
 constexpr std::optional<CalculatorFamily> calculatorFamily(int rawValue) {
     switch (rawValue) {
-    case 0: return CalculatorFamily::none;
-    case 12: return CalculatorFamily::hp12c;
-    case 15: return CalculatorFamily::hp15c;
-    case 16: return CalculatorFamily::hp16c;
-    case 99: return CalculatorFamily::multi;
+    case TW_FAMILY_NONE: return CalculatorFamily::none;
+    case TW_FAMILY_12C: return CalculatorFamily::hp12c;
+    case TW_FAMILY_15C: return CalculatorFamily::hp15c;
+    case TW_FAMILY_16C: return CalculatorFamily::hp16c;
+    case TW_FAMILY_MULTI: return CalculatorFamily::multi;
     default: return std::nullopt;
     }
 }
