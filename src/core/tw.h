@@ -98,7 +98,8 @@ enum {
 enum { TW_SHIFT_LSL = 0, TW_SHIFT_LSR = 1, TW_SHIFT_ASR = 2, TW_SHIFT_ROR = 3, TW_SHIFT_RRX = 4 };
 
 void tw_cpu_reset(tw_cpu* cpu);
-void tw_cpu_add_hook(tw_cpu* cpu, uint32_t address, tw_hook_fn action, void* context);
+/* TW_OK; TW_ERR_ARGUMENT for a null block; TW_ERR_STATE when all TW_MAX_HOOKS are in use. */
+int tw_cpu_add_hook(tw_cpu* cpu, uint32_t address, tw_hook_fn action, void* context);
 int tw_bus_read_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t* out);
 int tw_bus_write_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t value);
 uint32_t tw_bus_read(tw_cpu* cpu, uint32_t address, uint32_t width);

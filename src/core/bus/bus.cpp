@@ -48,14 +48,16 @@ void tw_cpu_reset(tw_cpu* cpu) {
     cpu->hookHigh = 0;
 }
 
-void tw_cpu_add_hook(tw_cpu* cpu, uint32_t address, tw_hook_fn action, void* context) {
-    if (!cpu || cpu->hookCount >= TW_MAX_HOOKS || cpu->hookCount < 0) return;
+int tw_cpu_add_hook(tw_cpu* cpu, uint32_t address, tw_hook_fn action, void* context) {
+    if (!cpu) return TW_ERR_ARGUMENT;
+    if (cpu->hookCount >= TW_MAX_HOOKS || cpu->hookCount < 0) return TW_ERR_STATE;
     auto i = cpu->hookCount++;
     cpu->hookAddress[i] = address;
     cpu->hookAction[i] = action;
     cpu->hookContext[i] = context;
     if (address < cpu->hookLow) cpu->hookLow = address;
     if (address > cpu->hookHigh) cpu->hookHigh = address;
+    return TW_OK;
 }
 
 int tw_bus_read_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t* out) {

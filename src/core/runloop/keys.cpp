@@ -7,7 +7,7 @@ constexpr int kOnKey = 30;
 
 int setKey(tw_machine* m, int code, uint8_t down) {
     // Negative codes are refused as well as codes of 40 and above.
-    if (!m || code < 0 || code >= 40) return TW_ERR_ARGUMENT;
+    if (!m || code < 0 || code >= TW_KEY_COUNT) return TW_ERR_ARGUMENT;
     if (m->mode != TW_MODE_CALCULATOR) return TW_ERR_STATE;
     if (code == kOnKey)
         m->onKey = down;

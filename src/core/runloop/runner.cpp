@@ -111,9 +111,11 @@ int startRunner(tw_machine* m, bool pressOn) {
         m->mode = TW_MODE_NONE;
         return TW_ERR_ARGUMENT;
     }
-    tw_reset_mode(m, 0);
-    tw_cpu_add_hook(&m->cpu, kRunnerSkipped, tw_hook_return, nullptr);
-    tw_cpu_add_hook(&m->cpu, kStepRoutine, tw_hook_step_limit, nullptr);
+    tw_reset_mode(m, TW_MODE_RUNNER);
+    // The reset cleared the hooks, so these two always find room.
+    if (tw_cpu_add_hook(&m->cpu, kRunnerSkipped, tw_hook_return, nullptr) != TW_OK ||
+        tw_cpu_add_hook(&m->cpu, kStepRoutine, tw_hook_step_limit, nullptr) != TW_OK)
+        return TW_ERR_STATE;
 
     tw_bus_write_quiet(&m->cpu, 0x20000010u, 4, 55332);       // the running image's descriptor
     tw_bus_write_quiet(&m->cpu, 0x20000014u, 4, 0x20000020u); // the display block

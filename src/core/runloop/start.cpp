@@ -57,11 +57,14 @@ void clearRunState(tw_machine* m) {
 int startCalculator(tw_machine* m) {
     m->runnerPeriph.reset();
     m->runnerSystem.reset();
-    tw_reset_mode(m, 1);
+    tw_reset_mode(m, TW_MODE_CALCULATOR);
 
-    if (m->anchor != 0) tw_cpu_add_hook(&m->cpu, m->anchor, tw_hook_capture_text, nullptr);
+    // The reset cleared the hooks, so these two always find room.
+    if (m->anchor != 0 && tw_cpu_add_hook(&m->cpu, m->anchor, tw_hook_capture_text, nullptr) != TW_OK)
+        return TW_ERR_STATE;
     m->passLimit = tw::kNoPassLimit;
-    if (m->family == TW_FAMILY_16C) tw_cpu_add_hook(&m->cpu, tw::kStepRoutine, tw_hook_step_limit, nullptr);
+    if (m->family == TW_FAMILY_16C && tw_cpu_add_hook(&m->cpu, tw::kStepRoutine, tw_hook_step_limit, nullptr) != TW_OK)
+        return TW_ERR_STATE;
 
     m->tickBudget = kInitialBudget;
     m->adcValue = uint32_t(m->battery * 1024.0 + 0.5);

@@ -68,7 +68,7 @@ void OrvaneCalculator::press(int code, uint32_t holdMs, uint32_t releaseMs) {
     run(releaseMs);
 }
 
-void OrvaneCalculator::powerOn() { check(tw_start(handle(), 1, 0)); }
+void OrvaneCalculator::powerOn() { check(tw_start(handle(), TW_MODE_CALCULATOR, 0)); }
 
 void OrvaneCalculator::writeMemory(std::span<const uint8_t> bytes) {
     if (bytes.size() != memorySize)

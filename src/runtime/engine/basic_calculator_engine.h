@@ -236,7 +236,7 @@ public:
             }
             publishSnapshot();
         }
-        machine_->releaseAll();
+        guarded([&] { machine_->releaseAll(); });
     }
 
     void markRunningForTesting() {
@@ -349,7 +349,7 @@ private:
                     // A closure that throws must not end the engine thread.
                     if (c.body) guarded([&] { c.body(m); });
                 } else if constexpr (std::is_same_v<T, typename C::ReleaseAll>) {
-                    m.releaseAll();
+                    guarded([&] { m.releaseAll(); });
                 } else if constexpr (std::is_same_v<T, typename C::Stop>) {
                     return false;
                 }

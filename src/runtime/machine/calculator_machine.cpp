@@ -57,15 +57,15 @@ void CalculatorMachine::load(std::span<const uint8_t> firmware) {
 }
 
 void CalculatorMachine::coreTap(int code) {
-    calc_.keyDown(code);
+    calc_.check(calc_.keyDown(code));
     calc_.run(120);
-    calc_.keyUp(code);
+    calc_.check(calc_.keyUp(code));
     calc_.run(600);
     simMs_ += 720;
 }
 
 std::optional<std::string> CalculatorMachine::start(const std::optional<SavedState>& restoring) {
-    calc_.check(tw_start(calc_.handle(), 1, 0));
+    calc_.check(tw_start(calc_.handle(), TW_MODE_CALCULATOR, 0));
     simMs_ = 0;
     downSince_.clear();
     pendingRelease_.clear();
@@ -97,9 +97,9 @@ std::optional<std::string> CalculatorMachine::start(const std::optional<SavedSta
 void CalculatorMachine::press(int code) {
     if (!isKeyCode(code)) return;
     if (downSince_.contains(code) && !pendingRelease_.contains(code)) return;
+    calc_.check(calc_.keyDown(code)); // a refused press changes nothing
     pendingRelease_.erase(code);
     downSince_[code] = simMs_;
-    calc_.keyDown(code);
 }
 
 void CalculatorMachine::releaseNow(int code) {
@@ -109,7 +109,7 @@ void CalculatorMachine::releaseNow(int code) {
         pendingRelease_.insert(code);
         return;
     }
-    calc_.keyUp(code);
+    calc_.check(calc_.keyUp(code)); // a refused release leaves the key down
     downSince_.erase(it);
 }
 
@@ -119,10 +119,16 @@ void CalculatorMachine::release(int code) {
 }
 
 void CalculatorMachine::releaseAll() {
-    for (const auto& [code, since] : downSince_) calc_.keyUp(code);
+    // Every key goes up even when one release is refused; the first refusal is reported.
+    int status = TW_OK;
+    for (const auto& [code, since] : downSince_) {
+        const int up = calc_.keyUp(code);
+        if (status == TW_OK) status = up;
+    }
     downSince_.clear();
     pendingRelease_.clear();
     delayedRelease_.clear();
+    calc_.check(status);
 }
 
 void CalculatorMachine::releaseLater(const std::vector<int>& codes, int64_t afterMs) {
@@ -159,7 +165,7 @@ void CalculatorMachine::run(int64_t ms) {
             auto down = downSince_.find(*it);
             const int64_t held = simMs_ - (down == downSince_.end() ? 0 : down->second);
             if (held >= minimumHoldMs_) {
-                calc_.keyUp(*it);
+                calc_.check(calc_.keyUp(*it));
                 if (down != downSince_.end()) downSince_.erase(down);
                 it = pendingRelease_.erase(it);
             } else {
