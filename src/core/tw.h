@@ -244,7 +244,14 @@ const char* tw_key_name(int model, int code);
 int tw_key_code(int model, const char* name);
 int tw_display_text(tw_machine* machine, char* buffer, size_t size);
 int tw_runner_display(tw_machine* machine, uint64_t* outA, uint64_t* outB);
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow" /* the function and its record share a name, as stat does */
+#endif
 int tw_lcd(tw_machine* machine, struct tw_lcd* record);
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 int tw_lcd_text(const struct tw_lcd* record, char* buffer, size_t size);
 int tw_lcd_ram(tw_machine* machine, uint32_t out[8]);
 uint32_t tw_lcd_flags(tw_machine* machine);
@@ -261,7 +268,14 @@ uint32_t tw_any_key_down(tw_machine* machine);
  * Memory-image decoding.
  * ------------------------------------------------------------------------- */
 
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow" /* the function and its record share a name, as stat does */
+#endif
 int tw_memory_status(tw_machine* machine, struct tw_memory_status* record);
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 int tw_stack_register(tw_machine* machine, int index, tw_register* record);
 int tw_storage_register(tw_machine* machine, int number, tw_register* record);
 int tw_program_lines(tw_machine* machine, int firstLine, tw_prog_line* out, int count);

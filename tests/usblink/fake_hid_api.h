@@ -14,7 +14,7 @@
 namespace tw {
 
 struct FakeHidApi final : HidApi {
-    explicit FakeHidApi(FakeClock& clock) : clock(clock) {}
+    explicit FakeHidApi(FakeClock& fakeClock) : clock(fakeClock) {}
 
     // A get-report answer: the bytes returned (report ID first), or a failure's errno.
     struct Poll {

@@ -33,10 +33,10 @@ int keyOfCell(int code) { return code == 35 ? 25 : code; }
 
 } // namespace
 
-PhotoFace::PhotoFace(std::string imageName, std::string emptyLCDImageName, Size pixelSize, Rect lcd,
-                     std::map<int, Rect> keys)
-    : imageName(std::move(imageName)), emptyLCDImageName(std::move(emptyLCDImageName)), pixelSize(pixelSize),
-      lcd(lcd), keys(std::move(keys)), pitch(pitchOf(this->keys)) {}
+PhotoFace::PhotoFace(std::string image, std::string emptyLCDImage, Size size, Rect lcdRect,
+                     std::map<int, Rect> keyRects)
+    : imageName(std::move(image)), emptyLCDImageName(std::move(emptyLCDImage)), pixelSize(size),
+      lcd(lcdRect), keys(std::move(keyRects)), pitch(pitchOf(keys)) {}
 
 const PhotoFace* PhotoFace::face(int modelId) {
     switch (modelId) {

@@ -51,7 +51,7 @@ std::vector<std::string> programNames() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Compiled, CpuPrograms, ::testing::ValuesIn(programNames()),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& testInfo) { return testInfo.param; });
 
 } // namespace
 

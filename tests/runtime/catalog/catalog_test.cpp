@@ -21,7 +21,7 @@ int codeFor(const CalculatorModel& model, const KeyShortcut& shortcut) {
 class EveryModel : public ::testing::TestWithParam<const CalculatorModel*> {};
 
 INSTANTIATE_TEST_SUITE_P(Catalog, EveryModel, ::testing::ValuesIn(CalculatorModel::all()),
-                         [](const auto& info) { return "hp" + info.param->name; });
+                         [](const auto& testInfo) { return "hp" + testInfo.param->name; });
 
 TEST_P(EveryModel, KeyboardHasThirtyNineKeysInCodeOrderWithTheSharedStyles) {
     const CalculatorModel& model = *GetParam();
