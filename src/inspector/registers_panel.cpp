@@ -1,0 +1,156 @@
+#include "inspector/registers_panel.h"
+
+#include <QEvent>
+#include <QSettings>
+
+#include "inspector/inspector_style.h"
+#include "inspector/matrix_row.h"
+#include "inspector/pinned_sections.h"
+#include "inspector/pool_section.h"
+#include "inspector/register_list.h"
+#include "inspector/section_header.h"
+
+namespace tw {
+
+RegistersPanel::RegistersPanel(QWidget* parent) : QWidget(parent) {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    sections_ = new PinnedSections(this);
+    column->addWidget(sections_);
+
+    stack_ = new RegisterListView;
+    stack_->setAccessibleName(tr("Stack"));
+    pool_ = new PoolSection;
+    matrices_ = new QWidget;
+    matrixLayout_ = new QVBoxLayout(matrices_);
+    matrixLayout_->setContentsMargins(0, 0, 0, 0);
+    matrixLayout_->setSpacing(0);
+
+    auto* storageBody = new QWidget;
+    auto* storageColumn = new QVBoxLayout(storageBody);
+    storageColumn->setContentsMargins(0, 0, 0, 0);
+    storageColumn->setSpacing(0);
+    storage_ = new RegisterListView(storageBody);
+    storage_->setAccessibleName(tr("Storage registers"));
+    allZero_ = new QLabel(tr("All registers are zero."), storageBody);
+    allZero_->setContentsMargins(10, 10, 10, 10);
+    allZero_->hide();
+    applyColours();
+    storageColumn->addWidget(storage_);
+    storageColumn->addWidget(allZero_);
+
+    toggle_ = new QToolButton;
+    toggle_->setText(tr("Non-zero only"));
+    toggle_->setCheckable(true);
+    toggle_->setFont(inspectorFont(10));
+    toggle_->setAutoRaise(false);
+    toggle_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    toggle_->setAccessibleName(tr("Non-zero only"));
+    toggle_->setChecked(hideZeros());
+    connect(toggle_, &QToolButton::toggled, this, &RegistersPanel::setHideZeros);
+
+    headers_ = {new SectionHeader(tr("Stack")), new SectionHeader(tr("Memory")), new SectionHeader(tr("Matrices")),
+                new SectionHeader(tr("Storage registers (%1)").arg(0), toggle_)};
+    sections_->addSection(headers_[0], stack_);
+    sections_->addSection(headers_[1], pool_);
+    sections_->addSection(headers_[2], matrices_);
+    sections_->addSection(headers_[3], storageBody);
+}
+
+void RegistersPanel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) applyColours();
+    QWidget::changeEvent(event);
+}
+
+void RegistersPanel::applyColours() {
+    QPalette secondary = allZero_->palette();
+    secondary.setColor(QPalette::WindowText, secondaryText(palette()));
+    allZero_->setPalette(secondary);
+}
+
+SectionHeader* RegistersPanel::header(Section section) const {
+    return headers_.at(static_cast<std::size_t>(section));
+}
+
+MatrixRow* RegistersPanel::matrixRow(int index) const {
+    return index >= 0 && index < matrixRowCount() ? matrixRows_[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool RegistersPanel::allZeroShown() const { return !allZero_->isHidden(); }
+
+void RegistersPanel::setClock(const InspectorClock& clock) {
+    stack_->registers()->setClock(clock);
+    storage_->registers()->setClock(clock);
+}
+
+bool RegistersPanel::hideZeros() const {
+    return QSettings().value(kHideZerosKey, false).toBool();
+}
+
+void RegistersPanel::setHideZeros(bool hide) {
+    if (hide != hideZeros()) QSettings().setValue(kHideZerosKey, hide);
+    if (toggle_->isChecked() != hide) toggle_->setChecked(hide);
+    applyStorage();
+}
+
+std::vector<RegisterValue> RegistersPanel::shownRegisters(const std::vector<RegisterValue>& registers, bool hideZeros) {
+    if (!hideZeros) return registers;
+    std::vector<RegisterValue> shown;
+    for (const RegisterValue& r : registers) {
+        if ((r.isInteger ? r.word : r.raw) != 0) shown.push_back(r);
+    }
+    return shown;
+}
+
+std::vector<RegisterRow> RegistersPanel::stackRows(const InspectorSnapshot& s) {
+    std::vector<RegisterRow> rows;
+    rows.reserve(s.stack.size());
+    for (const RegisterValue& v : s.stack) {
+        rows.push_back(RegisterRow{v, s.base, s.imaginaryValue(v.name), s.matrixDescriptorText(v)});
+    }
+    return rows;
+}
+
+void RegistersPanel::setSnapshot(const InspectorSnapshot& s) {
+    headers_[0]->setTitle(s.model == 12 ? tr("Stack and financial registers") : tr("Stack"));
+    stack_->setRows(stackRows(s));
+
+    const bool hasPool = s.pool.has_value();
+    sections_->setSectionShown(memorySection, hasPool);
+    sections_->setSectionShown(matricesSection, hasPool);
+    if (hasPool) {
+        pool_->setPool(*s.pool);
+        // One row per matrix, kept by index so that a row stays unfolded.
+        while (matrixRowCount() < static_cast<int>(s.matrices.size())) {
+            auto* row = new MatrixRow(matrices_);
+            matrixLayout_->addWidget(row);
+            matrixRows_.push_back(row);
+        }
+        while (matrixRowCount() > static_cast<int>(s.matrices.size())) {
+            delete matrixRows_.back();
+            matrixRows_.pop_back();
+        }
+        for (std::size_t i = 0; i < s.matrices.size(); ++i) matrixRows_[i]->setMatrix(s.matrices[i]);
+    }
+
+    headers_[3]->setTitle(tr("Storage registers (%1)").arg(s.registerCount));
+    base_ = s.base;
+    if (s.registers != registers_) {
+        registers_ = s.registers;
+        applyStorage();
+    } else if (!s_ || s_->base != s.base) {
+        applyStorage();
+    }
+    s_ = s;
+}
+
+void RegistersPanel::applyStorage() {
+    std::vector<RegisterRow> rows;
+    for (RegisterValue& v : shownRegisters(registers_, hideZeros())) rows.push_back(RegisterRow{std::move(v), base_, {}, {}});
+    const bool empty = rows.empty();
+    storage_->setRows(std::move(rows));
+    storage_->setVisible(!empty);
+    allZero_->setVisible(empty);
+}
+
+} // namespace tw
