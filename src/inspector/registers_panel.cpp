@@ -1,7 +1,6 @@
 #include "inspector/registers_panel.h"
 
 #include <QEvent>
-#include <QSettings>
 
 #include "inspector/inspector_style.h"
 #include "inspector/matrix_row.h"
@@ -9,10 +8,12 @@
 #include "inspector/pool_section.h"
 #include "inspector/register_list.h"
 #include "inspector/section_header.h"
+#include "platform/platform.h"
 
 namespace tw {
 
-RegistersPanel::RegistersPanel(QWidget* parent) : QWidget(parent) {
+RegistersPanel::RegistersPanel(Platform* platform, QWidget* parent) : QWidget(parent), platform_(platform) {
+    if (platform_) hideZeros_ = platform_->setting(kHideZerosKey).toBool();
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     sections_ = new PinnedSections(this);
@@ -84,11 +85,14 @@ void RegistersPanel::setClock(const InspectorClock& clock) {
 }
 
 bool RegistersPanel::hideZeros() const {
-    return QSettings().value(kHideZerosKey, false).toBool();
+    return hideZeros_;
 }
 
 void RegistersPanel::setHideZeros(bool hide) {
-    if (hide != hideZeros()) QSettings().setValue(kHideZerosKey, hide);
+    if (hide != hideZeros_) {
+        hideZeros_ = hide;
+        if (platform_) platform_->setSetting(kHideZerosKey, hide);
+    }
     if (toggle_->isChecked() != hide) toggle_->setChecked(hide);
     applyStorage();
 }

@@ -18,6 +18,7 @@
 namespace tw {
 
 class MatrixRow;
+class Platform;
 class PinnedSections;
 class PoolSection;
 class RegisterListView;
@@ -29,7 +30,9 @@ public:
     static constexpr const char* kHideZerosKey = "inspectorHideZeros";
     enum Section { stackSection, memorySection, matricesSection, storageSection };
 
-    explicit RegistersPanel(QWidget* parent = nullptr);
+    // The "Non-zero only" setting is kept in the platform's settings; without
+    // a platform it lives as long as the panel.
+    explicit RegistersPanel(Platform* platform = nullptr, QWidget* parent = nullptr);
 
     void setSnapshot(const InspectorSnapshot& s);
     void setClock(const InspectorClock& clock);
@@ -72,6 +75,8 @@ private:
     std::optional<InspectorSnapshot> s_;
     std::vector<RegisterValue> registers_;
     int base_ = 10;
+    Platform* platform_;
+    bool hideZeros_ = false;
 };
 
 } // namespace tw
