@@ -20,7 +20,7 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     field_ = new QLineEdit(this);
     field_->setPlaceholderText(tr("Comment"));
     field_->setAccessibleName(tr("Comment"));
-    field_->setMinimumWidth(280);
+    field_->setMinimumWidth(320);
     notice_ = new QLabel(this);
     notice_->setWordWrap(true);
     QPalette warn = notice_->palette();
@@ -50,12 +50,14 @@ void CommentEditor::present(const QString& title, const QString& draft) {
     field_->setText(draft);
     setNotice({});
     if (!isVisible()) open();
+    adjustSize();
     field_->setFocus();
 }
 
 void CommentEditor::setNotice(const QString& notice) {
     notice_->setText(notice);
     notice_->setVisible(!notice.isEmpty());
+    if (isVisible()) adjustSize();
 }
 
 void CommentEditor::reject() {

@@ -257,10 +257,6 @@ void MatrixRow::refresh() {
     updateGeometry();
 }
 
-int MatrixRow::heightForWidth(int width) const {
-    return layout() ? layout()->totalHeightForWidth(width) : sizeHint().height();
-}
-
 bool MatrixRow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == header_) {
         if (event->type() == QEvent::MouseButtonRelease &&

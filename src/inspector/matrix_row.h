@@ -76,9 +76,6 @@ public:
     bool resultShown() const;
     MatrixGridView* grid() const { return grid_; }
 
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -159,6 +159,8 @@ PoolSection::PoolSection(QWidget* parent) : QWidget(parent) {
     summary_ = new QLabel(this);
     summary_->setTextFormat(Qt::PlainText);
     summary_->setFont(monospacedFont(inspectorFont(11)));
+    summary_->setMinimumWidth(0);
+    summary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     legend_ = new QGridLayout;
     legend_->setHorizontalSpacing(10);
     legend_->setVerticalSpacing(2);
@@ -175,7 +177,11 @@ PoolSection::PoolSection(QWidget* parent) : QWidget(parent) {
 
 void PoolSection::setPool(const Pool15& pool) {
     bar_->setPool(pool);
-    summary_->setText(qs(pool.summary()));
+    const QString summary = qs(pool.summary());
+    if (summary != summary_->text()) {
+        summary_->setText(summary);
+        fitSummary();
+    }
     auto entries = poolLegend(pool);
     if (entries != entries_) {
         entries_ = std::move(entries);
@@ -200,6 +206,22 @@ std::vector<QStringList> PoolSection::legendLines() const {
         lines.back() << entries_[i].text();
     }
     return lines;
+}
+
+void PoolSection::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitSummary();
+}
+
+void PoolSection::fitSummary() {
+    // The summary shrinks to 0.7 of its size before it is cut, so that the
+    // whole line fits a narrow column.
+    const QFont full = monospacedFont(inspectorFont(11));
+    const int room = contentsRect().width() - 20;
+    const int needed = QFontMetrics(full).horizontalAdvance(summary_->text());
+    QFont font = full;
+    if (room > 0 && needed > room) font.setPointSizeF(full.pointSizeF() * std::max(0.7, double(room) / needed));
+    if (font != summary_->font()) summary_->setFont(font);
 }
 
 void PoolSection::changeEvent(QEvent* event) {

@@ -71,8 +71,10 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitSummary();
     void rebuildLegend();
     void applyColours();
 

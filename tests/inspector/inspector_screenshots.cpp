@@ -131,7 +131,9 @@ TEST_F(Screenshots, ThePoolWithMatricesUnfolded) {
         panel.show();
         save(panel, QString("pool_and_matrices_%1").arg(scheme.name));
         // Scrolled so that a pinned header stands over the rows.
-        panel.sections()->verticalScrollBar()->setValue(160);
+        panel.resize(340, 420);
+        QCoreApplication::processEvents();
+        panel.sections()->verticalScrollBar()->setValue(560);
         save(panel, QString("pool_pinned_header_%1").arg(scheme.name));
     }
 }
