@@ -51,13 +51,16 @@ InspectorView::InspectorView(AppModel& app, QWidget* parent) : QWidget(parent), 
     header_ = new InspectorHeader(content_);
     stack->addWidget(header_);
 
-    auto* pickerRow = new QHBoxLayout;
+    // A segmented control labelled "Show", its label hidden.
+    auto* pickerBox = new QWidget(content_);
+    pickerBox->setAccessibleName(tr("Show"));
+    auto* pickerRow = new QHBoxLayout(pickerBox);
     pickerRow->setContentsMargins(10, 0, 10, 6);
     pickerRow->setSpacing(0);
     picker_ = new QButtonGroup(this);
     picker_->setExclusive(true);
     for (InspectorPane p : kInspectorPanes) {
-        auto* button = new QPushButton(paneTitle(p), content_);
+        auto* button = new QPushButton(paneTitle(p), pickerBox);
         button->setCheckable(true);
         button->setFocusPolicy(Qt::TabFocus);
         button->setAccessibleName(paneTitle(p));
@@ -67,7 +70,7 @@ InspectorView::InspectorView(AppModel& app, QWidget* parent) : QWidget(parent), 
         pickerRow->addWidget(button);
     }
     connect(picker_, &QButtonGroup::idClicked, this, [this](int id) { setPane(static_cast<InspectorPane>(id)); });
-    stack->addLayout(pickerRow);
+    stack->addWidget(pickerBox);
     stack->addWidget(divider(content_));
 
     registers_ = new RegistersPanel(&app_.platform(), content_);
@@ -96,6 +99,11 @@ InspectorView::InspectorView(AppModel& app, QWidget* parent) : QWidget(parent), 
     applyRunning();
     applyInspection();
     applyEditingStep();
+}
+
+QSize InspectorView::sizeHint() const {
+    // The column is 260 to 520 wide, 320 by default; the window decides.
+    return {320, QWidget::sizeHint().height()};
 }
 
 std::map<int, QString> InspectorView::stepComments(const ProgramDocument& doc) {

@@ -37,6 +37,8 @@ public:
     // "Comment for step 005" ("05" on the HP-12C).
     static QString editorTitle(int step, int model);
 
+    QSize sizeHint() const override;
+
     InspectorPane pane() const { return pane_; }
     void setPane(InspectorPane pane);
     // Loads the draft from the notes and opens the editor on the step.

@@ -85,12 +85,16 @@ std::vector<PoolLegendEntry> poolLegend(const Pool15& pool) {
 PoolBar::PoolBar(int height, QWidget* parent) : QWidget(parent), height_(height) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
+    setAccessibleName(tr("Memory pool"));
 }
 
 void PoolBar::setPool(const Pool15& pool) {
     auto segments = pool.segments();
     if (segments == segments_) return;
     segments_ = std::move(segments);
+    QStringList parts;
+    for (const auto& seg : segments_) parts << help(seg);
+    setAccessibleDescription(parts.join("; "));
     update();
 }
 

@@ -51,6 +51,7 @@ TEST_F(PoolTest, TheBarAnswersTheSegmentUnderThePointer) {
     const auto last = bar.segmentAt(QPoint(112, 7));
     ASSERT_TRUE(last.has_value());
     EXPECT_EQ(last->kind.kind, Case::program);
+    EXPECT_TRUE(bar.accessibleDescription().startsWith("SOLVE/∫ workspace: 23 registers, Nut 90–A6"));
 }
 
 TEST_F(PoolTest, TheLegendGroupsByLabelAndFollowsMemoryOrder) {

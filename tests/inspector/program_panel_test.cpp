@@ -46,6 +46,26 @@ TEST_F(ProgramPanelTest, RowsCarryLabelsKeysPrefixesMnemonicsAndComments) {
     EXPECT_EQ(ProgramListModel::stepLabel(7, 16), "007");
 }
 
+TEST_F(ProgramPanelTest, AssistiveToolsSeeTheCurrentStepAsTheSelectedRow) {
+    auto s = test::hp15cSnapshot(12);
+    s.line = 4;
+    panel.setSnapshot(s, {});
+    const auto selected = [&] { return panel.list()->selectionModel()->selectedRows(); };
+    ASSERT_EQ(selected().size(), 1);
+    EXPECT_EQ(selected()[0].row(), 4);
+    s.line = 7;
+    panel.setSnapshot(s, {});
+    ASSERT_EQ(selected().size(), 1);
+    EXPECT_EQ(selected()[0].row(), 7);
+    // A click does not move the selection away from the current step.
+    panel.resize(320, 400);
+    panel.show();
+    const QRect other = panel.list()->visualRect(model()->index(2, 0));
+    QTest::mouseClick(panel.list()->viewport(), Qt::LeftButton, {}, other.center());
+    ASSERT_EQ(selected().size(), 1);
+    EXPECT_EQ(selected()[0].row(), 7);
+}
+
 TEST_F(ProgramPanelTest, TheTopRowIsCurrentAtLineZeroAndTheHp12CUsesTwoDigits) {
     auto s = test::hp12cSnapshot();
     s.program.clear();
