@@ -1,6 +1,8 @@
 #include "inspector/inspector_header.h"
 
 #include <QEvent>
+
+#include <algorithm>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
@@ -60,6 +62,10 @@ InspectorHeader::InspectorHeader(QWidget* parent) : QWidget(parent) {
         l->setTextFormat(Qt::PlainText);
         l->hide();
     }
+    line_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // When even the smallest size does not fit, the mode and flags are cut;
+    // the line counter stays whole.
+    for (QLabel* l : {mode_, flags_}) l->setMinimumWidth(1);
     row2->addWidget(mode_);
     row2->addWidget(flags_);
     row2->addStretch(1);
@@ -111,8 +117,35 @@ void InspectorHeader::setSnapshot(const InspectorSnapshot& s) {
     if (!flags.isEmpty()) flags_->setToolTip(flagsToolTip(s.model));
     setShown(flags_, !flags.isEmpty());
     const QString line = lineText(s);
+    const bool fitAgain = mode != mode_->text() || flags != flags_->text() || line != line_->text();
     line_->setText(line);
     setShown(line_, !line.isEmpty());
+    if (fitAgain) fitSecondRow();
+}
+
+void InspectorHeader::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitSecondRow();
+}
+
+void InspectorHeader::fitSecondRow() {
+    const QFont mono = inspectorFont(12, QFont::Normal, true);
+    const QFont plain = inspectorFont(12);
+    int needed = 0;
+    int gaps = 0;
+    for (QLabel* l : {mode_, flags_, line_}) {
+        if (l->text().isEmpty()) continue;
+        needed += QFontMetrics(l == flags_ ? plain : mono).horizontalAdvance(l->text());
+        ++gaps;
+    }
+    needed += std::max(0, gaps - 1) * 8;
+    const int room = width() - 20;
+    const double scale = room > 0 && needed > room ? std::max(0.7, double(room) / needed) : 1.0;
+    for (QLabel* l : {mode_, flags_, line_}) {
+        QFont f = l == flags_ ? plain : mono;
+        f.setPointSizeF(f.pointSizeF() * scale);
+        if (f != l->font()) l->setFont(f);
+    }
 }
 
 QString InspectorHeader::titleText() const { return title_->text(); }

@@ -40,9 +40,12 @@ public:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void applyColours();
+    // Row 2 shrinks to 0.7 of its size before it is cut.
+    void fitSecondRow();
 
     QLabel* title_;
     Tag* extended_;

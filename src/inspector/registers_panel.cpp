@@ -45,6 +45,7 @@ RegistersPanel::RegistersPanel(Platform* platform, QWidget* parent) : QWidget(pa
     toggle_->setCheckable(true);
     toggle_->setFont(inspectorFont(10));
     toggle_->setAutoRaise(false);
+    toggle_->setFixedWidth(QFontMetrics(toggle_->font()).horizontalAdvance(toggle_->text()) + 8);
     toggle_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     toggle_->setAccessibleName(tr("Non-zero only"));
     toggle_->setChecked(hideZeros());

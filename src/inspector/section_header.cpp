@@ -12,19 +12,36 @@ SectionHeader::SectionHeader(const QString& title, QWidget* trailing, QWidget* p
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(10, 4, 10, 4);
+    row->setSpacing(4);
     label_ = new QLabel(this);
     label_->setTextFormat(Qt::PlainText);
     label_->setFont(inspectorFont(10, QFont::DemiBold));
-    row->addWidget(label_);
-    row->addStretch(1);
+    label_->setMinimumWidth(1);
+    label_->installEventFilter(this);
+    row->addWidget(label_, 1);
     if (trailing) row->addWidget(trailing);
     setTitle(title);
     applyColours();
 }
 
 void SectionHeader::setTitle(const QString& title) {
-    label_->setText(title.toUpper());
+    if (title.toUpper() == title_) return;
+    title_ = title.toUpper();
     setAccessibleName(title);
+    elide();
+}
+
+bool SectionHeader::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == label_ && event->type() == QEvent::Resize) elide();
+    return QWidget::eventFilter(watched, event);
+}
+
+void SectionHeader::elide() {
+    // A narrow column cuts the title at its end rather than under the control.
+    const QFontMetrics fm(label_->font());
+    const int room = label_->width();
+    const QString shown = fm.horizontalAdvance(title_) <= room ? title_ : fm.elidedText(title_, Qt::ElideRight, room);
+    if (shown != label_->text()) label_->setText(shown);
 }
 
 void SectionHeader::paintEvent(QPaintEvent*) {

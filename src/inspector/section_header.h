@@ -15,15 +15,18 @@ public:
 
     void setTitle(const QString& title);
     // The title as shown: in capitals.
-    QString shownTitle() const { return label_->text(); }
+    QString shownTitle() const { return title_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void applyColours();
+    void elide();
     QLabel* label_;
+    QString title_;
 };
 
 } // namespace tw

@@ -118,6 +118,23 @@ TEST_F(Screenshots, ComplexModeIntegersInBinaryAndTheEmptyInspector) {
     }
 }
 
+TEST_F(Screenshots, TheNarrowestColumn) {
+    for (const Scheme& scheme : schemes()) {
+        for (auto s : {test::hp16cSnapshot(), test::hp15cSnapshot(30)}) {
+            s.programMode = true;
+            s.flags = 0x3FF;
+            AppModel app(platform);
+            app.setInspection(s);
+            InspectorView view(app);
+            view.setPalette(scheme.palette);
+            view.setAutoFillBackground(true);
+            view.resize(260, 640);
+            view.show();
+            save(view, QString("narrow_hp%1c_%2").arg(s.model).arg(scheme.name));
+        }
+    }
+}
+
 TEST_F(Screenshots, ThePoolWithMatricesUnfolded) {
     for (const Scheme& scheme : schemes()) {
         auto s = test::hp15cSnapshot(12);
