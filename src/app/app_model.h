@@ -312,6 +312,8 @@ private:
     void storeState(const SavedState& state);
 
     Platform& platform_;
+    // Hands work to the main thread from any thread. Work that comes back from a
+    // background thread captures a QPointer to this object and does nothing once it is gone.
     MainThreadExecutor main_;
 
     // Published fields, in declaration order.

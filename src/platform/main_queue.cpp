@@ -1,13 +1,8 @@
 #include "platform/main_queue.h"
 
-#include <QCoreApplication>
-#include <QEvent>
+#include <QMetaObject>
 
 namespace tw {
-
-namespace {
-const QEvent::Type drainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
-}
 
 MainQueue::MainQueue() = default;
 MainQueue::~MainQueue() = default;
@@ -18,7 +13,7 @@ MainThreadExecutor MainQueue::executor() {
             std::lock_guard lock(state->mutex);
             state->work.push_back(std::move(work));
         }
-        QCoreApplication::postEvent(receiver, new QEvent(drainEvent));
+        QMetaObject::invokeMethod(receiver, "drain", Qt::QueuedConnection);
     };
 }
 
@@ -33,14 +28,6 @@ void MainQueue::drain() {
         }
         if (next) next();
     }
-}
-
-bool MainQueue::event(QEvent* e) {
-    if (e->type() == drainEvent) {
-        drain();
-        return true;
-    }
-    return QObject::event(e);
 }
 
 } // namespace tw

@@ -1,6 +1,7 @@
 // Closures handed to the main thread from any thread. They wait in a queue under
-// a standard mutex (so that the hand-over is visible to the thread sanitizer) and
-// a posted event wakes the main thread to run them in order.
+// a standard mutex (so that the hand-over is visible to the thread sanitizer, which
+// does not see Qt's own locks) and a queued call wakes the main thread to run them
+// in order. The queued call carries no data of ours.
 #pragma once
 
 #include "platform/platform.h"
@@ -23,11 +24,10 @@ public:
 
     // Callable from any thread while this object exists.
     MainThreadExecutor executor();
+
+public slots:
     // Runs what is waiting now (main thread only).
     void drain();
-
-protected:
-    bool event(QEvent* e) override;
 
 private:
     struct State {

@@ -290,4 +290,21 @@ TEST(EngineLife, InspectorAndTurboFollowTheFields) {
     EXPECT_FALSE(model.inspection());
 }
 
+TEST(EngineLife, AFaultOfTheChipIsShownAndTheEngineStaysInstalled) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    bool ran = false;
+    model.requestFreshInspection([&](std::optional<InspectorSnapshot>) { ran = true; }); // no engine: never runs
+    ASSERT_TRUE(startOn(model, Firmware::Hp15c));
+    model.engine()->send(CalculatorEngine::Command::Perform{
+        [](CalculatorMachine&) { throw CalculatorError::fault("bad instruction"); }});
+    ASSERT_TRUE(waitFor([&] { return model.errorMessage().has_value(); }));
+    EXPECT_EQ(model.errorMessage(), "The emulated chip stopped: bad instruction");
+    EXPECT_TRUE(model.isRunning());
+    EXPECT_NE(model.engine(), nullptr);
+    pump(std::chrono::milliseconds(50));
+    EXPECT_FALSE(ran);
+}
+
 } // namespace
