@@ -13,6 +13,10 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     setModal(false);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(8);
+    // The title stands in the dialog too, as an alert shows it, not only in
+    // the window's frame.
+    title_ = new QLabel(this);
+    title_->setFont(inspectorFont(13, QFont::Bold));
     message_ = new QLabel(tr("Shown in the listing and the exported documentation. It stays with this step when "
                              "lines are inserted or deleted."),
                           this);
@@ -38,6 +42,7 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     connect(cancel_, &QPushButton::clicked, this, &CommentEditor::cancelRequested);
     connect(field_, &QLineEdit::returnPressed, this, &CommentEditor::saveRequested);
 
+    column->addWidget(title_);
     column->addWidget(message_);
     column->addWidget(field_);
     column->addWidget(notice_);
@@ -47,6 +52,7 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
 void CommentEditor::present(const QString& title, const QString& draft) {
     setWindowTitle(title);
     setAccessibleName(title);
+    title_->setText(title);
     field_->setText(draft);
     setNotice({});
     if (!isVisible()) open();

@@ -23,6 +23,7 @@ public:
     void setNotice(const QString& notice);
     QString notice() const { return notice_->isHidden() ? QString() : notice_->text(); }
     QString message() const { return message_->text(); }
+    QString title() const { return title_->text(); }
 
     QLineEdit* field() const { return field_; }
     QPushButton* saveButton() const { return save_; }
@@ -39,6 +40,7 @@ public slots:
     void reject() override;
 
 private:
+    QLabel* title_;
     QLabel* message_;
     QLineEdit* field_;
     QLabel* notice_;

@@ -116,6 +116,7 @@ TEST_F(InspectorViewTest, TheEditorIsTitledByTheModelsStepWidthAndFollowsTheEdit
     EXPECT_EQ(app.editingCommentStep(), std::optional<int>(5));
     EXPECT_TRUE(view.editor()->isVisible());
     EXPECT_EQ(view.editor()->windowTitle(), "Comment for step 05");
+    EXPECT_EQ(view.editor()->title(), "Comment for step 05");
     EXPECT_EQ(view.editor()->message(),
               "Shown in the listing and the exported documentation. It stays with this step when lines are "
               "inserted or deleted.");
