@@ -13,7 +13,9 @@
 #include "inspector/inspector_header.h"
 #include "inspector/inspector_view.h"
 #include "inspector/program_list.h"
+#include "inspector/pinned_sections.h"
 #include "inspector/program_panel.h"
+#include "inspector/section_header.h"
 #include "inspector/register_list.h"
 #include "inspector/registers_panel.h"
 #include "platform/memory_platform.h"
@@ -49,11 +51,12 @@ void pump(std::chrono::milliseconds duration) {
 
 class InspectorOnFirmware : public test::WithApp {
 protected:
-    void SetUp() override {
+    void SetUp() override { startOn(test::Firmware::Hp15c); }
+    void startOn(test::Firmware image) {
         if (!test::firmwareBuilt()) GTEST_SKIP() << "test firmware not built";
         test::useTestFingerprints();
         app.setShowInspector(true);
-        app.start(QStringLiteral("test.bin"), test::firmwareBytes(test::Firmware::Hp15c), std::nullopt);
+        app.start(QStringLiteral("test.bin"), test::firmwareBytes(image), std::nullopt);
         ASSERT_TRUE(waitFor([&] { return !app.isStarting(); }));
         ASSERT_TRUE(app.isRunning());
         ASSERT_TRUE(waitFor([&] { return app.inspection().has_value(); }));
@@ -94,6 +97,38 @@ TEST_F(InspectorOnFirmware, TheInspectorShowsTheStackTheFirmwareComputes) {
     EXPECT_TRUE(rows[0].shownText().startsWith("15")) << rows[0].shownText().toStdString();
     // The last change lit X's row.
     EXPECT_TRUE(view.registers()->stackList()->registers()->isFlashing(0));
+}
+
+// The other images: set up by each test itself.
+class OtherImages : public InspectorOnFirmware {
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(OtherImages, EachModelIsNamedWithItsOwnSectionsAndStepNumbers) {
+    struct Case {
+        test::Firmware image;
+        QString title;
+        QString stackTitle;
+        bool pool;
+    };
+    for (const Case& c : {Case{test::Firmware::Hp16c, "HP-16C", "STACK", false},
+                          Case{test::Firmware::Multi, "HP-12C", "STACK AND FINANCIAL REGISTERS", false}}) {
+        startOn(c.image);
+        if (HasFatalFailure() || IsSkipped()) return;
+        InspectorView view(app);
+        view.show();
+        EXPECT_EQ(view.header()->titleText(), c.title);
+        EXPECT_EQ(view.registers()->header(RegistersPanel::stackSection)->shownTitle(), c.stackTitle);
+        EXPECT_EQ(view.registers()->sections()->sectionShown(RegistersPanel::memorySection), c.pool);
+        if (app.inspection()->hasProgram) {
+            const QString top = view.program()->list()->listing()->index(0, 0).data(ProgramListModel::LabelRole).toString();
+            EXPECT_EQ(top, app.inspection()->model == 12 ? "00" : "000");
+        }
+        app.stop();
+        EXPECT_TRUE(waitFor([&] { return !app.inspection().has_value(); }));
+        EXPECT_TRUE(view.placeholderShown());
+    }
 }
 
 TEST_F(InspectorOnFirmware, TheListingFollowsTheCurrentStepAsAProgramIsKeyedIn) {
