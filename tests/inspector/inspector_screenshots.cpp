@@ -101,12 +101,26 @@ TEST_F(Screenshots, ComplexModeIntegersInBinaryAndTheEmptyInspector) {
         view.show();
         save(view, QString("hp15c_complex_%1").arg(scheme.name));
 
+        // Two registers changed since the last inspection: their rows flash.
+        auto changed = s;
+        changed.stack[4] = test::decimalRegister("LAST X", "7.000000000", 0x7);
+        changed.registers[1] = test::decimalRegister("R1", "5.000000000", 0x5);
+        app.setInspection(changed);
+        save(view, QString("change_flash_%1").arg(scheme.name));
+
         auto b = test::hp16cSnapshot();
         b.base = 2;
         b.stack[0] = test::integerRegister("X", "1111000011110000", "61680", 61680);
         b.stack[1] = test::integerRegister("Y", "101", "5", 5);
-        app.setInspection(b);
-        save(view, QString("hp16c_binary_%1").arg(scheme.name));
+        AppModel binaryApp(platform);
+        binaryApp.setInspection(b);
+        InspectorView binary(binaryApp);
+        binary.setPalette(scheme.palette);
+        binary.setAutoFillBackground(true);
+        binary.setPane(InspectorPane::registers);
+        binary.resize(340, 700);
+        binary.show();
+        save(binary, QString("hp16c_binary_%1").arg(scheme.name));
 
         AppModel idle(platform);
         InspectorView empty(idle);
