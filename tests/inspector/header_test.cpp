@@ -3,6 +3,7 @@
 
 #include "inspector/inspector_fixtures.h"
 #include "inspector/inspector_header.h"
+#include "inspector/inspector_style.h"
 #include "inspector/tag.h"
 
 namespace tw {
@@ -98,6 +99,30 @@ TEST_F(HeaderTest, TagsAreSizedToTheirText) {
     Tag longTag(QStringLiteral("RUNNING"));
     EXPECT_LT(shortTag.sizeHint().width(), longTag.sizeHint().width());
     EXPECT_EQ(longTag.accessibleName(), "RUNNING");
+}
+
+} // namespace
+} // namespace tw
+
+namespace tw {
+namespace {
+
+TEST(InspectorColours, TheSchemeIsReadFromTheWindowsLightness) {
+    test::inspectorApp();
+    EXPECT_TRUE(isDarkPalette(test::darkPalette()));
+    EXPECT_FALSE(isDarkPalette(test::lightPalette()));
+    // The current row and its prefixes take the scheme's colours; other rows keep amber and blue.
+    EXPECT_EQ(currentRowBackground(false, false), QColor(211, 241, 211));
+    EXPECT_EQ(currentRowBackground(false, true), QColor(180, 229, 180));
+    EXPECT_EQ(currentRowBackground(true, false), QColor(46, 94, 58));
+    EXPECT_EQ(currentRowBackground(true, true), QColor(58, 125, 74));
+    EXPECT_EQ(prefixColor("f", true, false), QColor(154, 98, 10));
+    EXPECT_EQ(prefixColor("g", true, true), QColor(140, 200, 245));
+    EXPECT_EQ(prefixColor("f", false, true), inspectorAmber());
+    EXPECT_EQ(prefixColor("h", false, false), inspectorBlue());
+    // Secondary text is the window text, dimmed, in either scheme.
+    EXPECT_EQ(secondaryText(test::darkPalette()).rgb(), test::darkPalette().color(QPalette::WindowText).rgb());
+    EXPECT_LT(secondaryText(test::darkPalette()).alphaF(), 1.0f);
 }
 
 } // namespace
