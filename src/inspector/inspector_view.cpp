@@ -11,6 +11,7 @@
 #include "inspector/content_unavailable.h"
 #include "inspector/inspector_header.h"
 #include "inspector/inspector_style.h"
+#include "inspector/program_list.h"
 #include "inspector/program_panel.h"
 #include "inspector/registers_panel.h"
 #include "notes/program_document.h"
@@ -115,7 +116,7 @@ std::map<int, QString> InspectorView::stepComments(const ProgramDocument& doc) {
 }
 
 QString InspectorView::editorTitle(int step, int model) {
-    return tr("Comment for step %1").arg(QString::asprintf(model == 12 ? "%02d" : "%03d", step));
+    return tr("Comment for step %1").arg(ProgramListModel::stepLabel(step, model));
 }
 
 void InspectorView::setPane(InspectorPane pane) {
@@ -196,11 +197,10 @@ void InspectorView::save() {
         // edited on the calculator): the notes could not keep the text, so
         // the editor stays open with it rather than pretend it saved.
         if (!draft.trimmed().isEmpty() && !stepInListing(*step)) {
+            const int model = app_.inspection() ? app_.inspection()->model : 0;
             editor_->setNotice(tr("Step %1 is no longer in the program, so the comment was not saved. "
                                   "Copy the text or cancel.")
-                                   .arg(QString::asprintf(app_.inspection() && app_.inspection()->model == 12 ? "%02d"
-                                                                                                               : "%03d",
-                                                          *step)));
+                                   .arg(ProgramListModel::stepLabel(*step, model)));
             return;
         }
         app_.setStepComment(draft, *step);
