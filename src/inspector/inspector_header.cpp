@@ -110,14 +110,14 @@ void InspectorHeader::setSnapshot(const InspectorSnapshot& s) {
     setShown(state_, s.running || s.programMode);
 
     const QString mode = qs(s.modeText().value_or(std::string()));
+    const QString flags = flagsText(s);
+    const QString line = lineText(s);
+    const bool fitAgain = mode != mode_->text() || flags != flags_->text() || line != line_->text();
     mode_->setText(mode);
     setShown(mode_, !mode.isEmpty());
-    const QString flags = flagsText(s);
     flags_->setText(flags);
     if (!flags.isEmpty()) flags_->setToolTip(flagsToolTip(s.model));
     setShown(flags_, !flags.isEmpty());
-    const QString line = lineText(s);
-    const bool fitAgain = mode != mode_->text() || flags != flags_->text() || line != line_->text();
     line_->setText(line);
     setShown(line_, !line.isEmpty());
     if (fitAgain) fitSecondRow();
