@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+#include <algorithm>
+
 #include "inspector/inspector_style.h"
 #include "inspector/matrix_row.h"
 #include "inspector/pinned_sections.h"
@@ -125,17 +127,7 @@ void RegistersPanel::setSnapshot(const InspectorSnapshot& s) {
     sections_->setSectionShown(matricesSection, hasPool);
     if (hasPool) {
         pool_->setPool(*s.pool);
-        // One row per matrix, kept by index so that a row stays unfolded.
-        while (matrixRowCount() < static_cast<int>(s.matrices.size())) {
-            auto* row = new MatrixRow(matrices_);
-            matrixLayout_->addWidget(row);
-            matrixRows_.push_back(row);
-        }
-        while (matrixRowCount() > static_cast<int>(s.matrices.size())) {
-            delete matrixRows_.back();
-            matrixRows_.pop_back();
-        }
-        for (std::size_t i = 0; i < s.matrices.size(); ++i) matrixRows_[i]->setMatrix(s.matrices[i]);
+        applyMatrices(s.matrices);
     }
 
     headers_[3]->setTitle(tr("Storage registers (%1)").arg(s.registerCount));
@@ -147,6 +139,35 @@ void RegistersPanel::setSnapshot(const InspectorSnapshot& s) {
         applyStorage();
     }
     s_ = s;
+}
+
+void RegistersPanel::applyMatrices(const std::vector<MatrixValue>& matrices) {
+    // One row per matrix, found again by the matrix's index, so that an
+    // unfolded row stays unfolded from snapshot to snapshot.
+    std::vector<MatrixRow*> next;
+    next.reserve(matrices.size());
+    for (const MatrixValue& m : matrices) {
+        auto it = std::find_if(matrixRows_.begin(), matrixRows_.end(),
+                               [&](MatrixRow* row) { return row && row->matrix().index == m.index; });
+        MatrixRow* row = nullptr;
+        if (it != matrixRows_.end()) {
+            row = *it;
+            *it = nullptr;
+        } else {
+            row = new MatrixRow(matrices_);
+        }
+        row->setMatrix(m);
+        next.push_back(row);
+    }
+    for (MatrixRow* unused : matrixRows_) delete unused;
+    bool inOrder = true;
+    for (std::size_t i = 0; i < next.size() && inOrder; ++i)
+        inOrder = matrixLayout_->itemAt(static_cast<int>(i)) && matrixLayout_->itemAt(static_cast<int>(i))->widget() == next[i];
+    if (!inOrder || matrixLayout_->count() != static_cast<int>(next.size())) {
+        for (MatrixRow* row : next) matrixLayout_->removeWidget(row);
+        for (MatrixRow* row : next) matrixLayout_->addWidget(row);
+    }
+    matrixRows_ = std::move(next);
 }
 
 void RegistersPanel::applyStorage() {

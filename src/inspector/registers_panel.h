@@ -60,6 +60,7 @@ protected:
 
 private:
     void applyStorage();
+    void applyMatrices(const std::vector<MatrixValue>& matrices);
     void applyColours();
 
     PinnedSections* sections_;

@@ -180,6 +180,14 @@ TEST_F(PanelTest, SectionsFollowTheModelAndThePool) {
     EXPECT_TRUE(panel.sections()->sectionShown(RegistersPanel::memorySection));
     EXPECT_TRUE(panel.sections()->sectionShown(RegistersPanel::matricesSection));
     EXPECT_EQ(panel.matrixRowCount(), 5);
+    // A row is found again by its matrix's index: it stays unfolded.
+    panel.matrixRow(1)->toggle();
+    auto reordered = test::hp15cSnapshot();
+    std::swap(reordered.matrices[0], reordered.matrices[1]);
+    panel.setSnapshot(reordered);
+    EXPECT_TRUE(panel.matrixRow(0)->isExpanded());
+    EXPECT_EQ(panel.matrixRow(0)->matrix().index, 1);
+    EXPECT_FALSE(panel.matrixRow(1)->isExpanded());
     auto noMatrices = test::hp15cSnapshot();
     noMatrices.matrices.clear();
     panel.setSnapshot(noMatrices);
