@@ -1,7 +1,9 @@
 #include "inspector/register_list.h"
 
 #include <QContextMenuEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -117,6 +119,39 @@ QVariant RegisterListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+Qt::ItemFlags RegisterListModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsEditable : Qt::NoItemFlags;
+}
+
+QWidget* RegisterRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                                           const QModelIndex&) const {
+    auto* field = new QLineEdit(parent);
+    field->setReadOnly(true);
+    field->setFrame(false);
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    field->setFont(valueFont(option.font));
+    field->setAccessibleName(tr("Value"));
+    return field;
+}
+
+void RegisterRowDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    // Inspections arrive while the field is open: a new value replaces the
+    // text (and the selection), the same value leaves the selection alone.
+    auto* field = static_cast<QLineEdit*>(editor);
+    const QString text = index.data(Qt::DisplayRole).toString();
+    if (field->text() != text) {
+        field->setText(text);
+        field->selectAll();
+    }
+}
+
+void RegisterRowDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                                               const QModelIndex&) const {
+    const QRect inner = option.rect.adjusted(kPadX + kNameWidth + 6, kPadY, -kPadX, -kPadY);
+    const int h = QFontMetrics(valueFont(option.font)).height() + 2;
+    editor->setGeometry(inner.left(), inner.top(), inner.width(), h);
+}
+
 void RegisterRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     p->save();
     const QRect r = option.rect;
@@ -194,7 +229,7 @@ RegisterListView::RegisterListView(QWidget* parent) : QListView(parent), model_(
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::NoSelection);
-    setFocusPolicy(Qt::NoFocus);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setMouseTracking(true);
     setUniformItemSizes(false);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
@@ -239,6 +274,12 @@ void RegisterListView::copy(int row, int item) {
     const auto items = model_->rows()[static_cast<std::size_t>(row)].copyItems();
     if (item < 0 || item >= static_cast<int>(items.size())) return;
     copyToClipboard(items[static_cast<std::size_t>(item)].text);
+}
+
+void RegisterListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (at.isValid()) edit(at);
+    event->accept();
 }
 
 void RegisterListView::contextMenuEvent(QContextMenuEvent* event) {

@@ -46,6 +46,9 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
+    // Editable only in the sense that a double-click opens a read-only field
+    // in which the value can be selected and copied.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     struct Flash {
@@ -67,6 +70,13 @@ public:
     using QStyledItemDelegate::QStyledItemDelegate;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // The value's read-only field for selecting with the pointer.
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
 };
 
 // A list as tall as its rows: the panel around it scrolls.
@@ -86,6 +96,7 @@ public:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     void refit();

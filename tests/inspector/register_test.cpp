@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QLineEdit>
 #include <QSignalSpy>
+#include <QTest>
 
 #include "inspector/inspector_fixtures.h"
 #include "inspector/matrix_row.h"
@@ -262,6 +264,35 @@ TEST_F(PanelTest, ARowKeepsItsFlashFromSnapshotToSnapshot) {
     now = 300;
     panel.setSnapshot(s);
     EXPECT_TRUE(panel.stackList()->registers()->isFlashing(2));
+}
+
+} // namespace
+} // namespace tw
+
+namespace tw {
+namespace {
+
+TEST(RegisterSelection, ADoubleClickOpensTheValueForSelectingAndCopying) {
+    test::inspectorApp();
+    RegisterListView view;
+    view.setRows({RegisterRow{test::decimalRegister("X", "1.5", 1), 10, test::decimalRegister("X", "-2", 2), {}}});
+    view.resize(320, view.sizeHint().height());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QRect row = view.visualRect(view.model()->index(0, 0));
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, row.center());
+    QCoreApplication::processEvents();
+
+    auto* field = view.findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(field->isReadOnly());
+    EXPECT_EQ(field->text(), QString::fromUtf8("1.5 \u2212 2i"));
+    // A new inspection with the same value keeps the field; a changed one shows it.
+    view.setRows({RegisterRow{test::decimalRegister("X", "1.5", 1), 10, test::decimalRegister("X", "-2", 2), {}}});
+    EXPECT_EQ(view.findChild<QLineEdit*>(), field);
+    view.setRows({RegisterRow{test::decimalRegister("X", "4", 4), 10, {}, {}}});
+    ASSERT_NE(view.findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(view.findChild<QLineEdit*>()->text(), "4");
 }
 
 } // namespace
