@@ -131,6 +131,9 @@ QWidget* RegisterRowDelegate::createEditor(QWidget* parent, const QStyleOptionVi
     field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     field->setFont(valueFont(option.font));
     field->setAccessibleName(tr("Value"));
+    QPalette clear = field->palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    field->setPalette(clear);
     return field;
 }
 

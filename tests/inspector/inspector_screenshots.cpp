@@ -12,6 +12,7 @@
 #include "inspector/inspector_view.h"
 #include "inspector/matrix_row.h"
 #include "inspector/pinned_sections.h"
+#include "inspector/register_list.h"
 #include "inspector/pool_section.h"
 #include "inspector/registers_panel.h"
 #include "platform/memory_platform.h"
@@ -100,6 +101,12 @@ TEST_F(Screenshots, ComplexModeIntegersInBinaryAndTheEmptyInspector) {
         view.resize(340, 700);
         view.show();
         save(view, QString("hp15c_complex_%1").arg(scheme.name));
+        // X's value opened for selecting with the pointer.
+        RegisterListView* stack = view.registers()->stackList();
+        stack->edit(stack->model()->index(0, 0));
+        save(view, QString("register_value_selected_%1").arg(scheme.name));
+        stack->setFocus();
+        stack->closePersistentEditor(stack->model()->index(0, 0));
 
         // Two registers changed since the last inspection: their rows flash.
         auto changed = s;
