@@ -1,7 +1,7 @@
 // Closures handed to the main thread from any thread. They wait in a queue under
-// a standard mutex (so that the hand-over is visible to the thread sanitizer, which
-// does not see Qt's own locks) and a queued call wakes the main thread to run them
-// in order. The queued call carries no data of ours.
+// a standard mutex and an event counter (eventfd) wakes the main thread's event
+// loop, which runs them in order. No Qt object or event crosses threads, so the
+// thread sanitizer sees every hand-over (it does not see Qt's own locks).
 #pragma once
 
 #include "platform/platform.h"
@@ -11,6 +11,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+
+class QSocketNotifier;
 
 namespace tw {
 
@@ -24,8 +26,6 @@ public:
 
     // Callable from any thread while this object exists.
     MainThreadExecutor executor();
-
-public slots:
     // Runs what is waiting now (main thread only).
     void drain();
 
@@ -35,6 +35,8 @@ private:
         std::deque<std::function<void()>> work;
     };
     std::shared_ptr<State> state_ = std::make_shared<State>();
+    int wakeFd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_; // goes before the counter is closed
 };
 
 } // namespace tw
