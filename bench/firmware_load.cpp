@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 std::vector<uint8_t> randomBytes(size_t size) {
@@ -29,12 +31,12 @@ void BM_Sha256(benchmark::State& state) {
 BENCHMARK(BM_Sha256)->Arg(16)->Arg(4096)->Arg(1 << 20);
 
 void BM_LoadAndIdentify(benchmark::State& state) {
-    twtest::FingerprintScope scope;
+    tw::test::FingerprintScope scope;
     std::vector<uint8_t> image;
     switch (state.range(0)) {
-    case 16: image = twtest::hp16cImage(true, twtest::kLargestFirmware); break;
-    case 99: image = twtest::multiModelImage(twtest::kLargestFirmware); break;
-    default: image = twtest::hp15cImage(twtest::kLargestFirmware); break;
+    case 16: image = tw::test::hp16cImage(true, tw::test::kLargestFirmware); break;
+    case 99: image = tw::test::multiModelImage(tw::test::kLargestFirmware); break;
+    default: image = tw::test::hp15cImage(tw::test::kLargestFirmware); break;
     }
     tw_machine* m = tw_create();
     for (auto _ : state) {
@@ -49,3 +51,5 @@ void BM_LoadAndIdentify(benchmark::State& state) {
 BENCHMARK(BM_LoadAndIdentify)->Arg(15)->Arg(16)->Arg(99)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace tw

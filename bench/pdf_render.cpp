@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+namespace tw {
+
 namespace {
 
 std::optional<tw::TrueTypeFont> loadFont(const char* path) {
@@ -51,3 +53,5 @@ void BM_ReadAndSubsetFont(benchmark::State& state) {
 BENCHMARK(BM_ReadAndSubsetFont)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace tw

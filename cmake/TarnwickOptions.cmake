@@ -1,6 +1,9 @@
 # Compiler flags shared by every target of ours.
 add_library(tw_warnings INTERFACE)
-target_compile_options(tw_warnings INTERFACE -Wall -Wextra)
+target_compile_options(tw_warnings INTERFACE -Wall -Wextra -Wshadow)
+if(TW_WERROR)
+  target_compile_options(tw_warnings INTERFACE -Werror)
+endif()
 
 if(TW_SANITIZE STREQUAL "address")
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)

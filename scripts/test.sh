@@ -48,7 +48,7 @@ run_suite() { # <build dir> <ctest args...>
 }
 
 echo "== Build and test"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BENCH=ON >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BENCH=ON -DTW_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"
 run_suite build/test
 
@@ -57,12 +57,12 @@ xvfb-run -a ctest --test-dir build/test -L screenshots --output-on-failure 2>&1 
 if grep -q ' 0 tests failed out of' build/test/ctest-x11.log; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=address -DTW_BENCH=OFF >/dev/null
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=address -DTW_BENCH=OFF -DTW_WERROR=ON >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 run_suite build/asan -LE slow
 
 echo "== ThreadSanitizer (threaded tests)"
-cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=thread -DTW_BENCH=OFF >/dev/null
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTW_SANITIZE=thread -DTW_BENCH=OFF -DTW_WERROR=ON >/dev/null
 # Only the threaded test programs are built here (each test is named after its program).
 threaded=$(ctest --test-dir build/tsan -N -L threads 2>/dev/null | sed -nE 's/^ *Test +#[0-9]+: +([^ ]+).*/\1/p')
 if [ -n "$threaded" ]; then

@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+namespace tw {
+
 namespace {
 
 using tw::test::Firmware;
@@ -30,3 +32,5 @@ BENCHMARK(BM_IdleSecond)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BusySecond)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace tw

@@ -6,6 +6,8 @@
 
 #include <chrono>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -57,3 +59,5 @@ BENCHMARK_CAPTURE(BM_TrialCheck, hp15c, Firmware::Hp15c, 150)->Unit(benchmark::k
 BENCHMARK_CAPTURE(BM_TrialCheck, multi_switch_to_152, Firmware::Multi, 152)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+} // namespace tw

@@ -1,6 +1,6 @@
 // How long one paint of the whole drawn face, and of the display alone, takes.
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/calculator_face.h"
 #include "ui/lcd_painter.h"
 

@@ -1,7 +1,7 @@
 #include "app/app_model.h"
 
 #include "platform/platform.h"
-#include "runtime/face/PhotoFace.h"
+#include "runtime/face/photo_face.h"
 
 #include <QLocale>
 #include <QTimeZone>

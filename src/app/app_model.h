@@ -19,18 +19,18 @@
 #include "app/skin_choice.h"
 #include "app/state_store.h"
 #include "app/ut_type.h"
-#include "core/CalculatorFamily.h"
+#include "core/wrapper/calculator_family.h"
 #include "platform/platform.h"
 #include "docexport/pdf_types.h"
 #include "notes/program_document.h"
 #include "notes/program_document_content.h"
-#include "runtime/catalog/CalculatorModel.h"
-#include "runtime/catalog/KeySpec.h"
-#include "runtime/engine/CalculatorEngine.h"
-#include "runtime/keys/KeyChord.h"
-#include "runtime/keys/KeyLatch.h"
-#include "runtime/machine/CalculatorMachine.h"
-#include "runtime/machine/SavedState.h"
+#include "runtime/catalog/calculator_model.h"
+#include "runtime/catalog/key_spec.h"
+#include "runtime/engine/calculator_engine.h"
+#include "runtime/keys/key_chord.h"
+#include "runtime/keys/key_latch.h"
+#include "runtime/machine/calculator_machine.h"
+#include "runtime/machine/saved_state.h"
 #include "runtime/snapshot/inspector_snapshot.h"
 #include "runtime/snapshot/program_line.h"
 
@@ -49,9 +49,9 @@
 #include <thread>
 #include <vector>
 
-class CalculatorLink;
-
 namespace tw {
+
+class CalculatorLink;
 
 // A notes file found beside a memory file.
 struct PendingSidecar {

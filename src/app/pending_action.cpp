@@ -1,6 +1,6 @@
 #include "app/pending_action.h"
 
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 
 namespace tw {
 

@@ -1,6 +1,6 @@
 #include "app/pending_write.h"
 
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 
 #include <QFileInfo>
 

@@ -2,7 +2,7 @@
 // application's data folder: one general file and one for each firmware.
 #pragma once
 
-#include "runtime/machine/SavedState.h"
+#include "runtime/machine/saved_state.h"
 
 #include <QString>
 

@@ -45,7 +45,7 @@ tw_machine* tw_create(void) {
         !m->regValues || !m->regUsed)
         return nullptr;
     m->regCapacity = kInitialStoreCapacity;
-    m->mode = -1;
+    m->mode = TW_MODE_NONE;
     m->battery = 3.0;
     tw_cpu_reset(&m->cpu);
     return m.release();
@@ -64,7 +64,7 @@ int tw_mode(tw_machine* machine) { return machine ? machine->mode : -1; }
 const char* tw_last_error(tw_machine* machine) { return machine ? machine->lastError : "no calculator"; }
 
 uint32_t tw_read_word(tw_machine* machine, uint32_t address) {
-    if (!machine || machine->mode < 0) return 0;
+    if (!machine || machine->mode == TW_MODE_NONE) return 0;
     uint32_t value = 0;
     if (tw_bus_read_quiet(&machine->cpu, address, 4, &value) != 0) return 0;
     return value;
@@ -79,14 +79,14 @@ int tw_set_battery(tw_machine* machine, double volts) {
 
 int tw_write_memory(tw_machine* machine, const uint8_t* memory2048) {
     if (!machine || !memory2048) return TW_ERR_ARGUMENT;
-    if (machine->mode < 0 || !machine->ram) return TW_ERR_STATE;
+    if (machine->mode == TW_MODE_NONE || !machine->ram) return TW_ERR_STATE;
     std::memcpy(machine->ram.get() + kMemoryImageOffset, memory2048, TW_MEMORY_SIZE);
     return TW_OK;
 }
 
 int tw_read_memory(tw_machine* machine, uint8_t* memory2048) {
     if (!machine || !memory2048) return TW_ERR_ARGUMENT;
-    if (machine->mode < 0 || !machine->ram) return TW_ERR_STATE;
+    if (machine->mode == TW_MODE_NONE || !machine->ram) return TW_ERR_STATE;
     std::memcpy(memory2048, machine->ram.get() + kMemoryImageOffset, TW_MEMORY_SIZE);
     return TW_OK;
 }

@@ -22,7 +22,7 @@ struct tw_machine {
     uint32_t anchor = 0;         // emulated address of the single anchor match
     char description[160] = {};
     char lastError[200] = {};
-    int32_t mode = -1;           // -1 not started, 0 program runner, 1 whole calculator
+    int32_t mode = TW_MODE_NONE; // -1 not started, 0 program runner, 1 whole calculator
 
     // Memory group.
     static constexpr uint32_t kFlashCapacity = 256 * 1024;
@@ -79,7 +79,7 @@ struct tw_machine {
     uint32_t textCount = 0;
 
     // Key group.
-    uint8_t keys[40] = {};
+    uint8_t keys[TW_KEY_COUNT] = {};
     uint32_t onKey = 0;
 
     // Battery voltage that the ADC reports.

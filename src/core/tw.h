@@ -10,8 +10,7 @@
  * the emulated chip, -5 the program runner's key routine waits for something
  * the runner does not model.
  */
-#ifndef TARNWICK_CORE_TW_H
-#define TARNWICK_CORE_TW_H
+#pragma once
 
 #include <stddef.h>
 #include <stdint.h>
@@ -30,6 +29,16 @@ enum {
 };
 
 typedef struct tw_machine tw_machine;
+
+/* Run modes of tw_start and tw_mode. */
+enum { TW_MODE_NONE = -1, TW_MODE_RUNNER = 0, TW_MODE_CALCULATOR = 1 };
+
+/* Families of tw_family. The three single-calculator families are also the model
+ * numbers of tw_model and the key-name functions; a multi-model firmware holds several. */
+enum { TW_FAMILY_NONE = 0, TW_FAMILY_12C = 12, TW_FAMILY_15C = 15, TW_FAMILY_16C = 16, TW_FAMILY_MULTI = 99 };
+
+/* Keys of the 4 x 10 matrix: code = row * 10 + column. */
+enum { TW_KEY_COUNT = 40 };
 
 /* ---------------------------------------------------------------------------
  * CPU block: registers, flags, bus and hooks of one emulated Cortex-M.
@@ -89,7 +98,8 @@ enum {
 enum { TW_SHIFT_LSL = 0, TW_SHIFT_LSR = 1, TW_SHIFT_ASR = 2, TW_SHIFT_ROR = 3, TW_SHIFT_RRX = 4 };
 
 void tw_cpu_reset(tw_cpu* cpu);
-void tw_cpu_add_hook(tw_cpu* cpu, uint32_t address, tw_hook_fn action, void* context);
+/* TW_OK; TW_ERR_ARGUMENT for a null block; TW_ERR_STATE when all TW_MAX_HOOKS are in use. */
+int tw_cpu_add_hook(tw_cpu* cpu, uint32_t address, tw_hook_fn action, void* context);
 int tw_bus_read_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t* out);
 int tw_bus_write_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t value);
 uint32_t tw_bus_read(tw_cpu* cpu, uint32_t address, uint32_t width);
@@ -234,7 +244,14 @@ const char* tw_key_name(int model, int code);
 int tw_key_code(int model, const char* name);
 int tw_display_text(tw_machine* machine, char* buffer, size_t size);
 int tw_runner_display(tw_machine* machine, uint64_t* outA, uint64_t* outB);
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow" /* the function and its record share a name, as stat does */
+#endif
 int tw_lcd(tw_machine* machine, struct tw_lcd* record);
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 int tw_lcd_text(const struct tw_lcd* record, char* buffer, size_t size);
 int tw_lcd_ram(tw_machine* machine, uint32_t out[8]);
 uint32_t tw_lcd_flags(tw_machine* machine);
@@ -251,7 +268,14 @@ uint32_t tw_any_key_down(tw_machine* machine);
  * Memory-image decoding.
  * ------------------------------------------------------------------------- */
 
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wshadow" /* the function and its record share a name, as stat does */
+#endif
 int tw_memory_status(tw_machine* machine, struct tw_memory_status* record);
+#if defined(__cplusplus) && defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 int tw_stack_register(tw_machine* machine, int index, tw_register* record);
 int tw_storage_register(tw_machine* machine, int number, tw_register* record);
 int tw_program_lines(tw_machine* machine, int firstLine, tw_prog_line* out, int count);
@@ -282,6 +306,4 @@ void tw_sha256_hex(const uint8_t* bytes, size_t size, char hex[65]);
 
 #ifdef __cplusplus
 }
-#endif
-
 #endif

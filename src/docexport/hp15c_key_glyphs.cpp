@@ -1,7 +1,7 @@
 #include "docexport/hp15c_key_glyphs.h"
 
 #include "docexport/unicode_text.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 
 #include <array>
 
@@ -61,7 +61,7 @@ struct Tables {
 };
 
 const Tables& tables() {
-    static const Tables t = [] {
+    static const Tables cached = [] {
         Tables t;
         for (const PositionGlyphs& p : kPositions) {
             std::array<char32_t, 3> cells{p.primary, p.gold, p.blue};
@@ -83,7 +83,7 @@ const Tables& tables() {
         for (const ExtraLegend& e : kExtraLegends) add(e.colour, e.text, e.position);
         return t;
     }();
-    return t;
+    return cached;
 }
 
 std::optional<KeyGlyphRun> lookUp(const std::string& token, std::initializer_list<Colour> colours) {

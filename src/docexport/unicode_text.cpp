@@ -2,7 +2,7 @@
 
 #include "docexport/unicode_tables.h"
 
-#include "core/Utf8Text.h"
+#include "core/wrapper/utf8_text.h"
 
 #include <algorithm>
 
@@ -68,7 +68,7 @@ std::u32string decodeUtf8(std::string_view text) {
 std::string encodeUtf8(std::u32string_view scalars) {
     std::string out;
     out.reserve(scalars.size());
-    for (char32_t c : scalars) ::appendUtf8(out, c);
+    for (char32_t c : scalars) tw::appendUtf8(out, c);
     return out;
 }
 

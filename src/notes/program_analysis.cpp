@@ -307,8 +307,8 @@ bool ProgramAnalysis::isRegisterName(std::string_view name, int model) {
     return c.size() == 2 && c[0] == U'.' && (isNumeric(c[1]) || isCharacterIn(c[1], letters));
 }
 
-ProgramAnalysis::ProgramAnalysis(const std::vector<ProgramLine>& lines, int model) : model(model) {
-    Scanner scanner(model, lines.size());
+ProgramAnalysis::ProgramAnalysis(const std::vector<ProgramLine>& lines, int forModel) : model(forModel) {
+    Scanner scanner(forModel, lines.size());
     for (const ProgramLine& line : lines) scanner.scan(line);
     labels = scanner.labels();
     registers = scanner.registers();

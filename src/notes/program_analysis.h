@@ -2,8 +2,7 @@
 // with their definitions and calls, registers with their operations, flags,
 // and for the HP-15C the matrix, complex and SOLVE/integrate operations.
 // A pure computation over the mnemonics, word by word.
-#ifndef TARNWICK_NOTES_PROGRAM_ANALYSIS_H
-#define TARNWICK_NOTES_PROGRAM_ANALYSIS_H
+#pragma once
 
 #include <optional>
 #include <string>
@@ -79,5 +78,3 @@ public:
 std::vector<std::string> mnemonicWords(std::string_view mnemonic);
 
 } // namespace tw
-
-#endif

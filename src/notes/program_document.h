@@ -1,8 +1,7 @@
 // The notes a user keeps about the program in the calculator's memory: title,
 // author, description, notes on labels, registers and flags, and at most one
 // live comment per program step. A plain value; no file access of its own.
-#ifndef TARNWICK_NOTES_PROGRAM_DOCUMENT_H
-#define TARNWICK_NOTES_PROGRAM_DOCUMENT_H
+#pragma once
 
 #include <cstddef>
 #include <cstdint>
@@ -119,5 +118,3 @@ public:
 };
 
 } // namespace tw
-
-#endif

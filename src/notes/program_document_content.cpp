@@ -63,12 +63,12 @@ std::string screenText(const ProgramLine& line, std::int64_t model) {
     return text + line.keys;
 }
 
-ProgramDocumentContent::ProgramDocumentContent(ProgramDocument doc, ProgramDocumentInfo info,
-                                               std::vector<ProgramLine> lines, std::optional<Pool15> pool,
-                                               std::vector<int> setFlags)
-    : doc(std::move(doc)), info(std::move(info)), lines(std::move(lines)),
-      analysis(this->lines, static_cast<int>(this->info.model)), setFlags(std::move(setFlags)) {
-    if (this->info.model == 15) this->pool = std::move(pool);
+ProgramDocumentContent::ProgramDocumentContent(ProgramDocument document, ProgramDocumentInfo documentInfo,
+                                               std::vector<ProgramLine> programLines, std::optional<Pool15> pool15,
+                                               std::vector<int> flagsSet)
+    : doc(std::move(document)), info(std::move(documentInfo)), lines(std::move(programLines)),
+      analysis(lines, static_cast<int>(info.model)), setFlags(std::move(flagsSet)) {
+    if (info.model == 15) pool = std::move(pool15);
 }
 
 std::string ProgramDocumentContent::displayTitle() const {

@@ -1,7 +1,6 @@
 // Everything the documentation of a program shows, gathered once and laid out
 // as ready texts, so that the plain-text and PDF writers only place them.
-#ifndef TARNWICK_NOTES_PROGRAM_DOCUMENT_CONTENT_H
-#define TARNWICK_NOTES_PROGRAM_DOCUMENT_CONTENT_H
+#pragma once
 
 #include <array>
 #include <chrono>
@@ -98,5 +97,3 @@ public:
 };
 
 } // namespace tw
-
-#endif

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/Utf8Text.h"
+#include "core/wrapper/utf8_text.h"
 #include "runtime/snapshot/utf8.h"
 
 namespace tw {

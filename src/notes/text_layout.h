@@ -1,8 +1,7 @@
 // Character-level text helpers of the notes and their plain-text layout.
 // Texts are UTF-8; lengths count user-perceived characters (code points,
 // combining marks joined to the character before them).
-#ifndef TARNWICK_NOTES_TEXT_LAYOUT_H
-#define TARNWICK_NOTES_TEXT_LAYOUT_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -38,5 +37,3 @@ std::string plainLines(std::string_view text);
 bool isNumeric(char32_t c);
 
 } // namespace tw
-
-#endif

@@ -1,6 +1,6 @@
 #include "ui/calculator_face.h"
 
-#include "runtime/face/KeyZones.h"
+#include "runtime/face/key_zones.h"
 #include "ui/decoration_layer.h"
 #include "ui/face_paint.h"
 #include "ui/key_view.h"

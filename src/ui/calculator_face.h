@@ -2,8 +2,8 @@
 // display in its bezel, name block, keyboard band, gold legends, brackets and keys.
 #pragma once
 
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/face_layout.h"
 #include "ui/key_press_gesture.h"
 

@@ -1,6 +1,6 @@
 #include "ui/calculator_view.h"
 
-#include "runtime/face/PhotoFace.h"
+#include "runtime/face/photo_face.h"
 #include "ui/calculator_face.h"
 #include "ui/photo_calculator_face.h"
 

@@ -2,8 +2,8 @@
 // the offered size, the photograph or the drawn face, and feeds the chosen face.
 #pragma once
 
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/key_press_gesture.h"
 #include "ui/keyboard_layout.h"
 

@@ -1,7 +1,7 @@
 // Which calculator shortcut a desktop key event stands for.
 #pragma once
 
-#include "runtime/catalog/KeyShortcut.h"
+#include "runtime/catalog/key_shortcut.h"
 
 #include <optional>
 

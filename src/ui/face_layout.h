@@ -1,7 +1,7 @@
 // Where everything of the drawn face lies, as fractions of the offered size.
 #pragma once
 
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/keyboard_layout.h"
 
 #include <QRectF>

@@ -4,8 +4,8 @@
 // or Alt into a tap of f or g.
 #pragma once
 
-#include "runtime/catalog/CalculatorModel.h"
-#include "runtime/catalog/KeyShortcut.h"
+#include "runtime/catalog/calculator_model.h"
+#include "runtime/catalog/key_shortcut.h"
 
 #include <cstdint>
 #include <functional>

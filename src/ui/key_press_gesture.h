@@ -3,7 +3,7 @@
 // system abandons.
 #pragma once
 
-#include "runtime/catalog/KeySpec.h"
+#include "runtime/catalog/key_spec.h"
 
 #include <QPointF>
 

@@ -1,7 +1,7 @@
 // One key of the drawn face, and the hit area over its gold legend.
 #pragma once
 
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/key_press_gesture.h"
 
 #include <QWidget>

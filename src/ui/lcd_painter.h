@@ -2,8 +2,8 @@
 // ghosts, points, commas, the minus sign and the annunciator labels.
 #pragma once
 
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
 
 #include <QColor>
 #include <QMarginsF>

@@ -3,8 +3,8 @@
 // and a widget cannot paint outside itself.
 #pragma once
 
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
 
 #include <QWidget>
 

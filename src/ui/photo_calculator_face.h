@@ -3,9 +3,9 @@
 // photograph the drawn face takes its place.
 #pragma once
 
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
-#include "runtime/face/PhotoFace.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
+#include "runtime/face/photo_face.h"
 #include "ui/key_press_gesture.h"
 
 #include <QImage>

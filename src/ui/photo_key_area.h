@@ -2,8 +2,8 @@
 // the legend tint under the pointer, the shortcut badge and the latch mark.
 #pragma once
 
-#include "runtime/catalog/KeySpec.h"
-#include "runtime/face/KeyZones.h"
+#include "runtime/catalog/key_spec.h"
+#include "runtime/face/key_zones.h"
 #include "ui/key_press_gesture.h"
 
 #include <QWidget>

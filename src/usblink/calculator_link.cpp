@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+namespace tw {
+
 namespace {
 
 // Reports still queued from an earlier exchange (the tail of a read that timed out)
@@ -160,3 +162,5 @@ std::vector<uint8_t> CalculatorLink::writeOpen(std::span<const uint8_t> image, s
     }
     throw *lastError;
 }
+
+} // namespace tw

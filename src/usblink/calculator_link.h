@@ -15,6 +15,8 @@
 #include <span>
 #include <vector>
 
+namespace tw {
+
 class CalculatorLink {
 public:
     static constexpr uint16_t vendorID = 0x03F0;
@@ -85,3 +87,5 @@ private:
     std::shared_ptr<CalculatorTransport> transport_;
     LinkClock& clock_;
 };
+
+} // namespace tw

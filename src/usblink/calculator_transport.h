@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+namespace tw {
+
 class CalculatorTransport {
 public:
     virtual ~CalculatorTransport() = default;
@@ -21,3 +23,5 @@ public:
     // within the time-out (seconds); throws LinkError.
     virtual std::optional<std::vector<uint8_t>> receive(double timeout) = 0;
 };
+
+} // namespace tw

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 struct HidDeviceInfo {
     std::string path;
     std::optional<std::string> product;
@@ -44,3 +46,5 @@ public:
     // The real hidapi, hidraw backend.
     static std::unique_ptr<HidApi> hidraw();
 };
+
+} // namespace tw

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+namespace tw {
+
 int failureErrno(const HidApi& api) {
     const int value = api.lastErrno();
     return value > 0 ? value : EIO;
@@ -20,3 +22,5 @@ std::string hidResultName(int errnoValue) {
     if (errnoValue == 0) return "success";
     return "errno " + std::to_string(errnoValue) + " (" + errnoText(errnoValue) + ")";
 }
+
+} // namespace tw

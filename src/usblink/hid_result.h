@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tw {
+
 class HidApi;
 
 // The errno of the api's last failed call; EIO when the call left none.
@@ -14,3 +16,5 @@ std::string errnoText(int errnoValue);
 
 // "success", or the errno with its text: "errno 13 (Permission denied)".
 std::string hidResultName(int errnoValue);
+
+} // namespace tw

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cwchar>
 
+namespace tw {
+
 namespace {
 
 std::optional<std::string> utf8(const wchar_t* text) {
@@ -116,3 +118,5 @@ private:
 } // namespace
 
 std::unique_ptr<HidApi> HidApi::hidraw() { return std::make_unique<HidrawApi>(); }
+
+} // namespace tw

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <thread>
 
+namespace tw {
+
 namespace {
 
 class SystemClock final : public LinkClock {
@@ -21,3 +23,5 @@ LinkClock& LinkClock::system() {
     static SystemClock clock;
     return clock;
 }
+
+} // namespace tw

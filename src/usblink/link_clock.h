@@ -2,6 +2,8 @@
 // sleep. Tests hand in a simulated clock so that seconds-long deadlines run at once.
 #pragma once
 
+namespace tw {
+
 class LinkClock {
 public:
     virtual ~LinkClock() = default;
@@ -11,3 +13,5 @@ public:
     // The steady clock and a real sleep of the calling thread.
     static LinkClock& system();
 };
+
+} // namespace tw

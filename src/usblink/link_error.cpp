@@ -11,6 +11,8 @@
 #define TW_UDEV_RULE "/usr/lib/udev/rules.d/70-tarnwick-calculator.rules"
 #endif
 
+namespace tw {
+
 const char* const LinkError::udevRulePath = TW_UDEV_RULE;
 
 LinkError::LinkError(Kind kind, int code, std::string text, std::size_t first, std::size_t second)
@@ -63,3 +65,5 @@ void LinkError::describe() {
         break;
     }
 }
+
+} // namespace tw

@@ -7,6 +7,8 @@
 #include <exception>
 #include <string>
 
+namespace tw {
+
 class LinkError : public std::exception {
 public:
     enum class Kind { accessDenied, io, timeout, badReport, wrongSize, mismatch, noDevice };
@@ -57,3 +59,5 @@ private:
     std::size_t second_;
     std::string message_;
 };
+
+} // namespace tw

@@ -10,6 +10,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace tw {
+
 namespace {
 
 constexpr double pumpStep = 0.01;
@@ -188,3 +190,5 @@ void USBHIDTransport::pump() {
     });
     callbackReports_.push_back(std::move(report));
 }
+
+} // namespace tw

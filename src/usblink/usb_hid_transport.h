@@ -13,6 +13,8 @@
 #include <memory>
 #include <optional>
 
+namespace tw {
+
 class USBHIDTransport final : public CalculatorTransport {
 public:
     USBHIDTransport();
@@ -43,3 +45,5 @@ private:
     bool loggedEmpty_ = false;
     std::optional<int> lastReadError_;
 };
+
+} // namespace tw

@@ -13,6 +13,8 @@
 #include <system_error>
 #include <unistd.h>
 
+namespace tw {
+
 #ifndef TW_VERSION
 #define TW_VERSION "?"
 #endif
@@ -132,3 +134,5 @@ std::string hexString(std::span<const uint8_t> bytes) {
         text += " +" + std::to_string(dropped) + "\u00D700";
     return text;
 }
+
+} // namespace tw

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+namespace tw {
+
 // The application's "usbLog" setting; on until switched off.
 void setUSBLogEnabled(bool enabled);
 bool usbLogEnabled();
@@ -43,3 +45,5 @@ void usbLogStarted();
 
 // Bytes as upper-case hex pairs, trailing zero bytes folded into " +N×00".
 std::string hexString(std::span<const uint8_t> bytes);
+
+} // namespace tw

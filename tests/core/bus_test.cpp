@@ -6,6 +6,8 @@
 #include <map>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 // A bare CPU block over small flash and RAM buffers, with an optional peripheral.
@@ -95,6 +97,16 @@ TEST(Bus, HooksKeepTheirRangeAndANinthIsIgnored) {
     EXPECT_EQ(bus.cpu.hookHigh, 0x500Eu);
 }
 
+TEST(Bus, AddingAHookReportsWhetherItWasAdded) {
+    BareBus bus;
+    for (uint32_t i = 0; i < TW_MAX_HOOKS; ++i) EXPECT_EQ(tw_cpu_add_hook(&bus.cpu, 0x5000 + 2 * i, stopHook, nullptr), TW_OK);
+    EXPECT_EQ(tw_cpu_add_hook(&bus.cpu, 0x6000, stopHook, nullptr), TW_ERR_STATE);
+    EXPECT_EQ(bus.cpu.hookHigh, 0x500Eu); // the refused hook does not widen the range
+    EXPECT_EQ(tw_cpu_add_hook(nullptr, 0x6000, stopHook, nullptr), TW_ERR_ARGUMENT);
+    tw_cpu_reset(&bus.cpu);
+    EXPECT_EQ(tw_cpu_add_hook(&bus.cpu, 0x6000, stopHook, nullptr), TW_OK);
+}
+
 TEST(Bus, ResetKeepsTheBusAndDropsHooksAndFault) {
     BareBus bus;
     bus.cpu.regs[3] = 9;
@@ -113,3 +125,5 @@ TEST(Bus, ResetKeepsTheBusAndDropsHooksAndFault) {
 }
 
 } // namespace
+
+} // namespace tw

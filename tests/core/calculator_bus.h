@@ -3,11 +3,11 @@
 #pragma once
 
 #include "core/machine.h"
-#include "core/peripherals.h"
+#include "core/bus/peripherals.h"
 
 #include <cstring>
 
-namespace twtest {
+namespace tw::test {
 
 struct CalculatorBus {
     tw_machine* m = tw_create();
@@ -32,4 +32,4 @@ struct CalculatorBus {
     void write(uint32_t address, uint32_t value, uint32_t width = 4) { tw_bus_write(cpu, address, width, value); }
 };
 
-} // namespace twtest
+} // namespace tw::test

@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace twtest;
+using namespace tw::test;
 
 constexpr const char* kSizeError = "file size is not that of an HP-15C CE / HP-16C CE firmware (about 112 KB)";
 constexpr const char* kVectorError = "the file does not start with an ARM vector table for address 0x4000";

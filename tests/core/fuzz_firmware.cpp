@@ -33,27 +33,27 @@ private:
 
 std::vector<uint8_t> baseImage(uint8_t kind, size_t size) {
     switch (kind % 5) {
-    case 0: return twtest::hp16cImage(false, size);
-    case 1: return twtest::hp16cImage(true, size);
-    case 2: return twtest::multiModelImage(size);
-    case 3: return twtest::hp15cImage(size);
-    default: return twtest::blankImage(size);
+    case 0: return tw::test::hp16cImage(false, size);
+    case 1: return tw::test::hp16cImage(true, size);
+    case 2: return tw::test::multiModelImage(size);
+    case 3: return tw::test::hp15cImage(size);
+    default: return tw::test::blankImage(size);
     }
 }
 
 // Sizes around and between the limits, the descriptors' and anchors' offsets all fit.
 std::vector<uint8_t> patchedImage(Input& in) {
     const uint8_t kind = in.byte();
-    const size_t span = twtest::kLargestFirmware - twtest::kSmallestFirmware + 8;
-    const size_t size = twtest::kSmallestFirmware - 4 + in.word(3) % span;
-    auto image = size >= twtest::kSmallestFirmware ? baseImage(kind, size) : std::vector<uint8_t>(size);
+    const size_t span = tw::test::kLargestFirmware - tw::test::kSmallestFirmware + 8;
+    const size_t size = tw::test::kSmallestFirmware - 4 + in.word(3) % span;
+    auto image = size >= tw::test::kSmallestFirmware ? baseImage(kind, size) : std::vector<uint8_t>(size);
     image.resize(size);
     while (!in.empty()) {
         const uint8_t what = in.byte();
         const size_t offset = in.word(3) % size;
         if (what & 1) {
             const uint16_t descriptorKind = (what & 2) ? uint16_t(in.word(2)) : (what & 4 ? 271 : 255);
-            if (offset + 12 <= size) twtest::putDescriptor(image, offset & ~size_t(1), descriptorKind);
+            if (offset + 12 <= size) tw::test::putDescriptor(image, offset & ~size_t(1), descriptorKind);
         } else {
             const size_t length = in.byte() % 17;
             for (size_t i = 0; i < length && offset + i < size; ++i) image[offset + i] = in.byte();
@@ -65,7 +65,7 @@ std::vector<uint8_t> patchedImage(Input& in) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const twtest::FingerprintScope fingerprints;
+    static const tw::test::FingerprintScope fingerprints;
     Input in(data, size);
     tw_machine* m = tw_create();
     if (!m) return 0;

@@ -5,7 +5,7 @@
 
 namespace {
 
-using namespace twtest;
+using namespace tw::test;
 
 struct Loaded : CalculatorBus {
     explicit Loaded(const std::vector<uint8_t>& image) {

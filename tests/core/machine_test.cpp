@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 struct Machine {
@@ -100,3 +102,5 @@ TEST(Machine, LastErrorIsCutToItsField) {
 }
 
 } // namespace
+
+} // namespace tw

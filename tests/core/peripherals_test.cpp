@@ -1,13 +1,15 @@
 #include "calculator_bus.h"
-#include "core/key_matrix.h"
+#include "core/bus/key_matrix.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
+namespace tw {
+
 namespace {
 
-using twtest::CalculatorBus;
+using tw::test::CalculatorBus;
 
 constexpr uint32_t kGpio = 0x400E1000;
 constexpr uint32_t port(uint32_t p) { return kGpio + 0x200 * p; }
@@ -214,3 +216,5 @@ TEST(RunnerBus, PeripheralAndSystemRangesArePlainMemory) {
 }
 
 } // namespace
+
+} // namespace tw

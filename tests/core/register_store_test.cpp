@@ -1,7 +1,9 @@
 #include "core/machine.h"
-#include "core/peripherals.h"
+#include "core/bus/peripherals.h"
 
 #include <gtest/gtest.h>
+
+namespace tw {
 
 namespace {
 
@@ -53,3 +55,5 @@ TEST(RegisterStore, ThousandsOfRegistersStayRetrievableAndClearingKeepsTheCapaci
 }
 
 } // namespace
+
+} // namespace tw

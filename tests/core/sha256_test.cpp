@@ -1,4 +1,4 @@
-#include "core/sha256.h"
+#include "core/firmware/sha256.h"
 #include "core/tw.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +14,8 @@
 #include <vector>
 
 #include <unistd.h>
+
+namespace tw {
 
 namespace {
 
@@ -91,3 +93,5 @@ TEST(Sha256, AgreesWithSha256sumOnRandomBuffers) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-namespace twtest {
+namespace tw::test {
 
 inline constexpr size_t kSmallestFirmware = 114688;
 inline constexpr size_t kLargestFirmware = 245760;
@@ -121,4 +121,4 @@ inline std::vector<uint8_t> multiModelImage(size_t size = kSmallestFirmware) {
     return image;
 }
 
-} // namespace twtest
+} // namespace tw::test

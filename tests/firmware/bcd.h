@@ -1,8 +1,7 @@
 /* Numbers in the memory image: 56-bit words of 14 BCD nibbles (sign, ten
  * mantissa digits, exponent sign and two exponent digits), as the calculators
  * keep them. Arithmetic is done in double precision (soft float) between them. */
-#ifndef FW_BCD_H
-#define FW_BCD_H
+#pragma once
 
 /* The nibbles of one register word. */
 struct bcd {
@@ -18,5 +17,3 @@ void bcd_from_value(double value, struct bcd* number);
 
 double bcd_read(int offset);
 void bcd_write(int offset, double value);
-
-#endif

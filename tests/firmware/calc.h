@@ -1,6 +1,5 @@
 /* What the calculator does with a key. */
-#ifndef FW_CALC_H
-#define FW_CALC_H
+#pragma once
 
 void calc_init(void);
 /* Work of the main loop: handles the keys that the scans counted. */
@@ -9,5 +8,3 @@ void calc_work(void);
 void calc_key(int code);
 /* Carries out one operation (the HP-16C program runner counts the passes here). */
 void calc_step(int code);
-
-#endif

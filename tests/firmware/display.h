@@ -1,7 +1,6 @@
 /* The calculator's display: ten digits with points and commas, the sign and the
  * f, g, C, G and PRGM annunciators. */
-#ifndef FW_DISPLAY_H
-#define FW_DISPLAY_H
+#pragma once
 
 #include <stdint.h>
 
@@ -26,5 +25,3 @@ void show_text(const char pairs[20]);
 void display_render(const char pairs[20]);
 /* Waits until the LCD controller takes new segments. */
 void lcd_wait_ready(void);
-
-#endif

@@ -2,8 +2,7 @@
  * The emulated chip as the firmware sees it: peripheral registers and the RAM
  * variables that the emulator reads at fixed addresses.
  */
-#ifndef FW_HW_H
-#define FW_HW_H
+#pragma once
 
 #include <stdint.h>
 
@@ -46,6 +45,4 @@
 #define AT(address) __attribute__((section(".fixed." #address), used, noinline))
 #else
 #define AT(address)
-#endif
-
 #endif

@@ -1,8 +1,7 @@
 /* The calculator's 2048-byte memory image at 0x20000018, laid out as the
  * emulator's decoders read it, with the checksum that power-off writes and
  * power-on checks. */
-#ifndef FW_IMAGE_H
-#define FW_IMAGE_H
+#pragma once
 
 #include <stdint.h>
 
@@ -38,5 +37,3 @@ int image_sealed(void);
 int image_formatted(void);
 /* Clears the memory and lays out the running model's empty memory. */
 void image_format(void);
-
-#endif

@@ -1,7 +1,6 @@
 /* The key matrix, scanned from the periodic interrupt. Key codes 0..39 are
  * row * 10 + column; 30 is ON. */
-#ifndef FW_KEYS_H
-#define FW_KEYS_H
+#pragma once
 
 #include <stdint.h>
 
@@ -17,5 +16,3 @@ void keys_mark_down(int code);
 int keys_released(int code);
 /* 1 while a counted key is still held (the ON-key chords). */
 int keys_held(int code);
-
-#endif

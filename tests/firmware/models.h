@@ -1,6 +1,5 @@
 /* Model descriptors: how the emulator tells which calculator image runs. */
-#ifndef FW_MODELS_H
-#define FW_MODELS_H
+#pragma once
 
 #include <stdint.h>
 
@@ -18,5 +17,3 @@ int model_variant(void);
 /* Makes another image of a multi-model build the running one by rewriting the
  * descriptor word; 0 when the build has no such image. */
 int model_select(int variant);
-
-#endif

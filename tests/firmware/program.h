@@ -1,6 +1,5 @@
 /* Program memory: a few recordable steps, kept in each model's own byte format. */
-#ifndef FW_PROGRAM_H
-#define FW_PROGRAM_H
+#pragma once
 
 #include "rpn.h"
 
@@ -17,5 +16,3 @@ int program_digit_byte(char digit);
 int program_record(int byte);
 /* The number of the last recorded step. */
 int program_line(void);
-
-#endif

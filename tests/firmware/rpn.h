@@ -1,7 +1,6 @@
 /* The RPN calculator: number entry, the stack X, Y, Z, T and LAST X in the
  * memory image, the four operations and a few storage registers. */
-#ifndef FW_RPN_H
-#define FW_RPN_H
+#pragma once
 
 enum rpn_op {
     RPN_ADD, RPN_SUBTRACT, RPN_MULTIPLY, RPN_DIVIDE,
@@ -22,5 +21,3 @@ void rpn_store(int n);
 void rpn_recall(int n);
 /* Shows the entry or X. */
 void rpn_show(void);
-
-#endif

@@ -1,7 +1,6 @@
 /* What the calculator does when ON goes down while other keys are held, and the
  * menus and displays those chords lead to. */
-#ifndef FW_SERVICE_H
-#define FW_SERVICE_H
+#pragma once
 
 /* The chord held with ON, or SERVICE_NONE. */
 enum service_chord { SERVICE_NONE, SERVICE_MENU, SERVICE_MEMORY_RESET, SERVICE_SELF_TEST };
@@ -17,5 +16,3 @@ int service_selected_variant(int code);
 /* HP-15C g MEM: the memory status, or "Error 10" when the running 15.0 image
  * cannot hold the memory (it needs the 15.2 doubled pool). */
 void service_show_memory_status(void);
-
-#endif

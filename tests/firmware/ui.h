@@ -1,6 +1,5 @@
 /* What the calculator shows: a text, the sign and the f, g and PRGM annunciators. */
-#ifndef FW_UI_H
-#define FW_UI_H
+#pragma once
 
 /* Shows a text (see display_show) with the minus sign lit or not. */
 void ui_show(const char* text, int negative);
@@ -11,5 +10,3 @@ void ui_set_shift(int shift);
 void ui_set_program(int on);
 /* Everything dark: the calculator is off. */
 void ui_blank(void);
-
-#endif

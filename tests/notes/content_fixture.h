@@ -1,6 +1,5 @@
 // A small HP-15C program with notes, as the documentation tests use it.
-#ifndef TARNWICK_TESTS_NOTES_CONTENT_FIXTURE_H
-#define TARNWICK_TESTS_NOTES_CONTENT_FIXTURE_H
+#pragma once
 
 #include <cstdlib>
 #include <ctime>
@@ -57,5 +56,3 @@ inline ProgramDocumentContent solverContent() {
 }
 
 } // namespace tw::testing
-
-#endif

@@ -1,6 +1,5 @@
 // Listings written the way the core's decoder prints them.
-#ifndef TARNWICK_TESTS_NOTES_LISTING_H
-#define TARNWICK_TESTS_NOTES_LISTING_H
+#pragma once
 
 #include <string>
 #include <vector>
@@ -26,5 +25,3 @@ inline std::vector<ProgramLine> listing(const std::vector<std::string>& mnemonic
 }
 
 } // namespace tw::testing
-
-#endif

@@ -1,5 +1,5 @@
 // The drawn face's measures at two sizes, the layout choice and the brackets.
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/face_layout.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The router on its own: held keys, repeats, Alt for the blue functions and the
 // lone taps of Shift and Alt.
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/hardware_key_router.h"
 
 #include <gtest/gtest.h>

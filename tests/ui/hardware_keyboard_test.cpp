@@ -1,7 +1,7 @@
 // The desktop keyboard on synthetic key events delivered to the calculator's window.
 #include "ui_test_support.h"
 
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/desktop_key_table.h"
 #include "ui/hardware_keyboard.h"
 

@@ -2,7 +2,7 @@
 // latching, the part a click means, and presses that the window system abandons.
 #include "ui_test_support.h"
 
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/calculator_face.h"
 #include "ui/key_view.h"
 

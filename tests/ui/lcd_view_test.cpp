@@ -1,7 +1,7 @@
 // The display: segment outlines and placement, and what a pass paints where.
 #include "ui_test_support.h"
 
-#include "runtime/catalog/CalculatorModel.h"
+#include "runtime/catalog/calculator_model.h"
 #include "ui/face_paint.h"
 #include "ui/lcd_painter.h"
 #include "ui/lcd_view.h"

@@ -2,8 +2,8 @@
 // the part of a key a click means, pressed keys and the badge.
 #include "ui_test_support.h"
 
-#include "runtime/catalog/CalculatorModel.h"
-#include "runtime/face/PhotoFace.h"
+#include "runtime/catalog/calculator_model.h"
+#include "runtime/face/photo_face.h"
 #include "ui/calculator_face.h"
 #include "ui/calculator_view.h"
 #include "ui/face_images.h"

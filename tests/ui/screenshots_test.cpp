@@ -1,9 +1,9 @@
 // Pictures of the faces for people to look at, under <build>/screenshots/face/.
 #include "ui_test_support.h"
 
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
-#include "runtime/face/PhotoFace.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
+#include "runtime/face/photo_face.h"
 #include "ui/calculator_face.h"
 #include "ui/calculator_view.h"
 #include "ui/key_view.h"

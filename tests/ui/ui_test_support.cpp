@@ -27,9 +27,9 @@ int colorDistance(const QColor& a, const QColor& b) {
 
 } // namespace tw::test
 
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
-#include "runtime/face/PhotoFace.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
+#include "runtime/face/photo_face.h"
 #include "ui/face_images.h"
 
 #include <QDir>

@@ -12,6 +12,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace tw {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -395,3 +397,5 @@ TEST_F(LinkTest, SessionClosesAfterAnyError) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -3,6 +3,8 @@
 
 #include "usblink/link_clock.h"
 
+namespace tw {
+
 struct FakeClock final : LinkClock {
     double t = 1000.0;
     double now() override { return t; }
@@ -10,3 +12,5 @@ struct FakeClock final : LinkClock {
         if (seconds > 0) t += seconds;
     }
 };
+
+} // namespace tw

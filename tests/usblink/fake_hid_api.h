@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 struct FakeHidApi final : HidApi {
-    explicit FakeHidApi(FakeClock& clock) : clock(clock) {}
+    explicit FakeHidApi(FakeClock& fakeClock) : clock(fakeClock) {}
 
     // A get-report answer: the bytes returned (report ID first), or a failure's errno.
     struct Poll {
@@ -101,3 +103,5 @@ struct FakeHidApi final : HidApi {
         return -1;
     }
 };
+
+} // namespace tw

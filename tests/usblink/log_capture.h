@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 class LogCapture {
 public:
     LogCapture() {
@@ -70,3 +72,5 @@ public:
 private:
     std::string old_;
 };
+
+} // namespace tw

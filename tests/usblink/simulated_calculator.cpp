@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+namespace tw {
+
 std::vector<uint8_t> patternImage(uint8_t seed) {
     std::vector<uint8_t> image(CalculatorLink::memorySize);
     for (std::size_t i = 0; i < image.size(); ++i) image[i] = uint8_t(i * 7 + seed + (i >> 8));
@@ -95,3 +97,5 @@ std::optional<std::vector<uint8_t>> SimulatedCalculator::receive(double timeout)
     pending_.pop_front();
     return report;
 }
+
+} // namespace tw

@@ -11,6 +11,8 @@
 #include <set>
 #include <vector>
 
+namespace tw {
+
 class SimulatedCalculator final : public CalculatorTransport {
 public:
     explicit SimulatedCalculator(FakeClock& clock);
@@ -63,3 +65,5 @@ private:
 
 // A memory image with a recognisable pattern.
 std::vector<uint8_t> patternImage(uint8_t seed);
+
+} // namespace tw

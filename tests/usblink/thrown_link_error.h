@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace tw {
+
 // The LinkError that an operation throws; a test failure when it throws none.
 template <class Operation>
 LinkError thrownLinkError(Operation&& operation) {
@@ -16,3 +18,5 @@ LinkError thrownLinkError(Operation&& operation) {
     ADD_FAILURE() << "no LinkError thrown";
     return LinkError::io("nothing thrown");
 }
+
+} // namespace tw

@@ -8,6 +8,8 @@
 
 #include <cerrno>
 
+namespace tw {
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -225,3 +227,5 @@ TEST(RealTransport, WithNoCalculatorAttachedOpenFindsNone) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -11,6 +11,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace tw {
+
 namespace {
 
 using Lines = std::vector<std::string>;
@@ -139,3 +141,5 @@ TEST(USBLogText, HexFoldsTrailingZeros) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -1,4 +1,5 @@
 #include "core/cpu/block_cache.h"
+#include "core/memory_map.h"
 
 #include <algorithm>
 #include <cstring>
@@ -52,17 +53,10 @@ void decode(Block& b, uint32_t pc, const uint8_t* host, uint32_t available) {
 BlockCache::BlockCache() : slots_(std::make_unique<Block[]>(kSlots)) {}
 
 const Block* BlockCache::check(const tw_cpu* c, uint32_t pc, Block& b) {
-    const uint8_t* host;
-    uint32_t available;
-    if (c->flash && pc < c->flashSize) {
-        host = c->flash + pc;
-        available = c->flashSize - pc;
-    } else if (c->ram && pc - 0x20000000u < c->ramSize) {
-        host = c->ram + (pc - 0x20000000u);
-        available = c->ramSize - (pc - 0x20000000u);
-    } else {
-        return nullptr;
-    }
+    const MemoryRegion region = regionOf(c, pc);
+    if (!region.size) return nullptr;
+    const uint8_t* host = region.host + (pc - region.base);
+    const uint32_t available = region.size - (pc - region.base);
     if (!(b.start == pc && b.bytes <= available && sameBytes(b.code, host, b.bytes))) decode(b, pc, host, available);
     if (!b.count) return nullptr;
     b.generation = generation_;

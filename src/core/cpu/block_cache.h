@@ -1,7 +1,6 @@
 // Decoded straight-line code, so that a run executes pre-decoded instructions
 // instead of fetching and decoding each one.
-#ifndef TARNWICK_CORE_CPU_BLOCK_CACHE_H
-#define TARNWICK_CORE_CPU_BLOCK_CACHE_H
+#pragma once
 
 #include "core/cpu/decode.h"
 
@@ -74,5 +73,3 @@ private:
 BlockCache& threadBlockCache();
 
 } // namespace tw::cpu
-
-#endif

@@ -5,7 +5,6 @@
 namespace tw::cpu {
 namespace {
 
-inline uint32_t signExtend(uint32_t v, uint32_t bits) { return uint32_t(int32_t(v << (32 - bits)) >> (32 - bits)); }
 
 // The operations shared by the modified-immediate and shifted-register forms
 // (op = hw1[8:5]). Rd = 15 with S selects the test and compare forms; Rn = 15
@@ -185,12 +184,6 @@ void extend(Exec& e, uint32_t hw1, uint32_t hw2) {
     e.cpu->regs[d] = r;
 }
 
-uint32_t reverseBits(uint32_t v) {
-    v = ((v >> 1) & 0x55555555u) | ((v & 0x55555555u) << 1);
-    v = ((v >> 2) & 0x33333333u) | ((v & 0x33333333u) << 2);
-    v = ((v >> 4) & 0x0F0F0F0Fu) | ((v & 0x0F0F0F0Fu) << 4);
-    return __builtin_bswap32(v);
-}
 
 } // namespace
 
@@ -221,10 +214,10 @@ void dataProcessingRegister(Exec& e, uint32_t hw1, uint32_t hw2) {
     case 0x2: // QSUB
         c->regs[d] = uint32_t(signedSaturate(int64_t(int32_t(m)) - int32_t(n), 32, &saturated));
         break;
-    case 0x4: c->regs[d] = __builtin_bswap32(m); break;                                            // REV
-    case 0x5: c->regs[d] = ((m & 0xFF00FF00u) >> 8) | ((m & 0x00FF00FFu) << 8); break;             // REV16
+    case 0x4: c->regs[d] = reverseBytes(m); break;                                            // REV
+    case 0x5: c->regs[d] = reverseHalfwordBytes(m); break;             // REV16
     case 0x6: c->regs[d] = reverseBits(m); break;                                                  // RBIT
-    case 0x7: c->regs[d] = signExtend(((m & 0xFF) << 8) | ((m >> 8) & 0xFF), 16); break;           // REVSH
+    case 0x7: c->regs[d] = reverseSignedHalfword(m); break;           // REVSH
     case 0xC: c->regs[d] = m == 0 ? 32 : uint32_t(std::countl_zero(m)); break;                     // CLZ
     default: return undefined(e, hw1, hw2); // QDADD, QDSUB, SEL
     }

@@ -1,7 +1,6 @@
 // The decode tables: encodings written as bit patterns, compiled once into one
 // handler per first halfword.
-#ifndef TARNWICK_CORE_CPU_DECODE_H
-#define TARNWICK_CORE_CPU_DECODE_H
+#pragma once
 
 #include "core/cpu/exec.h"
 
@@ -45,5 +44,3 @@ const Handler* dispatchTable();
 bool endsBlock(uint32_t hw1, uint32_t hw2);
 
 } // namespace tw::cpu
-
-#endif

@@ -1,9 +1,10 @@
 // Shared pieces of the Thumb-2 interpreter: the per-instruction context, register
 // and memory access with the direct flash/RAM path, flag helpers and fault texts.
 // Included only by the interpreter's own files.
-#ifndef TARNWICK_CORE_CPU_EXEC_H
-#define TARNWICK_CORE_CPU_EXEC_H
+#pragma once
 
+#include "core/bits.h"
+#include "core/memory_map.h"
 #include "core/tw.h"
 
 #include <bit>
@@ -58,12 +59,7 @@ inline void setReg(Exec& e, uint32_t d, uint32_t value) {
 // --- Memory -----------------------------------------------------------------
 
 // The backing bytes of an access wholly inside flash or RAM, else null.
-inline uint8_t* direct(const tw_cpu* c, uint32_t address, uint32_t width) {
-    if (address < c->flashSize && c->flashSize - address >= width && c->flash) return c->flash + address;
-    uint32_t offset = address - 0x20000000u;
-    if (offset < c->ramSize && c->ramSize - offset >= width && c->ram) return c->ram + offset;
-    return nullptr;
-}
+inline uint8_t* direct(const tw_cpu* c, uint32_t address, uint32_t width) { return directBytes(c, address, width); }
 
 // Accesses outside flash and RAM: through the checked bus, which names the
 // instruction's address in a fault text.
@@ -266,5 +262,3 @@ enum class PcLoad { Pop, Ldm, Ldr };
 void loadPc(Exec& e, uint32_t value, PcLoad kind);
 
 } // namespace tw::cpu
-
-#endif

@@ -5,7 +5,6 @@
 namespace tw::cpu {
 namespace {
 
-inline uint32_t signExtend(uint32_t v, uint32_t bits) { return uint32_t(int32_t(v << (32 - bits)) >> (32 - bits)); }
 
 } // namespace
 

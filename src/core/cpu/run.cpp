@@ -44,12 +44,8 @@ struct CodeWindow {
 
     // True when the four bytes at `a` lie in flash or RAM (the window then holds them).
     bool cover(const tw_cpu* c, uint32_t a) {
-        size = 0;
-        if (c->flash && a < c->flashSize) {
-            base = 0, size = c->flashSize, host = c->flash;
-        } else if (c->ram && a - 0x20000000u < c->ramSize) {
-            base = 0x20000000u, size = c->ramSize, host = c->ram;
-        }
+        const MemoryRegion region = regionOf(c, a);
+        base = region.base, size = region.size, host = region.host;
         return a - base < size && size - (a - base) >= 4;
     }
 };

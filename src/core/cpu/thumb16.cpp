@@ -7,7 +7,6 @@
 namespace tw::cpu {
 namespace {
 
-inline uint32_t signExtend(uint32_t v, uint32_t bits) { return uint32_t(int32_t(v << (32 - bits)) >> (32 - bits)); }
 inline uint32_t low3(uint32_t hw, uint32_t at) { return (hw >> at) & 7; }
 
 // --- Shift (immediate), add, subtract, move, compare ----------------------------
@@ -219,9 +218,7 @@ void extend(Exec& e, uint32_t hw, uint32_t) {
 template <uint32_t Op>
 void reverse(Exec& e, uint32_t hw, uint32_t) {
     uint32_t v = e.cpu->regs[low3(hw, 3)];
-    uint32_t r = Op == 0   ? __builtin_bswap32(v)
-                 : Op == 1 ? ((v & 0xFF00FF00u) >> 8) | ((v & 0x00FF00FFu) << 8)
-                           : signExtend(((v & 0xFF) << 8) | ((v >> 8) & 0xFF), 16);
+    uint32_t r = Op == 0 ? reverseBytes(v) : Op == 1 ? reverseHalfwordBytes(v) : reverseSignedHalfword(v);
     e.cpu->regs[low3(hw, 0)] = r;
 }
 

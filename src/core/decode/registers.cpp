@@ -120,7 +120,7 @@ Result memoryStatus(const Context& c, const Activity& activity, struct tw_memory
         out.flags = byteAt(c, 321) | ((byteAt(c, 76) >> 3) & 1) << 8 | ((byteAt(c, 322) >> 1) & 1) << 9;
     }
     out.programMode = (activity.lcdFlags >> 4) & 1;
-    out.running = activity.mode == 1 && activity.busyTicks >= 3 && activity.anyKeyDown == 0 ? 1 : 0;
+    out.running = activity.mode == TW_MODE_CALCULATOR && activity.busyTicks >= 3 && activity.anyKeyDown == 0 ? 1 : 0;
     out.line = static_cast<uint32_t>(shape.line);
     out.lines = static_cast<uint32_t>(shape.lines);
     out.registerCount = static_cast<uint32_t>(shape.registerCount);

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace tw {
+
 namespace {
 
 KeyShortcut ch(char c) { return KeyShortcut::character(static_cast<unsigned char>(c)); }
@@ -216,3 +218,5 @@ CalculatorModel makeHp16c() {
     m.colors = colors(0xB79A63, 0x898989);
     return m;
 }
+
+} // namespace tw

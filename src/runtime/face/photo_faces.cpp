@@ -1,7 +1,9 @@
 // The three photographs, measured in unit coordinates of each image.
-#include "runtime/face/PhotoFace.h"
+#include "runtime/face/photo_face.h"
 
 #include <array>
+
+namespace tw {
 
 namespace {
 
@@ -66,3 +68,5 @@ const PhotoFace& PhotoFace::hp16c() {
     static const PhotoFace face = build(kHp16c);
     return face;
 }
+
+} // namespace tw

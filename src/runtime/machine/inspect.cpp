@@ -1,5 +1,5 @@
 // Building the inspection snapshot from the core's decoders.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 
 #include "core/tw.h"
 

@@ -1,6 +1,6 @@
 // The trial check of a memory image: load it into a scratch machine, power-cycle it
 // and see whether the calculator keeps it.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 
 #include <algorithm>
 #include <memory>

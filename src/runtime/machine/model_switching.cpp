@@ -1,5 +1,5 @@
 // Model switching through the service menu, the ON-key chords and memory loading.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 
 #include "core/tw.h"
 

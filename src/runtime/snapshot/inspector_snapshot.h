@@ -5,8 +5,7 @@
 // Reading one from a running calculator belongs to the machine that owns the
 // core (its inspect operation); it fills a snapshot from fromStatus(), the
 // stackIndices() of the model and the record conversions of each value type.
-#ifndef TARNWICK_RUNTIME_SNAPSHOT_INSPECTOR_SNAPSHOT_H
-#define TARNWICK_RUNTIME_SNAPSHOT_INSPECTOR_SNAPSHOT_H
+#pragma once
 
 #include <cstdint>
 #include <optional>
@@ -70,5 +69,3 @@ std::string baseName(int base);
 std::string complementName(int complement);
 
 } // namespace tw
-
-#endif

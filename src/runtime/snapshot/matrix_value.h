@@ -1,6 +1,5 @@
 // One HP-15C matrix with its element values.
-#ifndef TARNWICK_RUNTIME_SNAPSHOT_MATRIX_VALUE_H
-#define TARNWICK_RUNTIME_SNAPSHOT_MATRIX_VALUE_H
+#pragma once
 
 #include <functional>
 #include <optional>
@@ -42,5 +41,3 @@ struct MatrixValue {
 };
 
 } // namespace tw
-
-#endif

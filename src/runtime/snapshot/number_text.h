@@ -1,6 +1,5 @@
 // Locale-independent decimal texts of integers.
-#ifndef TARNWICK_RUNTIME_SNAPSHOT_NUMBER_TEXT_H
-#define TARNWICK_RUNTIME_SNAPSHOT_NUMBER_TEXT_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -15,5 +14,3 @@ std::string decimalText(std::int64_t value);
 std::string zeroPadded(std::int64_t value, int width);
 
 } // namespace tw
-
-#endif

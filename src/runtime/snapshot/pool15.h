@@ -1,7 +1,6 @@
 // The HP-15C register pool: where storage, matrices, the imaginary stack, the
 // SOLVE/integrate workspace and the program lie, with the texts that show it.
-#ifndef TARNWICK_RUNTIME_SNAPSHOT_POOL15_H
-#define TARNWICK_RUNTIME_SNAPSHOT_POOL15_H
+#pragma once
 
 #include <array>
 #include <cstddef>
@@ -83,5 +82,3 @@ struct std::hash<tw::Pool15::Kind> {
         return static_cast<std::size_t>(kind.kind) * 8 + static_cast<std::size_t>(kind.matrix & 7);
     }
 };
-
-#endif

@@ -1,6 +1,5 @@
 // One step of the program listing as the inspection shows it.
-#ifndef TARNWICK_RUNTIME_SNAPSHOT_PROGRAM_LINE_H
-#define TARNWICK_RUNTIME_SNAPSHOT_PROGRAM_LINE_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -29,5 +28,3 @@ struct ProgramLine {
 };
 
 } // namespace tw
-
-#endif

@@ -1,6 +1,5 @@
 // One register of the inspection: a stack, storage, imaginary or matrix value.
-#ifndef TARNWICK_RUNTIME_SNAPSHOT_REGISTER_VALUE_H
-#define TARNWICK_RUNTIME_SNAPSHOT_REGISTER_VALUE_H
+#pragma once
 
 #include <cstdint>
 #include <string>
@@ -33,5 +32,3 @@ struct RegisterValue {
 };
 
 } // namespace tw
-
-#endif

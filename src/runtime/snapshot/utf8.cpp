@@ -1,6 +1,6 @@
 #include "runtime/snapshot/utf8.h"
 
-#include "core/Utf8Text.h"
+#include "core/wrapper/utf8_text.h"
 
 namespace tw {
 

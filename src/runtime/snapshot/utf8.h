@@ -1,6 +1,5 @@
 // UTF-8 repair and reading of the core's fixed-size text fields.
-#ifndef TARNWICK_RUNTIME_SNAPSHOT_UTF8_H
-#define TARNWICK_RUNTIME_SNAPSHOT_UTF8_H
+#pragma once
 
 #include <cstddef>
 #include <string>
@@ -23,5 +22,3 @@ std::string recordText(const char (&field)[N]) {
 }
 
 } // namespace tw
-
-#endif

@@ -1,13 +1,15 @@
 #include "core/machine.h"
-#include "core/peripherals.h"
+#include "core/bus/peripherals.h"
 #include "failing_new.h"
 #include "core/synthetic_firmware.h"
 
 #include <gtest/gtest.h>
 
+namespace tw {
+
 namespace {
 
-using namespace twtest;
+using namespace tw::test;
 
 struct NoMoreFailures {
     ~NoMoreFailures() { failNothrowAllocation(-1); }
@@ -86,3 +88,5 @@ TEST(AllocationFailure, RegisterStoreKeepsWorkingWhenItCannotGrow) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -27,11 +27,11 @@ void* allocateNothrow(std::size_t size) noexcept {
 
 } // namespace
 
-namespace twtest {
+namespace tw::test {
 
 void failNothrowAllocation(long n) { gCountdown.store(n); }
 
-} // namespace twtest
+} // namespace tw::test
 
 void* operator new(std::size_t size) { return allocate(size); }
 void* operator new[](std::size_t size) { return allocate(size); }

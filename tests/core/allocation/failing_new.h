@@ -1,8 +1,8 @@
 // Makes the n-th following nothrow allocation fail (0 = the next one); -1 = never.
 #pragma once
 
-namespace twtest {
+namespace tw::test {
 
 void failNothrowAllocation(long n);
 
-} // namespace twtest
+} // namespace tw::test

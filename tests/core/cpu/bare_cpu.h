@@ -1,7 +1,6 @@
 // A bare CPU block over 256 KB of flash and 64 KB of RAM, for the interpreter's
 // tests, the differential runs, the fuzzer and the benchmark.
-#ifndef TARNWICK_TESTS_CORE_CPU_BARE_CPU_H
-#define TARNWICK_TESTS_CORE_CPU_BARE_CPU_H
+#pragma once
 
 #include "core/tw.h"
 
@@ -47,5 +46,3 @@ struct BareCpu {
 };
 
 } // namespace tw::test
-
-#endif

@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::cpu;
@@ -58,3 +60,5 @@ TEST(CpuDecodeTable, RowsAreWellFormedAndReachable) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -29,6 +29,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -517,12 +519,12 @@ std::string runStream(const Class& cls, Oracle& oracle, Oracle& whole, uint32_t 
         o.setState(ours.cpu);
     };
     std::vector<uint8_t> theirRam(kRamSize);
-    auto compareAll = [&](Oracle& oracle, const char* where) -> std::string {
+    auto compareAll = [&](Oracle& other, const char* where) -> std::string {
         tw_cpu theirs = ours.cpu;
-        oracle.getState(theirs);
+        other.getState(theirs);
         std::string diff = compareState(ours.cpu, theirs);
         if (!diff.empty()) return diff + where;
-        oracle.read(kRamBase, theirRam.data(), theirRam.size());
+        other.read(kRamBase, theirRam.data(), theirRam.size());
         if (theirRam != ours.ram) {
             size_t i = 0;
             while (theirRam[i] == ours.ram[i]) ++i;
@@ -590,3 +592,5 @@ TEST(CpuDifferential, RandomStreamsPerClassMatchUnicorn) {
 }
 
 } // namespace
+
+} // namespace tw

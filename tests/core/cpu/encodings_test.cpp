@@ -1,12 +1,15 @@
 // Every 16-bit halfword either executes or faults with the text its class calls
-// for. The expected class comes from the coverage table, written out here apart
-// from the decoder.
+// for: the Thumb instruction classes the interpreter supports (and those it must
+// refuse as undefined) are listed here by bit pattern, apart from the decoder, so
+// that a wrong row in the decode table shows up as a mismatch.
 #include "core/cpu/bare_cpu.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+
+namespace tw {
 
 namespace {
 
@@ -55,8 +58,8 @@ TEST(CpuEncodings, EveryFirstHalfwordDecodesOrFaultsWithItsText) {
     EXPECT_EQ(mismatches, 0);
 }
 
-// The first halfwords of 32-bit instructions that the coverage table leaves out
-// entirely (coprocessor space) fault for every second halfword.
+// The coprocessor space (first halfwords 0xEC00-0xEFFF and 0xFC00-0xFFFF), which the
+// chip does not implement, faults as undefined for every second halfword.
 TEST(CpuEncodings, CoprocessorSpaceIsUndefined) {
     BareCpu m;
     for (uint32_t h : {0xEC00u, 0xED00u, 0xEE00u, 0xEF00u, 0xFC00u, 0xFD00u, 0xFE00u, 0xFF00u})
@@ -69,3 +72,5 @@ TEST(CpuEncodings, CoprocessorSpaceIsUndefined) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -7,6 +7,8 @@
 
 #include <initializer_list>
 
+namespace tw {
+
 namespace {
 
 using tw::test::BareCpu;
@@ -292,3 +294,5 @@ TEST(CpuSpecialRegisters, MsrAndMrsTable) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -1,7 +1,6 @@
 // Unicorn as an independent Cortex-M: the same flash and RAM map as BareCpu,
 // register state copied to and from a tw_cpu block. Test-only.
-#ifndef TARNWICK_TESTS_CORE_CPU_ORACLE_H
-#define TARNWICK_TESTS_CORE_CPU_ORACLE_H
+#pragma once
 
 #include "core/tw.h"
 
@@ -46,5 +45,3 @@ private:
 std::string compareState(const tw_cpu& ours, const tw_cpu& theirs);
 
 } // namespace tw::test
-
-#endif

@@ -1,8 +1,7 @@
 // The compiled test programs: raw images for flash at 0x4000, started at the
 // address in the word at 0x4004 with SP at the top of RAM and LR pointing at the
 // halt loop at 0x4000, where the run stops with main's result in r0.
-#ifndef TARNWICK_TESTS_CORE_CPU_PROGRAM_IMAGE_H
-#define TARNWICK_TESTS_CORE_CPU_PROGRAM_IMAGE_H
+#pragma once
 
 #include "core/cpu/bare_cpu.h"
 
@@ -49,5 +48,3 @@ inline std::vector<std::string> splitNames(const std::string& list) {
 }
 
 } // namespace tw::test
-
-#endif

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+namespace tw {
+
 namespace {
 
 using namespace tw::test;
@@ -49,6 +51,8 @@ std::vector<std::string> programNames() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Compiled, CpuPrograms, ::testing::ValuesIn(programNames()),
-                         [](const auto& info) { return info.param; });
+                         [](const auto& testInfo) { return testInfo.param; });
 
 } // namespace
+
+} // namespace tw

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace tw {
+
 namespace {
 
 using tw::test::BareCpu;
@@ -335,3 +337,5 @@ TEST(CpuRun, PreDecodedBlocksAgreeWithSingleSteps) {
 }
 
 } // namespace
+
+} // namespace tw

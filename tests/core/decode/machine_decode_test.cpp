@@ -8,6 +8,8 @@
 
 #include <cstring>
 
+namespace tw {
+
 namespace {
 
 using tw::decode::testing::bcd;
@@ -125,3 +127,5 @@ TEST(MachineDecode, MultiModelFirmwareRunsTheHp12c)
 }
 
 } // namespace
+
+} // namespace tw

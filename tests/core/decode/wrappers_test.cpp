@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+namespace tw {
+
 namespace {
 
 TEST(DecodeInterface, RefusesNullHandlesAndBadArguments)
@@ -86,3 +88,5 @@ TEST_F(UnstartedMachine, StateFailuresCarryAText)
 }
 
 } // namespace
+
+} // namespace tw

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace tw {
+
 namespace {
 
 TEST(KeyNames, EveryNameLeadsBackToItsCode) {
@@ -76,3 +78,5 @@ TEST(KeyNames, LongNamesAreCutNotOverrun) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace runloop_test;
+using namespace tw::test;
 using tw::test::Firmware;
 
 class KeysAndDisplay : public ::testing::Test {

@@ -1,10 +1,12 @@
-#include "core/lcd_tables.h"
+#include "core/bus/lcd_tables.h"
 #include "core/tw.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+
+namespace tw {
 
 namespace {
 
@@ -97,3 +99,5 @@ TEST(LcdText, RefusesMissingArguments) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -9,7 +9,7 @@
 #include <array>
 #include <string>
 
-namespace runloop_test {
+namespace tw::test {
 
 inline std::string displayText(tw_machine* m) {
     char buffer[32] = {};
@@ -40,4 +40,4 @@ inline void writeWord(tw_machine* m, uint32_t address, uint32_t value) {
 // Our firmware's display text while it shows a number entry or a key code.
 inline std::string padded(const std::string& text) { return text + std::string(text.size() < 10 ? 10 - text.size() : 0, ' '); }
 
-} // namespace runloop_test
+} // namespace tw::test

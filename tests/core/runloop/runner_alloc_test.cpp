@@ -7,7 +7,7 @@
 
 namespace {
 
-using namespace runloop_test;
+using namespace tw::test;
 using tw::test::Firmware;
 
 TEST(RunnerBuffers, FailedAllocationLeavesNoRunnerBehind) {
@@ -16,9 +16,9 @@ TEST(RunnerBuffers, FailedAllocationLeavesNoRunnerBehind) {
     ASSERT_TRUE(m);
 
     for (long failing : {0L, 1L}) { // the first or the second of the two buffers
-        twtest::failNothrowAllocation(failing);
+        tw::test::failNothrowAllocation(failing);
         EXPECT_EQ(tw_start(m.get(), 0, 1), TW_ERR_ARGUMENT);
-        twtest::failNothrowAllocation(-1);
+        tw::test::failNothrowAllocation(-1);
 
         EXPECT_EQ(tw_mode(m.get()), -1);
         EXPECT_EQ(m->runnerPeriph, nullptr);

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace runloop_test;
+using namespace tw::test;
 using tw::test::Firmware;
 
 constexpr int kF = 31, kSst = 21, kOne = 26, kTwo = 27;

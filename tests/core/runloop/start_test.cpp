@@ -9,7 +9,7 @@
 
 namespace {
 
-using namespace runloop_test;
+using namespace tw::test;
 using tw::test::Firmware;
 
 TEST(TestFirmware, OneFingerprintTableIdentifiesEveryImage) {

@@ -8,7 +8,7 @@
 
 namespace {
 
-using namespace runloop_test;
+using namespace tw::test;
 using tw::test::Firmware;
 
 constexpr uint32_t kClockWord = 0x2000085Cu;

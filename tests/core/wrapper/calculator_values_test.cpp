@@ -1,10 +1,12 @@
-#include "core/CalculatorError.h"
-#include "core/CalculatorFamily.h"
-#include "core/LCDState.h"
-#include "core/Utf8Text.h"
+#include "core/wrapper/calculator_error.h"
+#include "core/wrapper/calculator_family.h"
+#include "core/wrapper/lcd_state.h"
+#include "core/wrapper/utf8_text.h"
 #include "core/tw.h"
 
 #include <gtest/gtest.h>
+
+namespace tw {
 
 namespace {
 
@@ -84,3 +86,5 @@ TEST(Utf8Text, InvalidSequencesAreReplaced) {
 }
 
 } // namespace
+
+} // namespace tw

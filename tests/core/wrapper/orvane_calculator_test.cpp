@@ -1,9 +1,11 @@
-#include "core/OrvaneCalculator.h"
+#include "core/wrapper/orvane_calculator.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
+
+namespace tw {
 
 namespace {
 
@@ -108,3 +110,5 @@ TEST(OrvaneCalculator, MovedFromInstanceHoldsNoMachine) {
 }
 
 } // namespace
+
+} // namespace tw

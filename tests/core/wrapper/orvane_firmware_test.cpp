@@ -1,10 +1,12 @@
 // The wrapper on a running core with the project's own test firmware.
-#include "core/OrvaneCalculator.h"
+#include "core/wrapper/orvane_calculator.h"
 #include "support/test_firmware.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
+
+namespace tw {
 
 namespace {
 
@@ -84,3 +86,5 @@ TEST(OrvaneFirmware, KeyNamesOfTheCore) {
 }
 
 } // namespace
+
+} // namespace tw

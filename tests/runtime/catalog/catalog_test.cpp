@@ -1,10 +1,12 @@
-#include "core/LCDState.h"
-#include "runtime/catalog/CalculatorModel.h"
+#include "core/wrapper/lcd_state.h"
+#include "runtime/catalog/calculator_model.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <unordered_set>
+
+namespace tw {
 
 namespace {
 
@@ -19,7 +21,7 @@ int codeFor(const CalculatorModel& model, const KeyShortcut& shortcut) {
 class EveryModel : public ::testing::TestWithParam<const CalculatorModel*> {};
 
 INSTANTIATE_TEST_SUITE_P(Catalog, EveryModel, ::testing::ValuesIn(CalculatorModel::all()),
-                         [](const auto& info) { return "hp" + info.param->name; });
+                         [](const auto& testInfo) { return "hp" + testInfo.param->name; });
 
 TEST_P(EveryModel, KeyboardHasThirtyNineKeysInCodeOrderWithTheSharedStyles) {
     const CalculatorModel& model = *GetParam();
@@ -228,3 +230,5 @@ TEST(Catalog, LitAnnunciatorsFollowTheModelsOrder) {
 }
 
 } // namespace
+
+} // namespace tw

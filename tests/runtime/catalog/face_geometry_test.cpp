@@ -1,8 +1,10 @@
-#include "runtime/face/PhotoFace.h"
+#include "runtime/face/photo_face.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+namespace tw {
 
 namespace {
 
@@ -203,3 +205,5 @@ TEST(KeyZones, DrawnFaceLayout) {
 }
 
 } // namespace
+
+} // namespace tw

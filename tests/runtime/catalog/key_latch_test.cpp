@@ -1,9 +1,11 @@
-#include "runtime/keys/KeyChord.h"
-#include "runtime/keys/KeyLatch.h"
+#include "runtime/keys/key_chord.h"
+#include "runtime/keys/key_latch.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
+
+namespace tw {
 
 // Readable failures.
 void PrintTo(const KeyLatch::Action& action, std::ostream* os) {
@@ -125,3 +127,5 @@ TEST(KeyChord, RadixMarkIsMissingOnlyOnTheProgrammer) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -1,6 +1,6 @@
 // The engine running the real calculator machine on our test firmware, in real
 // time and in turbo, on its own thread.
-#include "runtime/engine/CalculatorEngine.h"
+#include "runtime/engine/calculator_engine.h"
 #include "runtime/support/firmware_calculator.h"
 #include "runtime/support/manual_queue.h"
 
@@ -8,6 +8,8 @@
 
 #include <chrono>
 #include <thread>
+
+namespace tw {
 
 namespace {
 
@@ -112,3 +114,5 @@ TEST(EngineOnFirmware, SwitchesModelsAndSavesAndLoadsMemoryThroughCommands) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -1,10 +1,12 @@
-#include "runtime/engine/BasicCalculatorEngine.h"
+#include "runtime/engine/basic_calculator_engine.h"
 #include "runtime/support/manual_queue.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <stdexcept>
+
+namespace tw {
 
 namespace {
 
@@ -446,3 +448,5 @@ TEST(EngineThread, CallbacksPostedAfterTheEngineIsGoneDoNothing) {
 }
 
 } // namespace
+
+} // namespace tw

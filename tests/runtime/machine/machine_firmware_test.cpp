@@ -1,9 +1,11 @@
 // The calculator machine end to end on our test firmware: power, key timing, the
 // RPN stack as the decoders read it, saved states, program steps and chords.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 #include "runtime/support/firmware_calculator.h"
 
 #include <gtest/gtest.h>
+
+namespace tw {
 
 namespace {
 
@@ -60,6 +62,31 @@ TEST(MachineOnFirmware, KeysOutsideTheKeyboardNeverReachTheCore) {
     EXPECT_EQ(shown(*m), "1");
     m->releaseAll();
     EXPECT_EQ(tw_any_key_down(m->calculator().handle()), 0u);
+}
+
+TEST(MachineOnFirmware, AKeyTheCoreRefusesThrowsAndLeavesTheBookkeepingAsItWas) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    // Loaded but not started: the core has no key matrix to press.
+    useTestFingerprints();
+    CalculatorMachine loaded;
+    loaded.load(firmware(Firmware::Hp15c));
+    try {
+        loaded.press(k1);
+        ADD_FAILURE() << "a refused key down passed";
+    } catch (const CalculatorError& e) {
+        EXPECT_EQ(e.kind(), CalculatorError::Kind::state);
+    }
+    EXPECT_NO_THROW(loaded.releaseAll()); // the refused key was never recorded as down
+
+    // Held long enough, then the core leaves the whole-calculator mode: the release
+    // is refused, reported, and the key stays down so that a later release can retry.
+    auto m = startedCalculator(Firmware::Hp16c);
+    m->press(k1);
+    m->run(200);
+    ASSERT_EQ(tw_start(m->calculator().handle(), TW_MODE_RUNNER, 0), TW_OK);
+    EXPECT_THROW(m->release(k1), CalculatorError);
+    EXPECT_THROW(m->releaseAll(), CalculatorError);
+    EXPECT_NO_THROW(m->releaseAll()); // the failed releaseAll still cleared every key
 }
 
 TEST(MachineOnFirmware, ReleasesWaitForTheMinimumHoldAndGoUpBetweenSlices) {
@@ -310,3 +337,5 @@ TEST(MachineOnFirmware, TheSameKeysGiveTheSameMemoryDisplayAndInstructionCount) 
 }
 
 } // namespace
+
+} // namespace tw

@@ -1,10 +1,12 @@
 // The machine's value types and the checks that need no running calculator.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 #include "runtime/machine/base64.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
+
+namespace tw {
 
 namespace {
 
@@ -85,3 +87,5 @@ TEST(MachineKeys, KeysOutsideTheKeyboardAreRefused) {
 }
 
 } // namespace
+
+} // namespace tw

@@ -1,6 +1,6 @@
 // The saved-state file comes from disk: any text either reads as a whole state that
 // writes back to itself, or as no state.
-#include "runtime/machine/SavedState.h"
+#include "runtime/machine/saved_state.h"
 
 #include <cstdlib>
 #include <string_view>

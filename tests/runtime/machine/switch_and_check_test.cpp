@@ -1,10 +1,12 @@
 // Model switching through the service menu of the multi-model test firmware, and
 // the trial memory check with each of its outcomes. Each check boots a scratch
 // machine: keep them few.
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 #include "runtime/support/firmware_calculator.h"
 
 #include <gtest/gtest.h>
+
+namespace tw {
 
 namespace {
 
@@ -109,3 +111,5 @@ TEST(MemoryCheck, AMemoryOfTheDoubledPoolNeedsThe152) {
 }
 
 } // namespace
+
+} // namespace tw

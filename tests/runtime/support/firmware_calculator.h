@@ -1,7 +1,7 @@
 // Calculator machines on our test firmware, for the runtime's end-to-end tests.
 #pragma once
 
-#include "runtime/machine/CalculatorMachine.h"
+#include "runtime/machine/calculator_machine.h"
 #include "support/test_firmware.h"
 
 #include <cstdint>

@@ -2,7 +2,7 @@
 // that drains them.
 #pragma once
 
-#include "runtime/engine/BasicCalculatorEngine.h"
+#include "runtime/engine/basic_calculator_engine.h"
 
 #include <functional>
 #include <mutex>

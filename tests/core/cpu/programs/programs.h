@@ -1,6 +1,5 @@
 /* Shared declarations of the interpreter's test programs (freestanding). */
-#ifndef TARNWICK_TEST_PROGRAMS_H
-#define TARNWICK_TEST_PROGRAMS_H
+#pragma once
 
 #include <stddef.h>
 #include <stdint.h>
@@ -15,5 +14,3 @@ uint32_t next_random(uint32_t* state);
 
 /* Results stay in RAM, where the differential run compares them. */
 #define KEEP __attribute__((used))
-
-#endif

@@ -1,0 +1,112 @@
+// The main thread's cost of one inspection arriving while the calculator runs
+// a full HP-15C program in turbo: the view applies it and repaints. Inspections
+// come at most every 100 ms; a frame is 16 ms. Run with QT_QPA_PLATFORM=offscreen.
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+
+#include "app/app_model.h"
+#include "inspector/inspector_fixtures.h"
+#include "inspector/inspector_view.h"
+#include "platform/memory_platform.h"
+
+namespace tw {
+namespace {
+
+constexpr int kFullListing = 448;
+
+struct Column {
+    MemoryPlatform platform;
+    AppModel app{platform};
+    std::unique_ptr<InspectorView> view;
+
+    explicit Column(const InspectorSnapshot& first) {
+        app.setInspection(first);
+        ProgramDocument doc;
+        for (int step = 5; step <= kFullListing; step += 25) {
+            StepComment c;
+            c.step = step;
+            c.text = "comment of step " + std::to_string(step);
+            doc.comments.push_back(c);
+        }
+        app.setProgramDoc(doc);
+        view = std::make_unique<InspectorView>(app);
+        view->resize(340, 900);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+};
+
+// A running program: the step moves and X changes.
+InspectorSnapshot step(InspectorSnapshot s, int i) {
+    s.running = true;
+    s.line = 1 + (i * 37) % kFullListing;
+    s.stack[0].raw = 0x1000 + std::uint64_t(i);
+    s.stack[0].text = std::to_string(i) + ".000000000";
+    return s;
+}
+
+void applyOnly(benchmark::State& state) {
+    const auto base = test::hp15cSnapshot(kFullListing);
+    Column column(base);
+    int i = 0;
+    for (auto _ : state) column.app.setInspection(step(base, ++i));
+}
+BENCHMARK(applyOnly)->Unit(benchmark::kMicrosecond);
+
+// What the event loop then paints: the rows that changed, and the listing
+// where it scrolled.
+void applyAndPaint(benchmark::State& state) {
+    const auto base = test::hp15cSnapshot(kFullListing);
+    Column column(base);
+    int i = 0;
+    for (auto _ : state) {
+        column.app.setInspection(step(base, ++i));
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(applyAndPaint)->Unit(benchmark::kMicrosecond);
+
+// The step stays (a long computation on one line): only X's row repaints.
+void applyAndPaintSameStep(benchmark::State& state) {
+    const auto base = test::hp15cSnapshot(kFullListing);
+    Column column(base);
+    int i = 0;
+    for (auto _ : state) {
+        auto s = step(base, ++i);
+        s.line = 100;
+        column.app.setInspection(s);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(applyAndPaintSameStep)->Unit(benchmark::kMicrosecond);
+
+// Every storage register and every step changes (a new program loaded);
+// the whole column repainted.
+void applyEverythingChanged(benchmark::State& state) {
+    auto a = test::hp15cSnapshot(kFullListing);
+    auto b = a;
+    for (auto& r : b.registers) r.raw += 1;
+    for (auto& l : b.program) l.mnemonic += " ";
+    b.program.back().line += 1; // a different listing: rebuilt
+    Column column(a);
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        column.app.setInspection(flip ? b : a);
+        column.view->repaint();
+    }
+}
+BENCHMARK(applyEverythingChanged)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace tw
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    tw::test::inspectorApp();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

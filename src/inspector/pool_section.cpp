@@ -1,0 +1,242 @@
+#include "inspector/pool_section.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <map>
+
+#include "inspector/inspector_style.h"
+
+namespace tw {
+
+namespace {
+
+constexpr int kLegendPerLine = 3;
+
+QString hex2(int value) {
+    return QString::asprintf("%02X", static_cast<unsigned>(value));
+}
+
+QString groupLabel(const Pool15::Kind& kind) {
+    return kind.kind == Pool15::Kind::Case::matrix ? QStringLiteral("A–E") : qs(kind.shortLabel());
+}
+
+// A swatch and its text.
+class LegendItem : public QWidget {
+public:
+    LegendItem(const PoolLegendEntry& entry, QWidget* parent) : QWidget(parent), entry_(entry) {
+        setFont(inspectorFont(10));
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        setAccessibleName(entry.text());
+    }
+    QString text() const { return entry_.text(); }
+    QSize sizeHint() const override {
+        const QFontMetrics fm(font());
+        return {9 + 3 + fm.horizontalAdvance(entry_.text()) + 1, std::max(9, fm.height())};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(poolColor(entry_.kind, palette()));
+        p.drawRoundedRect(QRectF(0, (height() - 9) / 2.0, 9, 9), 2, 2);
+        p.setPen(secondaryText(palette()));
+        p.drawText(QRect(12, 0, width() - 12, height()), Qt::AlignLeft | Qt::AlignVCenter, entry_.text());
+    }
+
+private:
+    PoolLegendEntry entry_;
+};
+
+} // namespace
+
+QString PoolLegendEntry::displayName() const {
+    return label == QStringLiteral("A–E") ? QStringLiteral("matrices") : label;
+}
+
+QString PoolLegendEntry::text() const {
+    return displayName() + ' ' + QString::number(count);
+}
+
+std::vector<PoolLegendEntry> poolLegend(const Pool15& pool) {
+    std::vector<PoolLegendEntry> entries;
+    for (const Pool15::Segment& seg : pool.segments()) {
+        const QString label = groupLabel(seg.kind);
+        auto it = std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.label == label; });
+        if (it == entries.end()) {
+            entries.push_back({label, seg.kind, seg.count, seg.first});
+        } else {
+            it->count += seg.count;
+            it->first = std::min(it->first, seg.first);
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return entries;
+}
+
+PoolBar::PoolBar(int height, QWidget* parent) : QWidget(parent), height_(height) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setAttribute(Qt::WA_Hover);
+    setAccessibleName(tr("Memory pool"));
+}
+
+void PoolBar::setPool(const Pool15& pool) {
+    auto segments = pool.segments();
+    if (segments == segments_) return;
+    segments_ = std::move(segments);
+    QStringList parts;
+    for (const auto& seg : segments_) parts << help(seg);
+    setAccessibleDescription(parts.join("; "));
+    update();
+}
+
+QString PoolBar::help(const Pool15::Segment& segment) {
+    QString label = qs(segment.label());
+    if (label.isEmpty()) label = qs(segment.kind.shortLabel());
+    QString text = label + ": " + QString::number(segment.count) + " register" + (segment.count == 1 ? "" : "s");
+    text += ", Nut " + hex2(segment.first) + "–" + hex2(segment.first + segment.count - 1);
+    if (segment.kind.kind == Pool15::Kind::Case::workspace) text += " (freed at the next key)";
+    return text;
+}
+
+std::vector<QRectF> PoolBar::segmentRects(const std::vector<Pool15::Segment>& segments, double width, double height) {
+    std::vector<QRectF> rects;
+    long long total = 0;
+    for (const auto& s : segments) total += s.count;
+    total = std::max<long long>(total, 1);
+    const double n = double(segments.size());
+    const double usable = width - (n - 1);
+    double x = 0;
+    for (const auto& s : segments) {
+        const double w = std::max(2.0, usable * double(s.count) / double(total));
+        rects.emplace_back(x, 0, w, height);
+        x += w + 1;
+    }
+    return rects;
+}
+
+std::optional<Pool15::Segment> PoolBar::segmentAt(const QPoint& point) const {
+    const auto rects = segmentRects(segments_, width(), height());
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        if (rects[i].contains(QPointF(point) + QPointF(0.5, 0.5)) && point.x() < width()) return segments_[i];
+    }
+    return std::nullopt;
+}
+
+QSize PoolBar::sizeHint() const { return {200, height_}; }
+QSize PoolBar::minimumSizeHint() const { return {20, height_}; }
+
+bool PoolBar::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (const auto seg = segmentAt(help->pos())) QToolTip::showText(help->globalPos(), PoolBar::help(*seg), this);
+        else QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void PoolBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath clip;
+    clip.addRoundedRect(QRectF(rect()), 3, 3);
+    p.setClipPath(clip);
+    const auto rects = segmentRects(segments_, width(), height());
+    for (std::size_t i = 0; i < rects.size(); ++i) p.fillRect(rects[i], poolColor(segments_[i].kind, palette()));
+}
+
+PoolSection::PoolSection(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(10, 6, 10, 6);
+    column->setSpacing(4);
+    bar_ = new PoolBar(14, this);
+    summary_ = new QLabel(this);
+    summary_->setTextFormat(Qt::PlainText);
+    summary_->setFont(monospacedFont(inspectorFont(11)));
+    summary_->setMinimumWidth(0);
+    summary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    legend_ = new QGridLayout;
+    legend_->setHorizontalSpacing(10);
+    legend_->setVerticalSpacing(2);
+    legend_->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(bar_);
+    column->addWidget(summary_);
+    auto* legendRow = new QHBoxLayout;
+    legendRow->setContentsMargins(0, 0, 0, 0);
+    legendRow->addLayout(legend_);
+    legendRow->addStretch(1);
+    column->addLayout(legendRow);
+    applyColours();
+}
+
+void PoolSection::setPool(const Pool15& pool) {
+    bar_->setPool(pool);
+    const QString summary = qs(pool.summary());
+    if (summary != summary_->text()) {
+        summary_->setText(summary);
+        fitSummary();
+    }
+    auto entries = poolLegend(pool);
+    if (entries != entries_) {
+        entries_ = std::move(entries);
+        rebuildLegend();
+    }
+}
+
+void PoolSection::rebuildLegend() {
+    for (QWidget* w : legendItems_) delete w;
+    legendItems_.clear();
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        auto* item = new LegendItem(entries_[i], this);
+        legend_->addWidget(item, int(i) / kLegendPerLine, int(i) % kLegendPerLine, Qt::AlignLeft | Qt::AlignVCenter);
+        legendItems_.push_back(item);
+    }
+}
+
+std::vector<QStringList> PoolSection::legendLines() const {
+    std::vector<QStringList> lines;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (i % kLegendPerLine == 0) lines.emplace_back();
+        lines.back() << entries_[i].text();
+    }
+    return lines;
+}
+
+void PoolSection::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitSummary();
+}
+
+void PoolSection::fitSummary() {
+    // The summary shrinks to 0.7 of its size before it is cut, so that the
+    // whole line fits a narrow column.
+    const QFont full = monospacedFont(inspectorFont(11));
+    const int room = contentsRect().width() - 20;
+    const int needed = QFontMetrics(full).horizontalAdvance(summary_->text());
+    QFont font = full;
+    if (room > 0 && needed > room) font.setPointSizeF(full.pointSizeF() * std::max(0.7, double(room) / needed));
+    if (font != summary_->font()) summary_->setFont(font);
+}
+
+void PoolSection::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange) applyColours();
+    QWidget::changeEvent(event);
+}
+
+void PoolSection::applyColours() {
+    QPalette p = summary_->palette();
+    p.setColor(QPalette::WindowText, secondaryText(palette()));
+    summary_->setPalette(p);
+}
+
+} // namespace tw

@@ -1,7 +1,0 @@
-#include "runtime/engine/CalculatorEngine.h"
-
-namespace tw {
-
-template class BasicCalculatorEngine<CalculatorMachine>;
-
-} // namespace tw

@@ -1,0 +1,7 @@
+#include "runtime/engine/calculator_engine.h"
+
+namespace tw {
+
+template class BasicCalculatorEngine<CalculatorMachine>;
+
+} // namespace tw

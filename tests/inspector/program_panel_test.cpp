@@ -1,0 +1,154 @@
+// The program listing: rows, comments, menu, double-click and keeping the
+// current step in view.
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "inspector/inspector_fixtures.h"
+#include "inspector/program_list.h"
+#include "inspector/program_panel.h"
+#include "inspector/section_header.h"
+
+namespace tw {
+namespace {
+
+class ProgramPanelTest : public test::WithApp {
+protected:
+    QString rowText(int row) const { return model()->index(row, 0).data(Qt::AccessibleTextRole).toString(); }
+    ProgramListModel* model() const { return panel.list()->listing(); }
+    ProgramPanel panel;
+};
+
+TEST_F(ProgramPanelTest, WithoutAListingOnlyThePlaceholderIsShown) {
+    auto s = test::hp16cSnapshot();
+    s.hasProgram = false;
+    panel.setSnapshot(s, {});
+    EXPECT_TRUE(panel.placeholderShown());
+    panel.setSnapshot(test::hp16cSnapshot(), {});
+    EXPECT_FALSE(panel.placeholderShown());
+}
+
+TEST_F(ProgramPanelTest, RowsCarryLabelsKeysPrefixesMnemonicsAndComments) {
+    auto s = test::hp15cSnapshot(12);
+    s.lines = 1; // the header counts what the calculator reports, never singular
+    panel.setSnapshot(s, {{1, "entry point"}, {99, "nowhere"}});
+    EXPECT_EQ(panel.header()->shownTitle(), "PROGRAM (1 LINES)");
+    ASSERT_EQ(model()->rowCount(), 13);
+    EXPECT_EQ(rowText(0), "000-");
+    EXPECT_EQ(rowText(1), "001- 42,21,11 f LBL A entry point");
+    EXPECT_EQ(rowText(4), "004- 43 30 g x≠0");
+    EXPECT_EQ(model()->index(1, 0).data(Qt::ToolTipRole).toString(), "entry point");
+    EXPECT_FALSE(model()->index(2, 0).data(Qt::ToolTipRole).isValid());
+    EXPECT_EQ(ProgramListModel::stepLabel(7, 12), "07");
+    EXPECT_EQ(ProgramListModel::stepLabel(100, 12), "100");
+    EXPECT_EQ(ProgramListModel::stepLabel(7, 16), "007");
+}
+
+TEST_F(ProgramPanelTest, AssistiveToolsSeeTheCurrentStepAsTheSelectedRow) {
+    auto s = test::hp15cSnapshot(12);
+    s.line = 4;
+    panel.setSnapshot(s, {});
+    const auto selected = [&] { return panel.list()->selectionModel()->selectedRows(); };
+    ASSERT_EQ(selected().size(), 1);
+    EXPECT_EQ(selected()[0].row(), 4);
+    s.line = 7;
+    panel.setSnapshot(s, {});
+    ASSERT_EQ(selected().size(), 1);
+    EXPECT_EQ(selected()[0].row(), 7);
+    // A click does not move the selection away from the current step.
+    panel.resize(320, 400);
+    panel.show();
+    const QRect other = panel.list()->visualRect(model()->index(2, 0));
+    QTest::mouseClick(panel.list()->viewport(), Qt::LeftButton, {}, other.center());
+    ASSERT_EQ(selected().size(), 1);
+    EXPECT_EQ(selected()[0].row(), 7);
+}
+
+TEST_F(ProgramPanelTest, TheTopRowIsCurrentAtLineZeroAndTheHp12CUsesTwoDigits) {
+    auto s = test::hp12cSnapshot();
+    s.program.clear();
+    s.line = 0;
+    panel.setSnapshot(s, {});
+    ASSERT_EQ(model()->rowCount(), 1);
+    EXPECT_EQ(rowText(0), "00-");
+    EXPECT_TRUE(model()->index(0, 0).data(ProgramListModel::CurrentRole).toBool());
+}
+
+TEST_F(ProgramPanelTest, MenuAndDoubleClickAskForTheEditorExceptOnTheTopRow) {
+    panel.resize(320, 400);
+    panel.show();
+    panel.setSnapshot(test::hp15cSnapshot(12), {{3, "note"}});
+    EXPECT_EQ(panel.list()->menuItemText(3), "Edit Comment…");
+    EXPECT_EQ(panel.list()->menuItemText(2), "Add Comment…");
+    EXPECT_EQ(panel.list()->menuItemText(0), "");
+    QSignalSpy edits(&panel, &ProgramPanel::editRequested);
+    panel.list()->scrollToTop();
+    const QRect top = panel.list()->visualRect(model()->index(0, 0));
+    QTest::mouseDClick(panel.list()->viewport(), Qt::LeftButton, {}, top.center());
+    EXPECT_EQ(edits.count(), 0);
+    const QRect third = panel.list()->visualRect(model()->index(3, 0));
+    QTest::mouseDClick(panel.list()->viewport(), Qt::LeftButton, {}, QPoint(third.right() - 2, third.center().y()));
+    ASSERT_EQ(edits.count(), 1);
+    EXPECT_EQ(edits[0][0].toInt(), 3);
+}
+
+TEST_F(ProgramPanelTest, ANewSnapshotRepaintsOnlyTheRowsThatChanged) {
+    auto s = test::hp15cSnapshot(448);
+    s.line = 10;
+    panel.setSnapshot(s, {});
+    QSignalSpy changed(model(), &QAbstractItemModel::dataChanged);
+    QSignalSpy reset(model(), &QAbstractItemModel::modelReset);
+    s.line = 11;
+    s.program[300].mnemonic = "STO 5";
+    panel.setSnapshot(s, {{200, "loop"}});
+    EXPECT_EQ(reset.count(), 0);
+    QList<int> rows;
+    for (const auto& args : changed) rows << args[0].value<QModelIndex>().row();
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(rows, (QList<int>{10, 11, 200, 301}));
+    EXPECT_TRUE(model()->index(11, 0).data(ProgramListModel::CurrentRole).toBool());
+    // A step inserted: the listing is rebuilt.
+    s.program.insert(s.program.begin() + 5, ProgramLine{1000, "40", "+", "", {}});
+    panel.setSnapshot(s, {});
+    EXPECT_EQ(reset.count(), 1);
+}
+
+TEST_F(ProgramPanelTest, TheCurrentStepIsCentredWhenItMovesAndWhenTheListingComesIntoView) {
+    panel.resize(320, 300);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    auto s = test::hp15cSnapshot(448);
+    s.line = 0;
+    s.running = true;
+    panel.setSnapshot(s, {});
+    QCoreApplication::processEvents();
+    const auto centreOf = [&](int step) {
+        const QRect r = panel.list()->visualRect(model()->index(model()->rowOfStep(step), 0));
+        return r.center().y() - panel.list()->viewport()->height() / 2;
+    };
+    s.line = 300;
+    panel.setSnapshot(s, {}); // running: a jump, no animation
+    EXPECT_LE(std::abs(centreOf(300)), panel.list()->visualRect(model()->index(0, 0)).height());
+    // A line that no row carries leaves the listing where it is.
+    const int before = panel.list()->verticalScrollBar()->value();
+    s.line = 5000;
+    panel.setSnapshot(s, {});
+    EXPECT_EQ(panel.list()->verticalScrollBar()->value(), before);
+    // Stopped: the next move is animated and ends centred.
+    s.running = false;
+    s.line = 120;
+    panel.setSnapshot(s, {});
+    QTest::qWait(ProgramPanel::kScrollAnimationMs + 100);
+    EXPECT_LE(std::abs(centreOf(120)), panel.list()->visualRect(model()->index(0, 0)).height());
+    // Hidden, scrolled away, shown again: centred on the current step.
+    panel.hide();
+    panel.list()->scrollToTop();
+    panel.show();
+    QTest::qWait(20);
+    EXPECT_LE(std::abs(centreOf(120)), panel.list()->visualRect(model()->index(0, 0)).height());
+}
+
+} // namespace
+} // namespace tw
