@@ -49,9 +49,9 @@
 #include <thread>
 #include <vector>
 
-class CalculatorLink;
-
 namespace tw {
+
+class CalculatorLink;
 
 // A notes file found beside a memory file.
 struct PendingSidecar {

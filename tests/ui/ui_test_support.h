@@ -22,9 +22,11 @@ int colorDistance(const QColor& a, const QColor& b);
 
 #include <QString>
 
+namespace tw {
 struct PhotoFace;
 struct CalculatorModel;
 struct LCDState;
+} // namespace tw
 
 namespace tw::test {
 
