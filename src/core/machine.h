@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/tw.h"
+#include "core/bus/peripherals.h"
 
 #include <cstdint>
 #include <memory>
@@ -43,18 +44,7 @@ struct tw_machine {
     uint32_t regCapacity = 0;
     uint32_t regCount = 0;
 
-    // Peripherals.
-    uint32_t portDir[3] = {};
-    uint32_t portOut[3] = {};
-    uint32_t irq39Enabled = 0;
-    uint32_t timerRunning = 0;
-    uint32_t timerPending = 0;
-    uint32_t inInterrupt = 0;
-    uint32_t adcValue = 0;
-    uint32_t repeatAddress = 0;
-    uint32_t repeatCount = 0;
-    uint32_t repeatInvert = 0;
-    uint32_t repeatValid = 0;
+    tw::PeripheralState peripherals;
 
     // Run group.
     uint64_t hookPasses = 0;

@@ -22,17 +22,17 @@ struct MemoryRegion {
 };
 
 inline MemoryRegion regionOf(const tw_cpu* c, uint32_t address) {
-    if (c->flash && address < c->flashSize) return {c->flash, 0, c->flashSize};
-    if (c->ram && address - kRamBase < c->ramSize) return {c->ram, kRamBase, c->ramSize};
+    if (c->bus.flash && address < c->bus.flashSize) return {c->bus.flash, 0, c->bus.flashSize};
+    if (c->bus.ram && address - kRamBase < c->bus.ramSize) return {c->bus.ram, kRamBase, c->bus.ramSize};
     return {};
 }
 
 // The backing bytes of an access of `width` bytes wholly inside flash or RAM, else null.
 // On the interpreter's path for every load and store: kept to two comparisons each.
 inline uint8_t* directBytes(const tw_cpu* c, uint32_t address, uint32_t width) {
-    if (address < c->flashSize && c->flashSize - address >= width && c->flash) return c->flash + address;
+    if (address < c->bus.flashSize && c->bus.flashSize - address >= width && c->bus.flash) return c->bus.flash + address;
     uint32_t offset = address - kRamBase;
-    if (offset < c->ramSize && c->ramSize - offset >= width && c->ram) return c->ram + offset;
+    if (offset < c->bus.ramSize && c->bus.ramSize - offset >= width && c->bus.ram) return c->bus.ram + offset;
     return nullptr;
 }
 

@@ -54,6 +54,17 @@ typedef int (*tw_hook_fn)(void* busContext, uint32_t pc, void* hookContext);
 
 enum { TW_MAX_HOOKS = 8, TW_FAULT_TEXT_SIZE = 128 };
 
+/* What the CPU reaches: flash and RAM directly, everything else through the callbacks. */
+typedef struct tw_cpu_bus {
+    uint8_t* flash;
+    uint32_t flashSize;
+    uint8_t* ram;
+    uint32_t ramSize;
+    void* context; /* handed to the callbacks and the hooks */
+    tw_bus_read_fn read;
+    tw_bus_write_fn write;
+} tw_cpu_bus;
+
 typedef struct tw_cpu {
     uint32_t regs[16]; /* r0..r12, r13 = SP in use, r14 = LR, r15 = PC */
     uint32_t flagN, flagZ, flagC, flagV, flagQ;
@@ -66,14 +77,7 @@ typedef struct tw_cpu {
     uint8_t itState;
     uint64_t instructionCount;
 
-    /* Bus: kept by tw_cpu_reset. */
-    uint8_t* flash;
-    uint32_t flashSize;
-    uint8_t* ram;
-    uint32_t ramSize;
-    void* busContext;
-    tw_bus_read_fn busRead;
-    tw_bus_write_fn busWrite;
+    tw_cpu_bus bus; /* kept by tw_cpu_reset */
 
     /* Hooks and fault: cleared by tw_cpu_reset. */
     int64_t hookCount;

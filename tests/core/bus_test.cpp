@@ -18,19 +18,19 @@ struct BareBus {
     tw_cpu cpu{};
 
     BareBus() {
-        cpu.flash = flash.data();
-        cpu.flashSize = uint32_t(flash.size());
-        cpu.ram = ram.data();
-        cpu.ramSize = uint32_t(ram.size());
-        cpu.busContext = this;
-        cpu.busRead = [](void* c, uint32_t a, uint32_t, uint32_t* out) {
+        cpu.bus.flash = flash.data();
+        cpu.bus.flashSize = uint32_t(flash.size());
+        cpu.bus.ram = ram.data();
+        cpu.bus.ramSize = uint32_t(ram.size());
+        cpu.bus.context = this;
+        cpu.bus.read = [](void* c, uint32_t a, uint32_t, uint32_t* out) {
             auto* self = static_cast<BareBus*>(c);
             auto it = self->peripheral.find(a);
             if (it == self->peripheral.end()) return 1;
             *out = it->second;
             return 0;
         };
-        cpu.busWrite = [](void* c, uint32_t a, uint32_t, uint32_t v) {
+        cpu.bus.write = [](void* c, uint32_t a, uint32_t, uint32_t v) {
             auto* self = static_cast<BareBus*>(c);
             if (a < 0x40000000u) return 1;
             self->peripheral[a] = v;
@@ -119,9 +119,9 @@ TEST(Bus, ResetKeepsTheBusAndDropsHooksAndFault) {
     EXPECT_EQ(bus.cpu.faultText[0], 0);
     EXPECT_EQ(bus.cpu.hookCount, 0);
     EXPECT_EQ(bus.cpu.hookLow, 0xFFFFFFFFu);
-    EXPECT_EQ(bus.cpu.flash, bus.flash.data());
-    EXPECT_EQ(bus.cpu.busContext, &bus);
-    EXPECT_NE(bus.cpu.busRead, nullptr);
+    EXPECT_EQ(bus.cpu.bus.flash, bus.flash.data());
+    EXPECT_EQ(bus.cpu.bus.context, &bus);
+    EXPECT_NE(bus.cpu.bus.read, nullptr);
 }
 
 } // namespace

@@ -14,13 +14,13 @@ struct CalculatorBus {
     tw_cpu* cpu = tw_machine_cpu(m);
 
     CalculatorBus() {
-        cpu->flash = m->flash.get();
-        cpu->flashSize = tw_machine::kFlashCapacity;
-        cpu->ram = m->ram.get();
-        cpu->ramSize = tw_machine::kRamCapacity;
-        cpu->busContext = m;
-        cpu->busRead = tw::calculatorBusRead;
-        cpu->busWrite = tw::calculatorBusWrite;
+        cpu->bus.flash = m->flash.get();
+        cpu->bus.flashSize = tw_machine::kFlashCapacity;
+        cpu->bus.ram = m->ram.get();
+        cpu->bus.ramSize = tw_machine::kRamCapacity;
+        cpu->bus.context = m;
+        cpu->bus.read = tw::calculatorBusRead;
+        cpu->bus.write = tw::calculatorBusWrite;
         std::memset(m->window4k.get(), 0xFF, 4096);
         m->mode = 1;
     }

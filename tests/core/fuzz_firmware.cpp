@@ -89,8 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // As if started in the whole-calculator mode with a running image chosen by the input.
     tw_cpu* cpu = tw_machine_cpu(m);
-    cpu->ram = m->ram.get();
-    cpu->ramSize = tw_machine::kRamCapacity;
+    cpu->bus.ram = m->ram.get();
+    cpu->bus.ramSize = tw_machine::kRamCapacity;
     m->mode = 1;
     tw_bus_write_quiet(cpu, 0x20000010, 4, (mode & 2) ? 0x4000 + running % 0x40000 : running);
     tw_model_code(m);

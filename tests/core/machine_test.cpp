@@ -84,8 +84,8 @@ TEST(Machine, MemoryImageIsCopiedAtRamOffset24OnceStarted) {
 TEST(Machine, ReadWordGoesThroughTheQuietBusOnceStarted) {
     Machine machine;
     tw_cpu* cpu = tw_machine_cpu(machine.m);
-    cpu->ram = machine.m->ram.get();
-    cpu->ramSize = 0x10000;
+    cpu->bus.ram = machine.m->ram.get();
+    cpu->bus.ramSize = 0x10000;
     machine.m->mode = 1;
     machine.m->ram[0x10] = 0x78;
     machine.m->ram[0x13] = 0x12;

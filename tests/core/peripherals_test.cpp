@@ -23,13 +23,13 @@ void driveRowLow(CalculatorBus& bus, uint32_t bit) {
 TEST(KeyMatrix, PressedKeyPullsItsColumnLowWhileItsRowIsDrivenLow) {
     CalculatorBus bus;
     bus.m->keys[12] = 1;
-    bus.m->portDir[2] = 1u << 4;
-    bus.m->portOut[2] = 0;
+    bus.m->peripherals.portDir[2] = 1u << 4;
+    bus.m->peripherals.portOut[2] = 0;
     EXPECT_EQ(bus.read(0x400E1260), 0xFFFFFFDFu);
-    bus.m->portOut[2] = 1u << 4;
+    bus.m->peripherals.portOut[2] = 1u << 4;
     EXPECT_EQ(bus.read(0x400E1260), 0xFFFFFFFFu);
-    bus.m->portOut[2] = 0;
-    bus.m->portDir[2] = 0; // row is an input: no key seen
+    bus.m->peripherals.portOut[2] = 0;
+    bus.m->peripherals.portDir[2] = 0; // row is an input: no key seen
     EXPECT_EQ(bus.read(0x400E1260), 0xFFFFFFFFu);
 }
 
@@ -71,20 +71,20 @@ TEST(Gpio, DirectionAndOutputRegistersWithSetClearToggle) {
     bus.write(port(1) + 0x44, 0x01);
     bus.write(port(1) + 0x48, 0x30);
     bus.write(port(1) + 0x4C, 0x81);
-    EXPECT_EQ(bus.m->portDir[1], 0x40u);
+    EXPECT_EQ(bus.m->peripherals.portDir[1], 0x40u);
     EXPECT_EQ(bus.read(port(1) + 0x40), 0x40u);
     bus.write(port(0) + 0x54, 0x6);
     bus.write(port(0) + 0x5C, 0x3);
     EXPECT_EQ(bus.read(port(0) + 0x50), 0x5u);
     bus.write(port(2) + 0x58, 0x4);
-    EXPECT_EQ(bus.m->portOut[2], 0u);
+    EXPECT_EQ(bus.m->peripherals.portOut[2], 0u);
     // Other offsets are only stored, and read back without the repeated-read rule.
     bus.write(port(2) + 0x20, 0x1234);
     for (int i = 0; i < 100; ++i) ASSERT_EQ(bus.read(port(2) + 0x20), 0x1234u);
-    EXPECT_EQ(bus.m->portDir[2], 0u);
+    EXPECT_EQ(bus.m->peripherals.portDir[2], 0u);
     // An unaligned offset inside the register range changes no port.
     bus.write(port(2) + 0x42, 0xFF, 1);
-    EXPECT_EQ(bus.m->portDir[2], 0u);
+    EXPECT_EQ(bus.m->peripherals.portDir[2], 0u);
 }
 
 TEST(Peripherals, RepeatedReadsOfOneRegisterFlipAfterFortyOneReads) {
@@ -109,34 +109,34 @@ TEST(Peripherals, RepeatedReadsOfOneRegisterFlipAfterFortyOneReads) {
 TEST(Peripherals, TimerControlStatusAndClear) {
     CalculatorBus bus;
     bus.write(0x40038000, (1u << 8) | (1u << 3)); // start, then pending since running
-    EXPECT_EQ(bus.m->timerRunning, 1u);
-    EXPECT_EQ(bus.m->timerPending, 1u);
+    EXPECT_EQ(bus.m->peripherals.timerRunning, 1u);
+    EXPECT_EQ(bus.m->peripherals.timerPending, 1u);
     EXPECT_EQ(bus.read(0x40038008), (1u << 24) | 1u);
     bus.write(0x4003800C, 1);
     EXPECT_EQ(bus.read(0x40038008), 1u << 24);
 
     bus.write(0x40038000, (1u << 9) | (1u << 3)); // stop; bit 3 no longer sees it running
-    EXPECT_EQ(bus.m->timerRunning, 0u);
-    EXPECT_EQ(bus.m->timerPending, 0u);
-    bus.m->timerPending = 1;
+    EXPECT_EQ(bus.m->peripherals.timerRunning, 0u);
+    EXPECT_EQ(bus.m->peripherals.timerPending, 0u);
+    bus.m->peripherals.timerPending = 1;
     bus.write(0x40038000, (1u << 9) | (1u << 3));
-    EXPECT_EQ(bus.m->timerPending, 1u); // unchanged
+    EXPECT_EQ(bus.m->peripherals.timerPending, 1u); // unchanged
 
     bus.write(0x40038000, 1u << 3); // not running: nothing pends
-    bus.m->timerPending = 0;
+    bus.m->peripherals.timerPending = 0;
     bus.write(0x40038000, 1u << 3);
-    EXPECT_EQ(bus.m->timerPending, 0u);
+    EXPECT_EQ(bus.m->peripherals.timerPending, 0u);
 
-    bus.m->inInterrupt = 1;
-    bus.m->timerRunning = 1;
+    bus.m->peripherals.inInterrupt = 1;
+    bus.m->peripherals.timerRunning = 1;
     EXPECT_EQ(bus.read(0x40038008), 1u);
-    bus.m->timerRunning = 0;
+    bus.m->peripherals.timerRunning = 0;
     EXPECT_EQ(bus.read(0x40038008), 1u);
 }
 
 TEST(Peripherals, AdcStatusBitAndNvicEnableWatch) {
     CalculatorBus bus;
-    bus.m->adcValue = 3072;
+    bus.m->peripherals.adcValue = 3072;
     EXPECT_EQ(bus.read(0x4003802C), 3072u);
     EXPECT_EQ(bus.read(0x4003802C, 1), 0x00u);
     EXPECT_EQ(bus.read(0x400A0008), 1u);
@@ -144,13 +144,13 @@ TEST(Peripherals, AdcStatusBitAndNvicEnableWatch) {
     EXPECT_EQ(bus.read(0x400A0008), 0x11u);
 
     bus.write(0xE000E104, 0x40); // another interrupt
-    EXPECT_EQ(bus.m->irq39Enabled, 0u);
+    EXPECT_EQ(bus.m->peripherals.irq39Enabled, 0u);
     bus.write(0xE000E104, 0x80, 1);
-    EXPECT_EQ(bus.m->irq39Enabled, 1u);
+    EXPECT_EQ(bus.m->peripherals.irq39Enabled, 1u);
     bus.write(0xE000E184, 0x01);
-    EXPECT_EQ(bus.m->irq39Enabled, 1u);
+    EXPECT_EQ(bus.m->peripherals.irq39Enabled, 1u);
     bus.write(0xE000E184, 0x80);
-    EXPECT_EQ(bus.m->irq39Enabled, 0u);
+    EXPECT_EQ(bus.m->peripherals.irq39Enabled, 0u);
     EXPECT_EQ(bus.read(0xE000E184), 0x80u);
     // The system range has no repeated-read rule.
     for (int i = 0; i < 100; ++i) ASSERT_EQ(bus.read(0xE000E104), 0x80u);
@@ -194,11 +194,11 @@ TEST(RunnerBus, PeripheralAndSystemRangesArePlainMemory) {
     CalculatorBus bus;
     bus.m->runnerPeriph.reset(new uint8_t[tw_machine::kRunnerBufferSize]());
     bus.m->runnerSystem.reset(new uint8_t[tw_machine::kRunnerBufferSize]());
-    bus.cpu->busRead = tw::runnerBusRead;
-    bus.cpu->busWrite = tw::runnerBusWrite;
+    bus.cpu->bus.read = tw::runnerBusRead;
+    bus.cpu->bus.write = tw::runnerBusWrite;
 
     bus.write(0x40038000, 0x00000108); // no timer here
-    EXPECT_EQ(bus.m->timerRunning, 0u);
+    EXPECT_EQ(bus.m->peripherals.timerRunning, 0u);
     EXPECT_EQ(bus.m->runnerPeriph[0x38000], 0x08);
     EXPECT_EQ(bus.m->runnerPeriph[0x38001], 0x01);
     bus.write(0xE00FFFFC, 0xA1B2C3D4);

@@ -29,21 +29,9 @@ extern "C" {
 
 void tw_cpu_reset(tw_cpu* cpu) {
     if (!cpu) return;
-    uint8_t* flash = cpu->flash;
-    uint32_t flashSize = cpu->flashSize;
-    uint8_t* ram = cpu->ram;
-    uint32_t ramSize = cpu->ramSize;
-    void* context = cpu->busContext;
-    tw_bus_read_fn busRead = cpu->busRead;
-    tw_bus_write_fn busWrite = cpu->busWrite;
+    const tw_cpu_bus bus = cpu->bus;
     std::memset(cpu, 0, sizeof *cpu);
-    cpu->flash = flash;
-    cpu->flashSize = flashSize;
-    cpu->ram = ram;
-    cpu->ramSize = ramSize;
-    cpu->busContext = context;
-    cpu->busRead = busRead;
-    cpu->busWrite = busWrite;
+    cpu->bus = bus;
     cpu->hookLow = 0xFFFFFFFFu;
     cpu->hookHigh = 0;
 }
@@ -67,9 +55,9 @@ int tw_bus_read_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t* o
         *out = loadLE(p, width);
         return 0;
     }
-    if (!cpu->busRead) return 1;
+    if (!cpu->bus.read) return 1;
     uint32_t value = 0;
-    if (cpu->busRead(cpu->busContext, address, width, &value) != 0) return 1;
+    if (cpu->bus.read(cpu->bus.context, address, width, &value) != 0) return 1;
     *out = width == 4 ? value : value & ((1u << (width * 8)) - 1);
     return 0;
 }
@@ -81,8 +69,8 @@ int tw_bus_write_quiet(tw_cpu* cpu, uint32_t address, uint32_t width, uint32_t v
         storeLE(p, width, value);
         return 0;
     }
-    if (!cpu->busWrite) return 1;
-    return cpu->busWrite(cpu->busContext, address, width, value) != 0 ? 1 : 0;
+    if (!cpu->bus.write) return 1;
+    return cpu->bus.write(cpu->bus.context, address, width, value) != 0 ? 1 : 0;
 }
 
 uint32_t tw_bus_read(tw_cpu* cpu, uint32_t address, uint32_t width) {

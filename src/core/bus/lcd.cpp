@@ -21,8 +21,8 @@ constexpr uint32_t kDisplayPointer = 0x20000014u;
 // read only from RAM, so a firmware pointer into the peripherals cannot disturb them.
 bool ramWord(const tw_machine* m, uint32_t address, uint32_t& out) {
     uint32_t offset = address - tw::kRamBase;
-    if (offset >= m->cpu.ramSize || m->cpu.ramSize - offset < 4 || !m->cpu.ram) return false;
-    out = tw::loadLE32(m->cpu.ram + offset);
+    if (offset >= m->cpu.bus.ramSize || m->cpu.bus.ramSize - offset < 4 || !m->cpu.bus.ram) return false;
+    out = tw::loadLE32(m->cpu.bus.ram + offset);
     return true;
 }
 

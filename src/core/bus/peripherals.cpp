@@ -1,6 +1,7 @@
 // The peripherals the calculators' firmware relies on, as the bus callbacks of
 // the whole-calculator mode, and the plain memory of the program runner.
 #include "core/bus/peripherals.h"
+#include "core/machine.h"
 #include "core/bits.h"
 
 #include "core/bus/key_matrix.h"
@@ -61,12 +62,13 @@ uint8_t* calculatorWindow(tw_machine* m, uint32_t address, uint32_t width) {
 // The input register of a GPIO port: a pressed key pulls its column bit low
 // while its row line is an output driven low.
 uint32_t gpioInput(const tw_machine* m, uint32_t port) {
+    const tw::PeripheralState& state = m->peripherals;
     uint32_t value = 0xFFFFFFFFu;
     for (int k = 0; k < tw::kKeyCount; ++k) {
         if (m->keys[k] != 1) continue;
         const tw::PortBit row = tw::kKeyRows[k / 10];
         const tw::PortBit column = tw::kKeyColumns[k % 10];
-        const bool rowDrivenLow = (m->portDir[row.port] >> row.bit & 1) && !(m->portOut[row.port] >> row.bit & 1);
+        const bool rowDrivenLow = (state.portDir[row.port] >> row.bit & 1) && !(state.portOut[row.port] >> row.bit & 1);
         if (rowDrivenLow && column.port == port) value &= ~(1u << column.bit);
     }
     if (port == tw::kOnKeyInput.port && m->onKey) value &= ~(1u << tw::kOnKeyInput.bit);
@@ -74,36 +76,38 @@ uint32_t gpioInput(const tw_machine* m, uint32_t port) {
 }
 
 uint32_t repeatedRead(tw_machine* m, uint32_t address, uint32_t stored) {
-    if (!m->repeatValid || address != m->repeatAddress) {
-        m->repeatAddress = address;
-        m->repeatCount = 0;
-        m->repeatInvert = 0;
-        m->repeatValid = 1;
+    tw::PeripheralState& state = m->peripherals;
+    if (!state.repeatValid || address != state.repeatAddress) {
+        state.repeatAddress = address;
+        state.repeatCount = 0;
+        state.repeatInvert = 0;
+        state.repeatValid = 1;
         return stored;
     }
-    const uint32_t previous = m->repeatCount++;
+    const uint32_t previous = state.repeatCount++;
     if (previous >= kRepeatLimit) {
-        m->repeatInvert ^= 1;
-        m->repeatCount = 0;
+        state.repeatInvert ^= 1;
+        state.repeatCount = 0;
     }
-    return m->repeatInvert ? ~stored : stored;
+    return state.repeatInvert ? ~stored : stored;
 }
 
 uint32_t peripheralRead(tw_machine* m, uint32_t address) {
+    const tw::PeripheralState& state = m->peripherals;
     const uint32_t stored = tw::registerStoreLookup(m, address);
     if (address >= kGpioBase && address < kGpioEnd) {
         const uint32_t port = (address - kGpioBase) / kGpioPortStride;
         switch (address % kGpioPortStride) {
-        case kGpioDir: return m->portDir[port];
-        case kGpioOut: return m->portOut[port];
+        case kGpioDir: return state.portDir[port];
+        case kGpioOut: return state.portOut[port];
         case kGpioInput: return gpioInput(m, port);
         default: return stored;
         }
     }
     switch (address) {
     case kStatusRegister: return stored | 1;
-    case kAdcResult: return m->adcValue;
-    case kTimerStatus: return m->inInterrupt ? 1 : (m->timerPending & 1) | (m->timerRunning & 1) << 24;
+    case kAdcResult: return state.adcValue;
+    case kTimerStatus: return state.inInterrupt ? 1 : (state.timerPending & 1) | (state.timerRunning & 1) << 24;
     default: return repeatedRead(m, address, stored);
     }
 }
@@ -119,22 +123,23 @@ void applyPortWrite(uint32_t& reg, uint32_t operation, uint32_t value) {
 }
 
 void peripheralWrite(tw_machine* m, uint32_t address, uint32_t value) {
+    tw::PeripheralState& state = m->peripherals;
     tw::registerStoreInsert(m, address, value);
     if (address >= kGpioBase && address < kGpioEnd) {
         const uint32_t port = (address - kGpioBase) / kGpioPortStride;
         const uint32_t offset = address % kGpioPortStride;
         if (offset % 4 == 0 && offset >= kGpioDir && offset < kGpioDir + 0x10)
-            applyPortWrite(m->portDir[port], offset - kGpioDir, value);
+            applyPortWrite(state.portDir[port], offset - kGpioDir, value);
         else if (offset % 4 == 0 && offset >= kGpioOut && offset < kGpioOut + 0x10)
-            applyPortWrite(m->portOut[port], offset - kGpioOut, value);
+            applyPortWrite(state.portOut[port], offset - kGpioOut, value);
         return;
     }
     if (address == kTimerClear) {
-        if (value & 1) m->timerPending = 0;
+        if (value & 1) state.timerPending = 0;
     } else if (address == kTimerControl) {
-        if (value & (1u << 8)) m->timerRunning = 1;
-        if (value & (1u << 9)) m->timerRunning = 0;
-        if ((value & (1u << 3)) && m->timerRunning) m->timerPending = 1;
+        if (value & (1u << 8)) state.timerRunning = 1;
+        if (value & (1u << 9)) state.timerRunning = 0;
+        if ((value & (1u << 3)) && state.timerRunning) state.timerPending = 1;
     }
 }
 
@@ -168,8 +173,8 @@ int calculatorBusWrite(void* context, uint32_t address, uint32_t width, uint32_t
     value = cutToWidth(value, width);
     if (inRange(address, kSystemBase, kRangeSize)) {
         registerStoreInsert(m, address, value);
-        if (address == kNvicSetEnable1 && (value & kIrq39Bit)) m->irq39Enabled = 1;
-        if (address == kNvicClearEnable1 && (value & kIrq39Bit)) m->irq39Enabled = 0;
+        if (address == kNvicSetEnable1 && (value & kIrq39Bit)) m->peripherals.irq39Enabled = 1;
+        if (address == kNvicClearEnable1 && (value & kIrq39Bit)) m->peripherals.irq39Enabled = 0;
         return 0;
     }
     if (inRange(address, kPeripheralBase, kRangeSize)) {

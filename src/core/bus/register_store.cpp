@@ -2,6 +2,7 @@
 // table kept at most half full, so probes stay short while the firmware touches
 // thousands of distinct registers.
 #include "core/bus/peripherals.h"
+#include "core/machine.h"
 
 #include <cstring>
 #include <new>

@@ -26,6 +26,7 @@ inline bool sameBytes(const uint8_t* a, const uint8_t* b, uint32_t n) {
 
 void decode(Block& b, uint32_t pc, const uint8_t* host, uint32_t available) {
     const Handler* table = dispatchTable();
+    const EndsBlock* ends = blockEndTable();
     uint32_t offset = 0, count = 0;
     b.hasIt = false;
     while (count < kBlockOps && available - offset >= 2) {
@@ -40,7 +41,7 @@ void decode(Block& b, uint32_t pc, const uint8_t* host, uint32_t available) {
         offset += length;
         b.ops[count++] = {table[hw1], hw1, hw2, pc + offset};
         if ((hw1 & 0xFF00) == 0xBF00 && (hw1 & 0xF)) b.hasIt = true;
-        if (endsBlock(hw1, hw2)) break;
+        if (ends[hw1](hw1, hw2)) break;
     }
     b.start = count ? pc : 1;
     b.bytes = offset;

@@ -85,16 +85,16 @@ void dataProcessingShiftedRegister(Exec& e, uint32_t hw1, uint32_t hw2) { shifte
 
 // One handler per operation for the two most common forms.
 const Encoding kDataProcessing32[] = {
-    {"11110i00000Snnnn", dataOrBranch<modifiedImmediate<0>>},  // AND, TST
-    {"11110i00001Snnnn", dataOrBranch<modifiedImmediate<1>>},  // BIC
-    {"11110i00010Snnnn", dataOrBranch<modifiedImmediate<2>>},  // ORR, MOV
-    {"11110i00011Snnnn", dataOrBranch<modifiedImmediate<3>>},  // ORN, MVN
-    {"11110i00100Snnnn", dataOrBranch<modifiedImmediate<4>>},  // EOR, TEQ
-    {"11110i01000Snnnn", dataOrBranch<modifiedImmediate<8>>},  // ADD, CMN
-    {"11110i01010Snnnn", dataOrBranch<modifiedImmediate<10>>}, // ADC
-    {"11110i01011Snnnn", dataOrBranch<modifiedImmediate<11>>}, // SBC
-    {"11110i01101Snnnn", dataOrBranch<modifiedImmediate<13>>}, // SUB, CMP
-    {"11110i01110Snnnn", dataOrBranch<modifiedImmediate<14>>}, // RSB
+    {"11110i00000Snnnn", dataOrBranch<modifiedImmediate<0>>, endsIfBranch},  // AND, TST
+    {"11110i00001Snnnn", dataOrBranch<modifiedImmediate<1>>, endsIfBranch},  // BIC
+    {"11110i00010Snnnn", dataOrBranch<modifiedImmediate<2>>, endsIfBranch},  // ORR, MOV
+    {"11110i00011Snnnn", dataOrBranch<modifiedImmediate<3>>, endsIfBranch},  // ORN, MVN
+    {"11110i00100Snnnn", dataOrBranch<modifiedImmediate<4>>, endsIfBranch},  // EOR, TEQ
+    {"11110i01000Snnnn", dataOrBranch<modifiedImmediate<8>>, endsIfBranch},  // ADD, CMN
+    {"11110i01010Snnnn", dataOrBranch<modifiedImmediate<10>>, endsIfBranch}, // ADC
+    {"11110i01011Snnnn", dataOrBranch<modifiedImmediate<11>>, endsIfBranch}, // SBC
+    {"11110i01101Snnnn", dataOrBranch<modifiedImmediate<13>>, endsIfBranch}, // SUB, CMP
+    {"11110i01110Snnnn", dataOrBranch<modifiedImmediate<14>>, endsIfBranch}, // RSB
     {"11101010000Snnnn", shiftedRegister<0>},                  // AND, TST
     {"11101010001Snnnn", shiftedRegister<1>},                  // BIC
     {"11101010010Snnnn", shiftedRegister<2>},                  // ORR, MOV and the shifts

@@ -1,5 +1,5 @@
-// The 32-bit classes by first halfword, and the dispatch table compiled from the
-// 16- and 32-bit decode tables.
+// The 32-bit classes by first halfword, and the dispatch table and its column of
+// block ends compiled from the 16- and 32-bit decode tables.
 #include "core/cpu/decode.h"
 
 #include <vector>
@@ -11,10 +11,15 @@ namespace {
 void undefinedInstruction(Exec& e, uint32_t hw1, uint32_t hw2) { undefined(e, hw1, hw2); }
 void undefinedNarrow(Exec& e, uint32_t hw, uint32_t) { undefined(e, hw, 0); }
 
-std::vector<Handler> buildDispatchTable() {
+struct DecodeTables {
+    std::vector<Handler> handlers;
+    std::vector<EndsBlock> ends;
+};
+
+DecodeTables buildDecodeTables() {
     struct Compiled {
         uint32_t mask, value;
-        Handler handler;
+        const Encoding* row;
     };
     auto compile = [](const Encoding* rows, size_t count) {
         std::vector<Compiled> out;
@@ -27,7 +32,7 @@ std::vector<Handler> buildDispatchTable() {
                     if (ch == '1') value |= 0x8000u >> bit;
                 }
             }
-            out.push_back({mask, value, rows[i].handler});
+            out.push_back({mask, value, &rows[i]});
         }
         return out;
     };
@@ -38,58 +43,46 @@ std::vector<Handler> buildDispatchTable() {
         std::vector<Compiled> part = compile(rows, count);
         wide.insert(wide.end(), part.begin(), part.end());
     }
-    std::vector<Handler> table(0x10000, undefinedInstruction);
-    for (uint32_t hw = 0; hw < 0xE800; ++hw) table[hw] = undefinedNarrow;
+    DecodeTables tables{std::vector<Handler>(0x10000, undefinedInstruction),
+                        std::vector<EndsBlock>(0x10000, alwaysEnds)};
+    for (uint32_t hw = 0; hw < 0xE800; ++hw) tables.handlers[hw] = undefinedNarrow;
     for (uint32_t hw = 0; hw < 0x10000; ++hw)
-        for (const Compiled& row : hw < 0xE800 ? narrow : wide)
-            if ((hw & row.mask) == row.value) {
-                table[hw] = row.handler;
+        for (const Compiled& c : hw < 0xE800 ? narrow : wide)
+            if ((hw & c.mask) == c.value) {
+                tables.handlers[hw] = c.row->handler;
+                tables.ends[hw] = c.row->endsBlock;
                 break;
             }
-    return table;
+    return tables;
+}
+
+const DecodeTables& decodeTables() {
+    static const DecodeTables tables = buildDecodeTables();
+    return tables;
 }
 
 } // namespace
 
 // The first halfword of a 32-bit instruction picks its class:
 const Encoding kThumb32[] = {
-    {"1110100oo0WLnnnn", loadStoreMultiple},                         // LDM, STM (SRS, RFE undefined)
-    {"1110100PU1WLnnnn", loadStoreDualExclusiveTable},               // LDRD, STRD, LDREX.., TBB, TBH
+    {"1110100oo0W1nnnn", loadStoreMultiple, endsIfPcInList},         // LDM (RFE undefined)
+    {"1110100oo0W0nnnn", loadStoreMultiple},                         // STM (SRS undefined)
+    {"111010001101nnnn", loadStoreDualExclusiveTable, endsIfTableBranch}, // TBB, TBH, LDREXB, LDREXH
+    {"1110100PU1WLnnnn", loadStoreDualExclusiveTable},               // LDRD, STRD, LDREX, STREX..
     {"1110101ooooSnnnn", dataProcessingShiftedRegister},             // AND.. RSB, PKH (shifted register)
-    {"11110i0ooooSnnnn", dataOrBranch<dataProcessingModifiedImmediate>}, // or branches, miscellaneous
-    {"11110i1ooooonnnn", dataOrBranch<dataProcessingPlainImmediate>},    // or branches, miscellaneous
+    {"11110i0ooooSnnnn", dataOrBranch<dataProcessingModifiedImmediate>, endsIfBranch}, // or branches, ..
+    {"11110i1ooooonnnn", dataOrBranch<dataProcessingPlainImmediate>, endsIfBranch},    // or branches, ..
     {"11111000sss0nnnn", loadStoreSingle},                           // STRB, STRH, STR
     // Byte and halfword loads (with PLD and PLI) have handlers of their own for every S and U.
-    {"1111100SU101nnnn", loadStoreSingle},                           // LDR (word; S = 1 is undefined)
+    {"1111100SU101nnnn", loadStoreSingle, endsIfLoadsPc},            // LDR (word; S = 1 is undefined)
     {"11111010oooonnnn", dataProcessingRegister},                    // shifts, extends, REV.., CLZ, QADD
     {"111110110ooonnnn", multiply},                                  // MUL, MLA, MLS, SMULxy, SMLAxy
     {"111110111ooonnnn", longMultiplyDivide},                        // SMULL.., SDIV, UDIV
 };
 const size_t kThumb32Count = sizeof kThumb32 / sizeof kThumb32[0];
 
-const Handler* dispatchTable() {
-    static const std::vector<Handler> table = buildDispatchTable();
-    return table.data();
-}
+const Handler* dispatchTable() { return decodeTables().handlers.data(); }
 
-bool endsBlock(uint32_t hw1, uint32_t hw2) {
-    Handler h = dispatchTable()[hw1];
-    if (h == undefinedNarrow || h == undefinedInstruction) return true;
-    if (hw1 < 0xE800) {
-        return (hw1 & 0xF800) == 0xE000       // B
-               || (hw1 & 0xFF00) == 0x4700    // BX, BLX
-               || (hw1 & 0xFF00) == 0xBD00    // POP with the PC
-               || (hw1 & 0xFD87) == 0x4487    // ADD PC, MOV PC
-               || (hw1 & 0xFF00) == 0xBE00    // BKPT
-               || (hw1 & 0xFE00) == 0xDE00    // UDF, SVC
-               || hw1 == 0xBF30;              // WFI
-    }
-    if ((hw1 & 0xF800) == 0xF000 && (hw2 & 0x8000) && (hw2 & 0x5000)) return true; // B.W, BL, BLX
-    if (hw1 == 0xF3AF && (hw2 & 0xD7FF) == 0x8003) return true;                 // WFI.W
-    if ((hw1 & 0xFFF0) == 0xE8D0 && (hw2 & 0xFFE0) == 0xF000) return true;                   // TBB, TBH
-    if ((hw1 & 0xFE50) == 0xE810 && (hw2 & 0x8000)) return true;                               // LDM with the PC
-    if ((hw1 & 0xFF70) == 0xF850 && (hw2 >> 12) == 15) return true;                            // LDR to the PC
-    return false;
-}
+const EndsBlock* blockEndTable() { return decodeTables().ends.data(); }
 
 } // namespace tw::cpu

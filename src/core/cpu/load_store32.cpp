@@ -201,7 +201,7 @@ const Encoding kLoadStore32[] = {
     {"111110000100nnnn", single<4, false, false, false>}, // STR (8-bit or register offset)
     {"111110000001nnnn", single<1, true, false, false>}, // LDRB (8-bit or register offset)
     {"111110000011nnnn", single<2, true, false, false>}, // LDRH (8-bit or register offset)
-    {"111110000101nnnn", single<4, true, false, false>}, // LDR (8-bit or register offset)
+    {"111110000101nnnn", single<4, true, false, false>, endsIfLoadsPc}, // LDR (8-bit or register offset)
     {"111110010001nnnn", single<1, true, true, false>}, // LDRSB (8-bit or register offset)
     {"111110010011nnnn", single<2, true, true, false>}, // LDRSH (8-bit or register offset)
     {"111110001000nnnn", single<1, false, false, true>}, // STRB (12-bit offset)
@@ -209,7 +209,7 @@ const Encoding kLoadStore32[] = {
     {"111110001100nnnn", single<4, false, false, true>}, // STR (12-bit offset)
     {"111110001001nnnn", single<1, true, false, true>}, // LDRB (12-bit offset)
     {"111110001011nnnn", single<2, true, false, true>}, // LDRH (12-bit offset)
-    {"111110001101nnnn", single<4, true, false, true>}, // LDR (12-bit offset)
+    {"111110001101nnnn", single<4, true, false, true>, endsIfLoadsPc}, // LDR (12-bit offset)
     {"111110011001nnnn", single<1, true, true, true>}, // LDRSB (12-bit offset)
     {"111110011011nnnn", single<2, true, true, true>}, // LDRSH (12-bit offset)
 };

@@ -30,7 +30,7 @@ HookOutcome runHooks(tw_cpu* c, uint32_t address) {
     for (int64_t i = 0; i < count; ++i) {
         if (c->hookAddress[i] != address) continue;
         if (!c->hookAction[i]) return HookOutcome::Go;
-        int r = c->hookAction[i](c->busContext, address, c->hookContext[i]);
+        int r = c->hookAction[i](c->bus.context, address, c->hookContext[i]);
         return r == 1 ? HookOutcome::Stop : r == 2 ? HookOutcome::Moved : HookOutcome::Go;
     }
     return HookOutcome::Go;

@@ -289,11 +289,13 @@ const Encoding kThumb16[] = {
     {"0100001101nnnddd", dataProcessing<0xD>},           // MUL
     {"0100001110mmmddd", dataProcessing<0xE>},           // BIC
     {"0100001111mmmddd", dataProcessing<0xF>},           // MVN
+    {"010001001mmmm111", addHigh, alwaysEnds},           // ADD PC, Rm
     {"01000100dmmmmddd", addHigh},                       // ADD (high registers)
     {"01000101nmmmmnnn", cmpHigh},                       // CMP (high registers)
+    {"010001101mmmm111", movHigh, alwaysEnds},           // MOV PC, Rm
     {"01000110dmmmmddd", movHigh},                       // MOV (high registers)
-    {"010001110mmmm000", branchExchange<false>},         // BX
-    {"010001111mmmm000", branchExchange<true>},          // BLX (register)
+    {"010001110mmmm000", branchExchange<false>, alwaysEnds}, // BX
+    {"010001111mmmm000", branchExchange<true>, alwaysEnds},  // BLX (register)
     {"01001tttiiiiiiii", ldrLiteral},                    // LDR (literal)
     {"0101000mmmnnnttt", loadStoreRegister<0>},          // STR (register)
     {"0101001mmmnnnttt", loadStoreRegister<1>},          // STRH (register)
@@ -324,14 +326,16 @@ const Encoding kThumb16[] = {
     {"1011101000mmmddd", reverse<0>},                    // REV
     {"1011101001mmmddd", reverse<1>},                    // REV16
     {"1011101011mmmddd", reverse<2>},                    // REVSH
+    {"10111101rrrrrrrr", pop, alwaysEnds},               // POP with the PC
     {"1011110Prrrrrrrr", pop},                           // POP
-    {"10111110iiiiiiii", breakpoint},                    // BKPT
-    {"10111111hhhh0000", hint},                          // NOP, YIELD, WFE, WFI, SEV, ...
+    {"10111110iiiiiiii", breakpoint, alwaysEnds},        // BKPT
+    {"1011111100110000", hint, alwaysEnds},              // WFI
+    {"10111111hhhh0000", hint},                          // NOP, YIELD, WFE, SEV, ...
     {"10111111ccccmmmm", ifThen},                        // IT
     {"11000nnnrrrrrrrr", storeMultiple},                 // STMIA
     {"11001nnnrrrrrrrr", loadMultiple},                  // LDMIA
-    {"11011110iiiiiiii", undefined16},                   // UDF
-    {"11011111iiiiiiii", supervisorCall},                // SVC
+    {"11011110iiiiiiii", undefined16, alwaysEnds},       // UDF
+    {"11011111iiiiiiii", supervisorCall, alwaysEnds},    // SVC
     {"11010000iiiiiiii", branchConditional<0>}, // BEQ
     {"11010001iiiiiiii", branchConditional<1>}, // BNE
     {"11010010iiiiiiii", branchConditional<2>}, // BCS
@@ -346,7 +350,7 @@ const Encoding kThumb16[] = {
     {"11011011iiiiiiii", branchConditional<11>}, // BLT
     {"11011100iiiiiiii", branchConditional<12>}, // BGT
     {"11011101iiiiiiii", branchConditional<13>}, // BLE
-    {"11100iiiiiiiiiii", branch},                        // B
+    {"11100iiiiiiiiiii", branch, alwaysEnds},            // B
 };
 const size_t kThumb16Count = sizeof kThumb16 / sizeof kThumb16[0];
 

@@ -27,13 +27,14 @@ extern "C" void tw_reset_mode(tw_machine* m, int mode) {
     std::memset(m->window4k.get(), 0xFF, 4 * 1024);
     tw::clearRegisterStore(m);
 
-    tw_cpu& cpu = m->cpu;
-    cpu.flash = m->flash.get();
-    cpu.flashSize = runner ? 128 * 1024 : tw_machine::kFlashCapacity;
-    cpu.ram = m->ram.get();
-    cpu.ramSize = runner ? tw_machine::kRunnerRamSize : tw_machine::kRamCapacity;
-    cpu.busContext = m;
-    cpu.busRead = runner ? tw::runnerBusRead : tw::calculatorBusRead;
-    cpu.busWrite = runner ? tw::runnerBusWrite : tw::calculatorBusWrite;
-    tw_cpu_reset(&cpu);
+    m->cpu.bus = {
+        .flash = m->flash.get(),
+        .flashSize = runner ? 128 * 1024 : tw_machine::kFlashCapacity,
+        .ram = m->ram.get(),
+        .ramSize = runner ? tw_machine::kRunnerRamSize : tw_machine::kRamCapacity,
+        .context = m,
+        .read = runner ? tw::runnerBusRead : tw::calculatorBusRead,
+        .write = runner ? tw::runnerBusWrite : tw::calculatorBusWrite,
+    };
+    tw_cpu_reset(&m->cpu);
 }

@@ -33,16 +33,11 @@ void takeSnapshot(tw_machine* m) {
 void restoreSnapshot(tw_machine* m) {
     auto& snapshot = m->runnerSnapshot;
     tw_cpu& cpu = m->cpu;
-    tw_cpu current = cpu;
+    const tw_cpu_bus bus = cpu.bus;
+    const uint64_t instructionCount = cpu.instructionCount;
     cpu = snapshot.cpu;
-    cpu.flash = current.flash;
-    cpu.flashSize = current.flashSize;
-    cpu.ram = current.ram;
-    cpu.ramSize = current.ramSize;
-    cpu.busContext = current.busContext;
-    cpu.busRead = current.busRead;
-    cpu.busWrite = current.busWrite;
-    cpu.instructionCount = current.instructionCount;
+    cpu.bus = bus;
+    cpu.instructionCount = instructionCount;
     std::memcpy(m->ram.get(), snapshot.ram.get(), tw_machine::kRunnerRamSize);
 }
 

@@ -43,15 +43,9 @@ void clearRunState(tw_machine* m) {
     m->tickCount = 0;
     m->idleTicks = 0;
     m->tickInstructions = 0;
-    std::memset(m->portDir, 0, sizeof m->portDir);
-    std::memset(m->portOut, 0, sizeof m->portOut);
+    m->peripherals = {}; // the calculator's start then sets the ADC reading from the battery
     std::memset(m->keys, 0, sizeof m->keys);
     m->onKey = 0;
-    m->repeatValid = 0;
-    m->irq39Enabled = 0;
-    m->timerRunning = 0;
-    m->timerPending = 0;
-    m->inInterrupt = 0;
 }
 
 int startCalculator(tw_machine* m) {
@@ -67,7 +61,7 @@ int startCalculator(tw_machine* m) {
         return TW_ERR_STATE;
 
     m->tickBudget = kInitialBudget;
-    m->adcValue = uint32_t(m->battery * 1024.0 + 0.5);
+    m->peripherals.adcValue = uint32_t(m->battery * 1024.0 + 0.5);
     m->timerHandler = tw::firmwareWord(m, kTimerVector);
     m->periodicHandler = tw::firmwareWord(m, kPeriodicVector);
     m->cpu.regs[13] = tw::firmwareWord(m, 0);

@@ -64,14 +64,15 @@ int tick(tw_machine* m) {
     }
     m->tickInstructions += cpu.instructionCount - before;
 
-    if (!m->irq39Enabled) return TW_OK;
+    if (!m->peripherals.irq39Enabled) return TW_OK;
     if (cpu.primask && !idle) return TW_OK;
 
     uint32_t timerWanted = 0;
-    if (tw_bus_read_quiet(&cpu, kTimerWanted, 1, &timerWanted) == 0 && timerWanted == 1 && m->timerRunning) {
-        m->inInterrupt = 1;
+    if (tw_bus_read_quiet(&cpu, kTimerWanted, 1, &timerWanted) == 0 && timerWanted == 1 &&
+        m->peripherals.timerRunning) {
+        m->peripherals.inInterrupt = 1;
         int result = runAsInterrupt(m, m->timerHandler);
-        m->inInterrupt = 0;
+        m->peripherals.inInterrupt = 0;
         if (result == TW_RUN_FAULT) {
             tw::setLastErrorf(m, "in interrupt: %s", cpu.faultText);
             return TW_ERR_FAULT;

@@ -20,10 +20,10 @@ struct BareCpu {
     tw_cpu cpu{};
 
     BareCpu() {
-        cpu.flash = flash.data();
-        cpu.flashSize = kFlashSize;
-        cpu.ram = ram.data();
-        cpu.ramSize = kRamSize;
+        cpu.bus.flash = flash.data();
+        cpu.bus.flashSize = kFlashSize;
+        cpu.bus.ram = ram.data();
+        cpu.bus.ramSize = kRamSize;
         tw_cpu_reset(&cpu);
     }
     BareCpu(const BareCpu&) = delete;

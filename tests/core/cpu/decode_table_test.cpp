@@ -1,5 +1,5 @@
 // The decode tables are data: every row is well formed and reachable, and the
-// compiled dispatch table agrees with them.
+// compiled dispatch table and its column of block ends agree with them.
 #include "core/cpu/decode.h"
 
 #include <gtest/gtest.h>
@@ -33,6 +33,7 @@ Row compile(const char* pattern) {
 void checkTable(const std::vector<std::pair<const Encoding*, size_t>>& parts, uint32_t low, uint32_t high) {
     std::vector<Row> earlier;
     const Handler* table = dispatchTable();
+    const EndsBlock* ends = blockEndTable();
     for (auto [rows, count] : parts)
         for (size_t i = 0; i < count; ++i) {
             std::string pattern = rows[i].pattern;
@@ -46,6 +47,7 @@ void checkTable(const std::vector<std::pair<const Encoding*, size_t>>& parts, ui
                 if (!shadowed) {
                     reachable = true;
                     EXPECT_EQ(table[hw], rows[i].handler) << pattern;
+                    EXPECT_EQ(ends[hw], rows[i].endsBlock) << pattern;
                 }
             }
             EXPECT_TRUE(reachable) << pattern << " is hidden by earlier rows";

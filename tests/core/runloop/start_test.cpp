@@ -81,10 +81,10 @@ TEST(Start, BatteryVoltageBecomesTheAdcReading) {
     auto m = tw::test::loadedMachine(Firmware::Hp15c);
     ASSERT_TRUE(m);
     ASSERT_EQ(tw_start(m.get(), 1, 0), TW_OK);
-    EXPECT_EQ(m->adcValue, 3072u);
+    EXPECT_EQ(m->peripherals.adcValue, 3072u);
     ASSERT_EQ(tw_set_battery(m.get(), 4.0), TW_OK);
     ASSERT_EQ(tw_start(m.get(), 1, 0), TW_OK);
-    EXPECT_EQ(m->adcValue, 4096u);
+    EXPECT_EQ(m->peripherals.adcValue, 4096u);
 }
 
 TEST(Start, UnknownModeLeavesARunningCalculatorAlone) {
@@ -97,8 +97,8 @@ TEST(Start, UnknownModeLeavesARunningCalculatorAlone) {
 
     EXPECT_EQ(tw_start(m.get(), 2, 0), TW_ERR_ARGUMENT);
     EXPECT_EQ(tw_mode(m.get()), 1);
-    EXPECT_EQ(m->irq39Enabled, 1u);
-    EXPECT_EQ(m->timerRunning, 1u);
+    EXPECT_EQ(m->peripherals.irq39Enabled, 1u);
+    EXPECT_EQ(m->peripherals.timerRunning, 1u);
     EXPECT_EQ(m->keys[26], 1u);
     EXPECT_EQ(stats(m.get()).milliseconds, before.milliseconds);
 
@@ -115,9 +115,9 @@ TEST(Start, ResetIntoAModeSetsTheMemoryMap) {
     tw_cpu* cpu = tw_machine_cpu(m.get());
 
     tw_reset_mode(m.get(), 1);
-    EXPECT_EQ(cpu->flashSize, 256u * 1024);
-    EXPECT_EQ(cpu->ramSize, 64u * 1024);
-    EXPECT_EQ(std::memcmp(cpu->flash + 0x4000, bytes.data(), bytes.size()), 0);
+    EXPECT_EQ(cpu->bus.flashSize, 256u * 1024);
+    EXPECT_EQ(cpu->bus.ramSize, 64u * 1024);
+    EXPECT_EQ(std::memcmp(cpu->bus.flash + 0x4000, bytes.data(), bytes.size()), 0);
     uint32_t word = 0;
     EXPECT_EQ(tw_bus_read_quiet(cpu, 0x00800000u, 4, &word), 0);
     EXPECT_EQ(word, 0xFFFFFFFFu); // the 4 KB window is filled
@@ -125,8 +125,8 @@ TEST(Start, ResetIntoAModeSetsTheMemoryMap) {
 
     EXPECT_EQ(tw_bus_write_quiet(cpu, 0x2000FFFCu, 4, 7), 0);
     tw_reset_mode(m.get(), 0);
-    EXPECT_EQ(cpu->flashSize, 128u * 1024);
-    EXPECT_EQ(cpu->ramSize, 32u * 1024);
+    EXPECT_EQ(cpu->bus.flashSize, 128u * 1024);
+    EXPECT_EQ(cpu->bus.ramSize, 32u * 1024);
     EXPECT_NE(tw_bus_read_quiet(cpu, 0x00800000u, 4, &word), 0); // no window in the runner
     EXPECT_EQ(m->ram[0xFFFC], 0);                                  // RAM starts over
 }

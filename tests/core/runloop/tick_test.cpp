@@ -55,7 +55,7 @@ TEST_F(Ticks, RunNeedsTheWholeCalculator) {
 }
 
 TEST_F(Ticks, WithoutInterrupt39NoHandlerRunsAndTheClockIsNotRead) {
-    m->irq39Enabled = 0;
+    m->peripherals.irq39Enabled = 0;
     writeWord(m.get(), kClockWord, 4'000'000);
     const Stats before = stats(m.get());
     ASSERT_EQ(tw_run(m.get(), 50), TW_OK);
@@ -63,7 +63,7 @@ TEST_F(Ticks, WithoutInterrupt39NoHandlerRunsAndTheClockIsNotRead) {
     EXPECT_EQ(stats(m.get()).idleTicks, before.idleTicks + 5);
     EXPECT_EQ(m->tickBudget, 360'000u);
 
-    m->irq39Enabled = 1;
+    m->peripherals.irq39Enabled = 1;
     ASSERT_EQ(tw_run(m.get(), 10), TW_OK);
     EXPECT_EQ(m->tickBudget, 30'000u);
     writeWord(m.get(), kClockWord, 12'000'000);
@@ -111,7 +111,7 @@ TEST_F(Ticks, HandlerFaultIsReportedAndTheMainRegistersComeBack) {
         EXPECT_EQ(tw_run(m.get(), 10), TW_ERR_FAULT);
         EXPECT_EQ(std::string(tw_last_error(m.get())).rfind("in interrupt: bus fault: write32 at 0x30000000", 0), 0u)
             << tw_last_error(m.get());
-        EXPECT_EQ(m->inInterrupt, 0u);
+        EXPECT_EQ(m->peripherals.inInterrupt, 0u);
         EXPECT_EQ(cpu->regs[15], pc);
         EXPECT_EQ(cpu->regs[13], sp);
         EXPECT_EQ(tw_mode(m.get()), 1);
