@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+using namespace tw;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setUSBLogEnabled(false);
     FakeClock clock;
