@@ -1,7 +1,7 @@
 // The desktop's view of the application: the shared-mime-info types and the
 // launcher entry, as the freedesktop tools read them, agreeing with the types the
 // save panel is given, and installed where the desktop looks for them.
-#include "app/memory_file.h"
+#include "app/document_types.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@
 
 namespace {
 
-using tw::DocumentType;
+using tw::UTType;
+using tw::documentType;
 
 QString sourceDir() { return qEnvironmentVariable("TW_SOURCE_DIR"); }
 QString binaryDir() { return qEnvironmentVariable("TW_BINARY_DIR"); }
@@ -49,8 +50,7 @@ QStringList desktopValues(const QString& entry, const QString& key) {
     return {};
 }
 
-constexpr DocumentType ours[] = {DocumentType::memory16c(), DocumentType::memory15c(), DocumentType::memory12c(),
-                                 DocumentType::programdoc()};
+constexpr UTType ours[] = {UTType::memory16c, UTType::memory15c, UTType::memory12c, UTType::programdoc};
 
 TEST(DocumentTypes, TheMimeDatabaseTakesOurTypesAsTheSavePanelNamesThem) {
     const QString update = tool("update-mime-database");
@@ -68,7 +68,8 @@ TEST(DocumentTypes, TheMimeDatabaseTakesOurTypesAsTheSavePanelNamesThem) {
     const QString globs = readText(scratch.filePath("globs2"));
     const QString subclasses = readText(scratch.filePath("subclasses"));
     const QString types = readText(scratch.filePath("types"));
-    for (const DocumentType& t : ours) {
+    for (UTType type : ours) {
+        const auto t = documentType(type);
         SCOPED_TRACE(t.mimeTypeName().toStdString());
         EXPECT_TRUE(types.split('\n').contains(t.mimeTypeName()));
         EXPECT_TRUE(globs.contains(":" + t.mimeTypeName() + ":*." + t.fileExtension() + "\n"));
@@ -88,8 +89,9 @@ TEST(DocumentTypes, TheDesktopEntryIsValidAndOpensTheMemoryFiles) {
     // Files handed over on the command line take the memory-file road.
     EXPECT_EQ(desktopValues(entry, "Exec"), QStringList{"tarnwick %F"});
     EXPECT_EQ(desktopValues(entry, "MimeType"),
-              (QStringList{DocumentType::memory16c().mimeTypeName(), DocumentType::memory15c().mimeTypeName(),
-                           DocumentType::memory12c().mimeTypeName()}));
+              (QStringList{documentType(UTType::memory16c).mimeTypeName(),
+                           documentType(UTType::memory15c).mimeTypeName(),
+                           documentType(UTType::memory12c).mimeTypeName()}));
 }
 
 TEST(DocumentTypes, InstallPutsBothFilesWhereTheDesktopLooks) {
@@ -103,10 +105,10 @@ TEST(DocumentTypes, InstallPutsBothFilesWhereTheDesktopLooks) {
 }
 
 TEST(DocumentTypes, EachModelSavesItsOwnMemoryType) {
-    EXPECT_EQ(DocumentType::memory(15), DocumentType::memory15c());
-    EXPECT_EQ(DocumentType::memory(12), DocumentType::memory12c());
-    EXPECT_EQ(DocumentType::memory(16), DocumentType::memory16c());
-    EXPECT_EQ(DocumentType::memory(0), DocumentType::memory16c());
+    EXPECT_EQ(tw::memoryType(15), UTType::memory15c);
+    EXPECT_EQ(tw::memoryType(12), UTType::memory12c);
+    EXPECT_EQ(tw::memoryType(16), UTType::memory16c);
+    EXPECT_EQ(tw::memoryType(0), UTType::memory16c);
 }
 
 } // namespace

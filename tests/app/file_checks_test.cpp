@@ -30,6 +30,8 @@ QByteArray pattern(qsizetype n) {
     return b;
 }
 
+std::vector<uint8_t> bytes(const QByteArray& b) { return {b.begin(), b.end()}; }
+
 TEST(FileChecks, AFileOfTheRequiredSizeIsReadWhole) {
     QTemporaryDir dir;
     const auto bytes = pattern(2048);
@@ -85,10 +87,10 @@ TEST(FileChecks, AMissingFileGivesTheSystemsReasonWithItsName) {
 TEST(MemoryFile, ReadsAnyRegularFileUnchangedAndRefusesAFolder) {
     QTemporaryDir dir;
     for (qsizetype n : {0, 5, 2048, 300000}) {
-        const auto bytes = pattern(n);
-        const auto read = tw::MemoryFile::read(writeFile(dir, QString("f%1.pdf").arg(n), bytes));
+        const auto content = pattern(n);
+        const auto read = tw::MemoryFile::read(writeFile(dir, QString("f%1.pdf").arg(n), content));
         ASSERT_TRUE(std::holds_alternative<tw::MemoryFile>(read)) << n;
-        EXPECT_EQ(std::get<tw::MemoryFile>(read).data, bytes);
+        EXPECT_EQ(std::get<tw::MemoryFile>(read).data, bytes(content));
     }
     const auto folder = tw::MemoryFile::read(dir.path());
     ASSERT_TRUE(std::holds_alternative<FileReadError>(folder));
@@ -98,8 +100,8 @@ TEST(MemoryFile, ReadsAnyRegularFileUnchangedAndRefusesAFolder) {
 TEST(MemoryFile, WritesItsBytesAndReplacesAnOldFileWhole) {
     QTemporaryDir dir;
     const QString path = dir.filePath("out.16c");
-    EXPECT_EQ(tw::MemoryFile{pattern(5000)}.write(path), std::nullopt);
-    EXPECT_EQ(tw::MemoryFile{pattern(2048)}.write(path), std::nullopt);
+    EXPECT_EQ(tw::MemoryFile{bytes(pattern(5000))}.write(path), std::nullopt);
+    EXPECT_EQ(tw::MemoryFile{bytes(pattern(2048))}.write(path), std::nullopt);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), pattern(2048));
@@ -107,7 +109,7 @@ TEST(MemoryFile, WritesItsBytesAndReplacesAnOldFileWhole) {
     EXPECT_EQ(tw::MemoryFile{}.write(dir.filePath("empty.txt")), std::nullopt);
     EXPECT_EQ(QFileInfo(dir.filePath("empty.txt")).size(), 0);
 
-    const auto error = tw::MemoryFile{pattern(10)}.write(dir.filePath("no/such/folder/x.15c"));
+    const auto error = tw::MemoryFile{bytes(pattern(10))}.write(dir.filePath("no/such/folder/x.15c"));
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->startsWith("“x.15c” could not be saved: "));
 }
