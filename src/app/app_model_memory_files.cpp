@@ -117,8 +117,8 @@ void AppModel::finishTrialLoad(const TrialCheck& check) {
 }
 
 void AppModel::saveBackupFirst(const PendingAction& action) {
+    afterExport_ = action; // before the dialog's action, which may be this one, is cleared
     setPendingAction(std::nullopt);
-    afterExport_ = action;
     saveMemoryToFile();
 }
 

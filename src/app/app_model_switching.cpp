@@ -44,7 +44,9 @@ void AppModel::switchModel(int variant, std::function<void()> then) {
         }});
 }
 
-void AppModel::perform(const PendingAction& action) {
+void AppModel::perform(const PendingAction& confirmed) {
+    // A copy first: the dialog hands in the very action that is cleared here.
+    const PendingAction action = confirmed;
     setPendingAction(std::nullopt);
     std::visit(Overloaded{
                    [this](const PendingAction::SwitchModel& a) { switchModel(a.variant); },
