@@ -105,10 +105,14 @@ void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source) {
 }
 
 void AppModel::finishTrialLoad(const TrialCheck& check) {
-    // A newer check, or another firmware or model since this one began: its answer
-    // no longer describes what a load would meet.
-    if (check.ticket != trialTicket_ || check.firmwareID != firmwareID_ || check.variant != snapshot_.variant)
+    // A newer check (or a model switch since) makes this answer moot.
+    if (check.ticket != trialTicket_) return;
+    // Checked against a firmware or model that no longer runs (a new start, or the
+    // first display of a start not yet in): check again against the one that does.
+    if (check.firmwareID != firmwareID_ || check.variant != snapshot_.variant) {
+        trialLoad(check.image, check.source);
         return;
+    }
     TrialOutcome outcome = trialOutcome(check.image, check.source, check.modelName, check.check, check.fitting);
     if (auto* action = std::get_if<PendingAction>(&outcome))
         setPendingAction(std::move(*action));

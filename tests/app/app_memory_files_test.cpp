@@ -168,6 +168,24 @@ TEST(MemoryFiles, AResultForAModelLeftMeanwhileRaisesNoDialog) {
     pump(3s); // long enough for the check on every image
     EXPECT_FALSE(model.pendingAction());
 
+    // A check made against a model that is not the one running when it ends is made
+    // again against the running one: here the 16C is shown only while it starts.
+    auto shown = model.snapshot();
+    const auto running = shown;
+    shown.variant = 160;
+    shown.model = 16;
+    model.setSnapshot(shown);
+    model.trialLoad(std::vector<uint8_t>(2048, 0), "“blank”");
+    model.setSnapshot(running);
+    ASSERT_TRUE(answered(model));
+    ASSERT_TRUE(model.pendingAction());
+    const auto* blank = model.pendingAction()->as<PendingAction::LoadMemoryAnyway>();
+    ASSERT_TRUE(blank);
+    EXPECT_TRUE(blank->reason.startsWith("In a trial load on this firmware's HP-15C, the calculator started but "
+                                         "changed "))
+        << blank->reason.toStdString();
+    model.setPendingAction(std::nullopt);
+
     // A newer check replaces an older one: only its answer is shown.
     model.trialLoad(std::vector<uint8_t>(2048, 0), "“old”");
     model.trialLoad(image, "“new”");
