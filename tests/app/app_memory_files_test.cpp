@@ -170,11 +170,11 @@ TEST(MemoryFiles, AResultForAModelLeftMeanwhileRaisesNoDialog) {
 
     // A check made against a model that is not the one running when it ends is made
     // again against the running one: here the 16C is shown only while it starts.
-    auto shown = model.snapshot();
-    const auto running = shown;
-    shown.variant = 160;
-    shown.model = 16;
-    model.setSnapshot(shown);
+    auto starting = model.snapshot();
+    const auto running = starting;
+    starting.variant = 160;
+    starting.model = 16;
+    model.setSnapshot(starting);
     model.trialLoad(std::vector<uint8_t>(2048, 0), "“blank”");
     model.setSnapshot(running);
     ASSERT_TRUE(answered(model));
