@@ -10,6 +10,7 @@ packages=(
   libunicorn-dev gcc-arm-none-eabi libnewlib-arm-none-eabi
   qpdf poppler-utils python3-fonttools fonts-dejavu-core fonts-urw-base35 unicode-data
   xvfb xauth
+  desktop-file-utils shared-mime-info
 )
 
 missing=()

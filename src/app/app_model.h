@@ -49,6 +49,8 @@
 #include <thread>
 #include <vector>
 
+class QThreadPool;
+
 namespace tw {
 
 class CalculatorLink;
@@ -217,8 +219,14 @@ public:
     void switchModel(int variant, std::function<void()> then = {});
     void perform(const PendingAction& action);
     void saveMemoryToFile();
+    // The reset commands of the menus: a fresh start without the saved state.
+    void resetCalculator();
 
     // ---- Memory files and the trial check ----
+    // A file handed to the application (command line, file manager): the memory-file road.
+    void openFile(const QString& path);
+    // "Save Backup First…": the action waits until the emulator's memory is saved.
+    void saveBackupFirst(const PendingAction& action);
     void loadMemory(const FileResult& result);
     void trialLoad(std::vector<uint8_t> image, const QString& source);
     // The engine's state for saveMemoryToFile().
@@ -378,6 +386,15 @@ private:
     // memory that could not be restored); empty when none.
     QString setAsideBeforeSave_;
     std::vector<std::unique_ptr<StartThread>> startThreads_;
+
+    // Memory loads and trial checks.
+    struct TrialCheck;
+    void loadIntoEngine(const std::vector<uint8_t>& image);
+    void finishTrialLoad(const TrialCheck& check);
+    // The newest trial check; an older one's result is dropped.
+    uint64_t trialTicket_ = 0;
+    // Runs the trial checks; a child of this object, it waits for them when it goes.
+    QThreadPool* trialPool_ = nullptr;
 };
 
 } // namespace tw

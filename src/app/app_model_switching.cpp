@@ -1,12 +1,111 @@
 // Model switching, memory reset, confirmed actions and saving the memory to a file.
 #include "app/app_model.h"
 
+#include "app/document_types.h"
+#include "core/wrapper/calculator_error.h"
+#include "core/wrapper/orvane_calculator.h"
+
+#include <QFileInfo>
+#include <QPointer>
+
 namespace tw {
 
-void AppModel::switchModel(int, std::function<void()>) {}
+namespace {
 
-void AppModel::perform(const PendingAction&) { setPendingAction(std::nullopt); }
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
-void AppModel::saveMemoryToFile() {}
+} // namespace
+
+void AppModel::switchModel(int variant, std::function<void()> then) {
+    if (!engine_) return;
+    apply(latch_.releaseAll());
+    setIsSwitchingModel(true);
+    // The face follows the new model.
+    if (skin_ != SkinChoice::automatic) setSkin(SkinChoice::automatic);
+    // A trial check under way was made for the model being left.
+    ++trialTicket_;
+
+    QPointer<AppModel> weak(this);
+    sendToEngine(CalculatorEngine::Command::SwitchModel{
+        variant, [weak, then = std::move(then)](EngineOutcome<int> outcome) {
+            if (!weak) return;
+            weak->setIsSwitchingModel(false);
+            if (!outcome.ok()) {
+                weak->setErrorMessage(errorText(outcome.error));
+                return;
+            }
+            if (weak->persistState_) weak->saveState(true);
+            if (then) then();
+        }});
+}
+
+void AppModel::perform(const PendingAction& confirmed) {
+    // A copy first: the dialog hands in the very action that is cleared here.
+    const PendingAction action = confirmed;
+    setPendingAction(std::nullopt);
+    std::visit(Overloaded{
+                   [this](const PendingAction::SwitchModel& a) { switchModel(a.variant); },
+                   [this](const PendingAction::LoadMemory& a) { loadIntoEngine(a.data); },
+                   [this](const PendingAction::LoadMemoryAnyway& a) { loadIntoEngine(a.data); },
+                   [this](const PendingAction::SwitchThenLoad& a) {
+                       // The load waits for a switch that succeeded.
+                       QPointer<AppModel> weak(this);
+                       switchModel(a.variant, [weak, data = a.data] {
+                           if (weak) weak->perform(PendingAction::loadMemory(data, QString()));
+                       });
+                   },
+                   [this](const PendingAction::MemoryReset&) {
+                       apply(latch_.releaseAll());
+                       if (engine_) sendToEngine(CalculatorEngine::Command::PlayChord{KeyChord(KeyChord::memoryReset)});
+                   },
+               },
+               action.value);
+}
+
+void AppModel::loadIntoEngine(const std::vector<uint8_t>& image) {
+    if (!engine_) return;
+    QPointer<AppModel> weak(this);
+    sendToEngine(CalculatorEngine::Command::LoadMemory{image, [weak](std::exception_ptr error) {
+                                                           if (!weak) return;
+                                                           if (error)
+                                                               weak->setErrorMessage(errorText(error));
+                                                           else
+                                                               weak->memoryLoaded();
+                                                       }});
+}
+
+void AppModel::saveMemoryToFile() {
+    exportNameOverride_ = memoryFileName_ ? std::optional(QFileInfo(*memoryFileName_).completeBaseName())
+                                          : std::nullopt;
+    exportKind_ = ExportKind::memory;
+    setExportType(memoryType(model().id));
+    if (!engine_) return;
+    QPointer<AppModel> weak(this);
+    sendToEngine(CalculatorEngine::Command::SaveState{[weak](EngineOutcome<SavedState> outcome) {
+        if (weak) weak->saveMemoryFinished(std::move(outcome));
+    }});
+}
+
+void AppModel::resetCalculator() {
+    stop();
+    // The saved state goes only once the restart is sure to have a firmware to run:
+    // an unreadable or refused firmware file must not cost the user's memory.
+    auto firmware = firmwareStore_.load();
+    if (!firmware) return;
+    try {
+        OrvaneCalculator probe;
+        probe.loadFirmware(firmware->second);
+    } catch (const CalculatorError& error) {
+        setErrorMessage(QString::fromStdString(error.what()));
+        return;
+    }
+    stateStore_.clear(firmwareID_);
+    start(firmware->first, std::move(firmware->second), std::nullopt);
+}
 
 } // namespace tw

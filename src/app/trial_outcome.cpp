@@ -1,0 +1,48 @@
+#include "app/trial_outcome.h"
+
+#include "runtime/machine/calculator_machine.h"
+
+namespace tw {
+
+TrialOutcome trialOutcome(const std::vector<uint8_t>& image, const QString& source, const QString& modelName,
+                          const MemoryCheck& check, const std::vector<int>& fitting) {
+    const QString trial = QStringLiteral("In a trial load on this firmware's ") + modelName;
+    const QString hint =
+        fitting.empty()
+            ? QStringLiteral(" It may be from another model or firmware.")
+            : QStringLiteral(" It fits the HP-") +
+                  QString::fromStdString(CalculatorMachine::variantLabel(fitting.front())) +
+                  QStringLiteral(": choose that in the Model menu, then try again.");
+    const QString needsMore =
+        QStringLiteral("It uses more registers than the ") + modelName +
+        QStringLiteral(" mode this firmware is running has (g MEM gives Error 10, and DIM (i) cannot fix it). "
+                       "It is a memory from the HP-15C (15.2) double-memory mode.");
+
+    switch (check.kind) {
+    case MemoryCheck::Kind::fits:
+        return PendingAction::loadMemory(image, source);
+    case MemoryCheck::Kind::wrongSize:
+        return QStringLiteral("The memory from ") + source + QStringLiteral(" is ") + QString::number(check.bytes) +
+               QStringLiteral(" bytes; a calculator memory is 2048 bytes. Nothing was loaded.");
+    case MemoryCheck::Kind::changed:
+        return PendingAction::loadMemoryAnyway(
+            image, source,
+            trial + QStringLiteral(", the calculator started but changed ") + QString::number(check.bytes) +
+                QStringLiteral(" bytes of the registers / program area (it may have cleared them).") + hint);
+    case MemoryCheck::Kind::rejected:
+        return PendingAction::loadMemoryAnyway(
+            image, source,
+            trial + QStringLiteral(", the calculator showed Pr Error with it (its memory would be cleared).") + hint);
+    case MemoryCheck::Kind::unreadable:
+        break;
+    case MemoryCheck::Kind::needsMoreMemory:
+        if (fitting.empty()) return PendingAction::loadMemoryAnyway(image, source, needsMore);
+        return PendingAction::switchThenLoad(
+            image, source, fitting.front(),
+            needsMore + QStringLiteral(" Switch the model first (this clears the emulator's memory), then load it."));
+    }
+    return PendingAction::loadMemoryAnyway(
+        image, source, trial + QStringLiteral(", the calculator did not show anything after ON.") + hint);
+}
+
+} // namespace tw
