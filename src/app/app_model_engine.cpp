@@ -1,0 +1,226 @@
+// Starting and stopping the engine, choosing the firmware and saving the state.
+#include "app/app_model.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+#include <atomic>
+#include <thread>
+
+namespace tw {
+
+namespace {
+constexpr const char* couldNotSwitchBack = "Could not switch the firmware back to the model the memory was saved from.";
+}
+
+struct AppModel::StartResult {
+    std::unique_ptr<CalculatorMachine> machine;
+    std::optional<std::string> notice;
+    std::exception_ptr error;
+    QString name;
+    bool turbo = false;
+};
+
+AppModel::~AppModel() {
+    // The engine thread and the start threads end before the fields they report to.
+    stop();
+    joinStartThreads(true);
+}
+
+void AppModel::start(const QString& name, std::vector<uint8_t> firmware, std::optional<SavedState> state) {
+    stop();
+    setIsStarting(true);
+    const bool turboAtStart = turbo_;
+    // Only the newest start may install its engine, whichever finishes first.
+    const uint64_t ticket = ++startTicket_;
+    joinStartThreads(false);
+
+    auto worker = std::make_unique<StartThread>();
+    QPointer<AppModel> self(this);
+    worker->thread = std::thread([self, ticket, name, turboAtStart, main = main_, done = worker->done,
+                                  firmware = std::move(firmware), state = std::move(state)] {
+        auto result = std::make_shared<StartResult>();
+        result->name = name;
+        result->turbo = turboAtStart;
+        try {
+            auto machine = std::make_unique<CalculatorMachine>();
+            machine->load(firmware);
+            result->notice = machine->start(state);
+            result->machine = std::move(machine);
+        } catch (...) {
+            result->error = std::current_exception();
+        }
+        main([self, ticket, result] {
+            if (self) self->finishStart(ticket, *result);
+        });
+        done->store(true);
+    });
+    startThreads_.push_back(std::move(worker));
+}
+
+void AppModel::joinStartThreads(bool all) {
+    std::erase_if(startThreads_, [all](const std::unique_ptr<StartThread>& t) {
+        if (!all && !t->done->load()) return false;
+        if (t->thread.joinable()) t->thread.join();
+        return true;
+    });
+}
+
+void AppModel::finishStart(uint64_t ticket, StartResult& result) {
+    // A start asked for later replaces this one: its machine is dropped unseen.
+    if (ticket != startTicket_) return;
+    setIsStarting(false);
+    if (result.error || !result.machine) {
+        setErrorMessage(errorText(result.error));
+        return;
+    }
+    setNotice(result.notice ? std::optional(QString::fromStdString(*result.notice)) : std::nullopt);
+    // The memory that could not be restored stays in its file until the first save,
+    // which keeps it under another name instead of overwriting it.
+    setAsideBeforeSave_ = result.notice && *result.notice == couldNotSwitchBack
+                              ? QString::fromStdString(result.machine->firmwareID())
+                              : QString();
+    install(std::move(result.machine), result.name, result.turbo);
+}
+
+void AppModel::install(std::unique_ptr<CalculatorMachine> machine, const QString& name, bool turboAtStart) {
+    stop();
+    setFirmwareName(name);
+    setFirmwareInfo(QString::fromStdString(machine->calculator().firmwareDescription()));
+    setFamily(machine->family());
+    setImages(machine->images());
+    firmwareID_ = QString::fromStdString(machine->firmwareID());
+    firmwareData_ = machine->firmwareData();
+    restoreProgramDoc();
+
+    auto engine = std::make_unique<CalculatorEngine>(std::move(machine), main_);
+    QPointer<AppModel> self(this);
+    auto& callbacks = engine->callbacks();
+    callbacks.onSnapshot = [self](const EngineSnapshot& s) {
+        if (self) self->setSnapshot(s);
+    };
+    callbacks.onFault = [self](const std::string& text) {
+        if (self) self->setErrorMessage(QString::fromStdString(text));
+    };
+    callbacks.onInspector = [self](const std::optional<InspectorSnapshot>& inspection) {
+        if (!self) return;
+        self->setInspection(inspection);
+        self->rematchNotesIfProgramChanged(inspection);
+    };
+    engine->send(CalculatorEngine::Command::SetInspector{showInspector_});
+    engine->send(CalculatorEngine::Command::SetTurbo{turboAtStart});
+    engine_ = std::move(engine);
+    engine_->start();
+    setIsRunning(true);
+}
+
+void AppModel::stop() {
+    if (engine_) {
+        engine_->stop();
+        engine_.reset(); // waits for the engine thread to end
+    }
+    setIsRunning(false);
+    setPressedKeys({});
+    setLatchedKeys({});
+    latch_ = KeyLatch{};
+    setInspection(std::nullopt);
+}
+
+bool AppModel::startRememberedFirmware() {
+    if (engine_ || isStarting_) return false;
+    auto firmware = firmwareStore_.load();
+    if (!firmware) return false;
+    const QString id = QString::fromStdString(sha256Hex(firmware->second));
+    start(firmware->first, std::move(firmware->second), stateStore_.load(id));
+    return true;
+}
+
+void AppModel::chooseFirmware(const FileResult& result) {
+    if (!result.ok()) {
+        setErrorMessage(result.error);
+        return;
+    }
+    const QString path = *result.path;
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        setErrorMessage(file.errorString());
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        setErrorMessage(file.errorString());
+        return;
+    }
+    std::vector<uint8_t> firmware(bytes.begin(), bytes.end());
+    try {
+        OrvaneCalculator probe;
+        probe.loadFirmware(firmware);
+    } catch (...) {
+        setErrorMessage(errorText(std::current_exception()));
+        return;
+    }
+    platform_.setSetting(firmwareStore_.bookmarkKey(), Platform::fileReference(path));
+    platform_.setSetting(firmwareStore_.nameKey(), name);
+
+    saveState(false);
+    const QString id = QString::fromStdString(sha256Hex(firmware));
+    start(name, std::move(firmware), stateStore_.load(id));
+}
+
+void AppModel::saveState(bool turnBackOn) {
+    if (!engine_) return;
+    // A read that fails gives no value; the engine reports a fault of the chip itself.
+    std::optional<SavedState> state = engine_->performAndWait(
+        stateWaitSeconds, [turnBackOn](CalculatorMachine& m) { return m.savedState(turnBackOn); });
+    if (state && persistState_) storeState(*state);
+}
+
+std::optional<SavedState> AppModel::captureStateOnQuit(CalculatorMachine& machine) {
+    try {
+        for (int i = 0; i < 3 && !machine.isDisplayBlank(); ++i) {
+            machine.coreTap(CalculatorMachine::keyON);
+            machine.run(500);
+        }
+        SavedState state;
+        state.memory = machine.calculator().readMemory();
+        state.variant = machine.calculator().modelCode();
+        state.firmwareID = machine.firmwareID();
+        return state;
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+void AppModel::saveStateOnQuit() {
+    if (!engine_) return;
+    auto captured = engine_->performAndWait(stateWaitSeconds, &AppModel::captureStateOnQuit);
+    if (captured && *captured && persistState_) storeState(**captured);
+}
+
+void AppModel::storeState(const SavedState& state) {
+    if (!setAsideBeforeSave_.isEmpty()) {
+        stateStore_.setAside(setAsideBeforeSave_);
+        setAsideBeforeSave_.clear();
+    }
+    stateStore_.save(state);
+}
+
+void AppModel::requestFreshInspection(std::function<void(std::optional<InspectorSnapshot>)> continuation) {
+    if (!engine_) return;
+    QPointer<AppModel> self(this);
+    sendToEngine(CalculatorEngine::Command::Perform{
+        [self, main = main_, continuation = std::move(continuation)](CalculatorMachine& machine) {
+            std::optional<InspectorSnapshot> inspection = machine.inspect();
+            main([self, continuation, inspection = std::move(inspection)] {
+                if (self && continuation) continuation(inspection);
+            });
+        }});
+}
+
+void AppModel::sendToEngine(CalculatorEngine::Command command) {
+    if (engine_) engine_->send(std::move(command));
+}
+
+} // namespace tw

@@ -1,0 +1,8 @@
+// What the save-file panel exports.
+#pragma once
+
+namespace tw {
+
+enum class ExportKind { memory, notes, pdf, text };
+
+} // namespace tw

@@ -1,0 +1,99 @@
+#include "app/state_store.h"
+
+#include "platform/platform.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QSaveFile>
+
+namespace tw {
+
+namespace {
+
+// The state in a file, when the file is a regular one of sensible size and decodes.
+std::optional<SavedState> readState(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > StateStore::maximumFileSize) return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QByteArray bytes = file.read(StateStore::maximumFileSize + 1);
+    if (bytes.size() > StateStore::maximumFileSize) return std::nullopt;
+    return SavedState::fromJSON(std::string_view(bytes.constData(), size_t(bytes.size())));
+}
+
+// Empty when written, else the reason.
+QString writeAtomically(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+} // namespace
+
+QString StateStore::folder() const { return QDir(platform_.appDataFolder()).filePath(QStringLiteral("State")); }
+
+QString StateStore::fileURL() const { return QDir(folder()).filePath(QStringLiteral("calculator.json")); }
+
+QString StateStore::fileURL(const QString& firmwareID) const {
+    return QDir(folder()).filePath(QStringLiteral("calculator-") + firmwareID.left(16) + QStringLiteral(".json"));
+}
+
+std::optional<SavedState> StateStore::load(const QString& firmwareID) const {
+    const std::string id = firmwareID.toStdString();
+    if (auto state = readState(fileURL(firmwareID)); state && state->firmwareID == id) return state;
+    if (auto state = readState(fileURL()); state && state->firmwareID == id) return state;
+    return std::nullopt;
+}
+
+void StateStore::save(const SavedState& state) {
+    const auto fail = [this](const QString& reason) {
+        platform_.log(QStringLiteral("Tarnwick: could not save the calculator state: ") + reason);
+    };
+    if (!QDir().mkpath(folder())) {
+        fail(QStringLiteral("could not create the folder %1").arg(folder()));
+        return;
+    }
+    const QByteArray json = QByteArray::fromStdString(state.toJSON());
+    if (QString reason = writeAtomically(fileURL(), json); !reason.isEmpty()) {
+        fail(reason);
+        return;
+    }
+    if (state.firmwareID.empty()) return;
+    if (QString reason = writeAtomically(fileURL(QString::fromStdString(state.firmwareID)), json);
+        !reason.isEmpty())
+        fail(reason);
+}
+
+void StateStore::clear(const QString& firmwareID) {
+    QFile::remove(fileURL());
+    QFile::remove(fileURL(firmwareID));
+}
+
+QStringList StateStore::setAside(const QString& firmwareID) {
+    QStringList kept;
+    const std::string id = firmwareID.toStdString();
+    const QString stamp =
+        QLocale::c().toString(QDateTime::currentDateTime(), QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    for (const QString& path : {fileURL(firmwareID), fileURL()}) {
+        const auto state = readState(path);
+        if (!state || state->firmwareID != id) continue;
+        const QFileInfo info(path);
+        const QString base = info.completeBaseName() + QStringLiteral(" not restored ") + stamp;
+        QString target = info.dir().filePath(base + QStringLiteral(".json"));
+        for (int n = 2; QFileInfo::exists(target); ++n)
+            target = info.dir().filePath(base + QStringLiteral(" %1.json").arg(n));
+        if (QFile::rename(path, target)) kept.append(target);
+    }
+    return kept;
+}
+
+} // namespace tw

@@ -1,0 +1,49 @@
+// What the application takes from the desktop: settings, its folders, the main
+// thread, the system log, remembered file references and the file manager.
+// QtPlatform is the real one; tests use MemoryPlatform.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
+
+namespace tw {
+
+using MainThreadExecutor = std::function<void(std::function<void()>)>;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Settings. An absent key reads as an invalid QVariant.
+    virtual QVariant setting(const QString& key) const = 0;
+    virtual void setSetting(const QString& key, const QVariant& value) = 0;
+    virtual void removeSetting(const QString& key) = 0;
+
+    // The application's own data folder (it may not exist yet).
+    virtual QString appDataFolder() const = 0;
+    // The user's home folder and documents folder.
+    virtual QString homeFolder() const = 0;
+    virtual QString documentsFolder() const = 0;
+
+    // Runs closures on the main thread, later and in order. The executor may be
+    // copied to and called from any thread while the platform exists.
+    virtual MainThreadExecutor mainExecutor() = 0;
+
+    // One line to the system log, as plain text.
+    virtual void log(const QString& line) = 0;
+
+    // Shows the file in the file manager (or at least its folder).
+    virtual void revealFile(const QString& path) = 0;
+
+    // A reference to a file or folder that survives restarts: its absolute path.
+    static QByteArray fileReference(const QString& path);
+    // The path a stored reference stands for, or nothing when it no longer resolves
+    // to an existing file or folder (the caller keeps it stored and tries again later).
+    static std::optional<QString> resolveFileReference(const QByteArray& reference);
+};
+
+} // namespace tw
