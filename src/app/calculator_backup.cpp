@@ -1,12 +1,10 @@
 #include "app/calculator_backup.h"
 
-#include "app/doc_font_store.h"
+#include "platform/platform.h"
 #include "runtime/machine/CalculatorMachine.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
-#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -22,38 +20,33 @@ struct NameParts {
     std::string extension;
 };
 
-NameParts backupName(std::optional<int> variant, const QDateTime& moment) {
-    if (!variant) return {"Unknown calculator " + fileTimeStamp(moment), "bin"};
+NameParts backupName(std::optional<int> variant, const std::string& timeStamp) {
+    if (!variant) return {"Unknown calculator " + timeStamp, "bin"};
     const std::string extension = *variant == 120 ? "12c" : *variant == 160 ? "16c" : "15c";
     std::string label = CalculatorMachine::variantLabel(*variant);
     if (const auto cut = label.find(" ("); cut != std::string::npos) label.resize(cut);
-    return {"HP-" + label + " calculator " + fileTimeStamp(moment), extension};
+    return {"HP-" + label + " calculator " + timeStamp, extension};
 }
 
 } // namespace
 
-std::string fileTimeStamp(const QDateTime& moment) {
-    return QLocale::c().toString(moment.toLocalTime(), QStringLiteral("yyyy-MM-dd HH.mm.ss")).toStdString();
-}
-
-std::vector<std::filesystem::path> calculatorBackupFolders() {
+std::vector<std::filesystem::path> calculatorBackupFolders(const Platform& platform) {
     std::vector<std::filesystem::path> folders;
-    const auto add = [&](const std::filesystem::path& folder) {
-        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    const auto add = [&](const QString& folder) {
+        if (folder.isEmpty()) return;
+        const std::filesystem::path path = std::filesystem::path(folder.toStdString()) / backupFolderName;
+        if (std::find(folders.begin(), folders.end(), path) == folders.end()) folders.push_back(path);
     };
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     // Without a documents folder of its own, Qt answers with the home folder itself.
-    if (!documents.isEmpty() && QDir(documents) != QDir::home())
-        add(std::filesystem::path(documents.toStdString()) / backupFolderName);
-    add(realHomeFolder() / "Documents" / backupFolderName);
-    add(std::filesystem::path(QDir::homePath().toStdString()) / "Documents" / backupFolderName);
+    if (QDir(platform.documentsFolder()) != QDir(platform.homeFolder())) add(platform.documentsFolder());
+    add(QDir(platform.homeFolder()).filePath(QStringLiteral("Documents")));
     return folders;
 }
 
 std::filesystem::path writeCalculatorBackup(std::span<const uint8_t> image, std::optional<int> variant,
                                             const std::vector<std::filesystem::path>& folders,
-                                            const QDateTime& moment) {
-    const NameParts name = backupName(variant, moment);
+                                            const std::string& timeStamp) {
+    const NameParts name = backupName(variant, timeStamp);
     std::optional<std::string> lastError;
     for (const auto& folder : folders) {
         const QString folderText = QString::fromStdString(folder.string());

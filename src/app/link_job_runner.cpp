@@ -3,7 +3,6 @@
 #include "usblink/usb_hid_transport.h"
 #include "usblink/usb_log.h"
 
-#include <QCoreApplication>
 #include <QTimer>
 
 #include <cmath>
@@ -72,8 +71,8 @@ struct LinkJobRunner::Shared {
     }
 };
 
-LinkJobRunner::LinkJobRunner(TransportFactory transports, LinkClock* clock)
-    : shared_(std::make_shared<Shared>()), clock_(clock ? clock : &LinkClock::system()),
+LinkJobRunner::LinkJobRunner(MainThreadExecutor main, TransportFactory transports, LinkClock* clock)
+    : main_(std::move(main)), shared_(std::make_shared<Shared>()), clock_(clock ? clock : &LinkClock::system()),
       timers_(std::make_unique<QObject>()) {
     shared_->transports = transports
                               ? std::move(transports)
@@ -112,16 +111,13 @@ void LinkJobRunner::start(const std::string& title, double timeoutSeconds, Erase
     usbLogSessionHeader(title);
 
     const std::weak_ptr<int> life = life_;
-    auto post = [this, life, ticket](std::function<void()> deliver) {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [this, life, ticket, deliver = std::move(deliver)] {
-                // Only the newest job, and only before its watchdog, reaches the user.
-                if (life.expired() || ticket_ != ticket) return;
-                setStatus(std::nullopt);
-                deliver();
-            },
-            Qt::QueuedConnection);
+    auto post = [this, main = main_, life, ticket](std::function<void()> deliver) {
+        main([this, life, ticket, deliver = std::move(deliver)] {
+            // Only the newest job, and only before its watchdog, reaches the user.
+            if (life.expired() || ticket_ != ticket) return;
+            setStatus(std::nullopt);
+            deliver();
+        });
     };
     const auto timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(timeoutSeconds));

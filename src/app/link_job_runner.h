@@ -5,6 +5,8 @@
 // cancelled: a job that outlives its watchdog goes on, and later jobs wait for it.
 #pragma once
 
+#include "platform/platform.h"
+#include "runtime/engine/BasicCalculatorEngine.h"
 #include "usblink/calculator_link.h"
 #include "usblink/calculator_transport.h"
 #include "usblink/link_clock.h"
@@ -26,21 +28,15 @@
 
 namespace tw {
 
-// A job's value, or the error that ended it.
-template <class T>
-struct LinkOutcome {
-    std::optional<T> value;
-    std::exception_ptr error;
-};
-
 class LinkJobRunner {
 public:
     using TransportFactory = std::function<std::shared_ptr<CalculatorTransport>()>;
     using StatusHandler = std::function<void(const std::optional<std::string>&)>;
 
-    // Without a factory every job talks to the real calculator over USB. The clock
-    // (the system clock when null) paces the link and must outlive the runner.
-    explicit LinkJobRunner(TransportFactory transports = {}, LinkClock* clock = nullptr);
+    // Results reach the main thread through `main`. Without a factory every job talks
+    // to the real calculator over USB. The clock (the system clock when null) paces
+    // the link and must outlive the runner.
+    explicit LinkJobRunner(MainThreadExecutor main, TransportFactory transports = {}, LinkClock* clock = nullptr);
     // Drops jobs that have not started. A job still running is left to finish on its
     // own; call waitUntilIdle() first to let it.
     ~LinkJobRunner();
@@ -51,11 +47,12 @@ public:
     StatusHandler statusChanged;
 
     // Main thread. Starts a job and returns at once; the completion gets the work's
-    // value or error on the main thread, or LinkError::timeout(0) when the watchdog
-    // fires first, in which case the work's own result is dropped.
+    // value or error on the main thread. When the watchdog fires first the work's own
+    // result is dropped, and `watchdog` runs instead, or without one the completion
+    // with LinkError::timeout(0).
     template <class T>
     void run(const std::string& title, double timeoutSeconds, std::function<T(CalculatorLink&)> work,
-             std::function<void(LinkOutcome<T>)> completion);
+             std::function<void(EngineOutcome<T>)> completion, std::function<void()> watchdog = {});
 
     int ticket() const { return ticket_; }
     const std::optional<std::string>& status() const { return status_; }
@@ -77,6 +74,7 @@ private:
     void start(const std::string& title, double timeoutSeconds, ErasedWork work, std::function<void()> onWatchdog);
     void setStatus(std::optional<std::string> status);
 
+    MainThreadExecutor main_;
     std::shared_ptr<Shared> shared_;
     std::thread worker_;
     LinkClock* clock_;
@@ -88,14 +86,18 @@ private:
 
 template <class T>
 void LinkJobRunner::run(const std::string& title, double timeoutSeconds, std::function<T(CalculatorLink&)> work,
-                        std::function<void(LinkOutcome<T>)> completion) {
+                        std::function<void(EngineOutcome<T>)> completion, std::function<void()> watchdog) {
     // Shared, so that the worker only moves a pointer and never copies what the
     // completion captured.
-    auto done = std::make_shared<std::function<void(LinkOutcome<T>)>>(std::move(completion));
+    auto done = std::make_shared<std::function<void(EngineOutcome<T>)>>(std::move(completion));
+    if (!watchdog)
+        watchdog = [done] {
+            (*done)(EngineOutcome<T>{std::nullopt, std::make_exception_ptr(LinkError::timeout(0))});
+        };
     start(
         title, timeoutSeconds,
         [work = std::move(work), done](CalculatorLink& link) -> Delivery {
-            LinkOutcome<T> outcome;
+            EngineOutcome<T> outcome;
             try {
                 outcome.value.emplace(work(link));
             } catch (...) {
@@ -104,7 +106,7 @@ void LinkJobRunner::run(const std::string& title, double timeoutSeconds, std::fu
             std::exception_ptr error = outcome.error;
             return {error, [done, outcome = std::move(outcome)]() mutable { (*done)(std::move(outcome)); }};
         },
-        [done] { (*done)(LinkOutcome<T>{std::nullopt, std::make_exception_ptr(LinkError::timeout(0))}); });
+        std::move(watchdog));
 }
 
 } // namespace tw

@@ -4,6 +4,7 @@
 
 #include "app/event_wait.h"
 #include "app/gated_transport.h"
+#include "platform/main_queue.h"
 #include "usblink/fake_clock.h"
 #include "usblink/usb_log.h"
 
@@ -40,9 +41,10 @@ struct LinkJobs : ::testing::Test {
     FakeClock clock;
     SimulatedCalculator calculator{clock};
     test::GatedTransport gate{calculator};
-    LinkJobRunner runner{gate.factory(), &clock};
+    MainQueue mainQueue;
+    LinkJobRunner runner{mainQueue.executor(), gate.factory(), &clock};
     std::vector<std::optional<std::string>> statuses;
-    std::vector<LinkOutcome<Image>> outcomes;
+    std::vector<EngineOutcome<Image>> outcomes;
 
     void SetUp() override {
         runner.statusChanged = [this](const std::optional<std::string>& s) { statuses.push_back(s); };
@@ -55,7 +57,7 @@ struct LinkJobs : ::testing::Test {
     void read(const std::string& title = "Reading the calculator's memory…", double timeout = 25.0) {
         runner.run<Image>(
             title, timeout, [](CalculatorLink& link) { return link.session([&] { return link.readMemory(); }); },
-            [this](LinkOutcome<Image> outcome) { outcomes.push_back(std::move(outcome)); });
+            [this](EngineOutcome<Image> outcome) { outcomes.push_back(std::move(outcome)); });
     }
 };
 
