@@ -321,6 +321,8 @@ private:
     void storeState(const SavedState& state);
 
     Platform& platform_;
+    // Hands work to the main thread from any thread. Work that comes back from a
+    // background thread captures a QPointer to this object and does nothing once it is gone.
     MainThreadExecutor main_;
 
     // Published fields, in declaration order.
@@ -382,7 +384,7 @@ private:
 
     // The real calculator: the link's worker thread, made on first use.
     LinkJobRunner& linkRunner();
-    void backUpThenAskToWrite(std::vector<uint8_t> memory, QString emulatorModel);
+    void backUpThenAskToWrite(std::vector<uint8_t> memory, int variant);
     std::unique_ptr<LinkJobRunner> linkRunner_;
     LinkJobRunner::TransportFactory linkTransports_;
     LinkClock* linkClock_ = nullptr;

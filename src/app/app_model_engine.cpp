@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
+#include <QThread>
 
 #include <atomic>
 #include <thread>
@@ -68,6 +69,7 @@ void AppModel::joinStartThreads(bool all) {
 }
 
 void AppModel::finishStart(uint64_t ticket, StartResult& result) {
+    Q_ASSERT(QThread::currentThread() == thread());
     // A start asked for later replaces this one: its machine is dropped unseen.
     if (ticket != startTicket_) return;
     setIsStarting(false);

@@ -44,6 +44,13 @@ bool holdsBackedUpMemory(const Image& current, const Image& backedUp) {
            std::equal(current.begin() + begin, current.begin() + end, backedUp.begin() + begin);
 }
 
+// "HP-15C" for 150 and 152, "HP-16C", "HP-12C".
+QString runningModelName(int variant) {
+    std::string label = CalculatorMachine::variantLabel(variant);
+    if (const auto cut = label.find(" ("); cut != std::string::npos) label.resize(cut);
+    return QStringLiteral("HP-") + QString::fromStdString(label);
+}
+
 QString previousMemorySentence(const QString& backup) {
     return QStringLiteral(" The calculator's previous memory is in “") + QFileInfo(backup).fileName() +
            QStringLiteral("”.");
@@ -139,25 +146,24 @@ void AppModel::saveCalculatorMemoryToFile() {
 
 void AppModel::writeToCalculator() {
     if (!isRunning_ || linkStatus_ || !engine_) return;
-    // The memory is the running model's, whatever face is shown: its name decides the
-    // texts of the confirmation and whether the 15.2 setting goes with it.
-    const QString emulatorModel =
-        QStringLiteral("HP-") + QString::fromStdString(CalculatorModel::model(snapshot_.model).name);
     setLinkStatus(readingEmulator);
     QPointer<AppModel> self(this);
-    sendToEngine(CalculatorEngine::Command::SaveState{[self, emulatorModel](EngineOutcome<SavedState> outcome) {
+    sendToEngine(CalculatorEngine::Command::SaveState{[self](EngineOutcome<SavedState> outcome) {
         if (!self) return;
         self->setLinkStatus(std::nullopt);
         if (!outcome.ok() || !outcome.value) {
             self->reportLinkError(outcome.error);
             return;
         }
-        self->backUpThenAskToWrite(std::move(outcome.value->memory), emulatorModel);
+        self->backUpThenAskToWrite(std::move(outcome.value->memory), outcome.value->variant);
     }});
 }
 
-void AppModel::backUpThenAskToWrite(std::vector<uint8_t> memory, QString emulatorModel) {
-    const std::vector<int> models = images_.empty() ? std::vector<int>{snapshot_.variant} : images_;
+void AppModel::backUpThenAskToWrite(std::vector<uint8_t> memory, int variant) {
+    // The memory is the running model's, whatever face is shown: its name decides the
+    // texts of the confirmation and whether the 15.2 setting goes with the write.
+    const QString emulatorModel = runningModelName(variant);
+    const std::vector<int> models = images_.empty() ? std::vector<int>{variant} : images_;
     const auto folders = calculatorBackupFolders(platform_);
     QPointer<AppModel> self(this);
     runLink<CalculatorBackup>(
@@ -190,7 +196,9 @@ void AppModel::backUpThenAskToWrite(std::vector<uint8_t> memory, QString emulato
         });
 }
 
-void AppModel::confirmWrite(const PendingWrite& write) {
+void AppModel::confirmWrite(const PendingWrite& confirmed) {
+    // A copy first: the caller may hand in the very write that clearing drops.
+    const PendingWrite write = confirmed;
     setPendingWrite(std::nullopt);
     const std::optional<bool> doubleMemory =
         write.emulatorModel == QLatin1String("HP-15C") ? std::optional(CalculatorLink::isDoubleMemory(write.memory))

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <set>
 #include <pthread.h>
 
 namespace tw {
@@ -14,6 +15,7 @@ struct LinkJobRunner::Shared {
     struct Job {
         ErasedWork work;
         std::function<void(std::function<void()>)> post; // the delivery, to the main thread
+        std::chrono::steady_clock::time_point watchdog;
     };
 
     TransportFactory transports;
@@ -25,7 +27,7 @@ struct LinkJobRunner::Shared {
     int unfinished = 0; // queued or running
     bool stopping = false;
     bool alive = true; // the runner exists: deliveries may be posted
-    std::chrono::steady_clock::time_point latestWatchdog{};
+    std::multiset<std::chrono::steady_clock::time_point> watchdogs; // of the unfinished jobs
 
     void loop() {
         pthread_setname_np(pthread_self(), "Tarnwick usb");
@@ -42,6 +44,7 @@ struct LinkJobRunner::Shared {
             {
                 std::lock_guard lock(mutex);
                 --unfinished;
+                watchdogs.erase(watchdogs.find(job.watchdog));
             }
             changed.notify_all();
         }
@@ -88,6 +91,7 @@ LinkJobRunner::~LinkJobRunner() {
         shared_->alive = false;
         shared_->stopping = true;
         shared_->unfinished -= int(shared_->queue.size());
+        for (const auto& job : shared_->queue) shared_->watchdogs.erase(shared_->watchdogs.find(job.watchdog));
         shared_->queue.clear();
         idle = shared_->unfinished == 0;
     }
@@ -122,10 +126,11 @@ void LinkJobRunner::start(const std::string& title, double timeoutSeconds, Erase
     const auto timeout = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
         std::chrono::duration<double>(timeoutSeconds));
     {
+        const auto watchdog = std::chrono::steady_clock::now() + timeout;
         std::lock_guard lock(shared_->mutex);
-        shared_->queue.push_back({std::move(work), std::move(post)});
+        shared_->queue.push_back({std::move(work), std::move(post), watchdog});
         ++shared_->unfinished;
-        shared_->latestWatchdog = std::max(shared_->latestWatchdog, std::chrono::steady_clock::now() + timeout);
+        shared_->watchdogs.insert(watchdog);
     }
     shared_->changed.notify_all();
 
@@ -141,8 +146,10 @@ void LinkJobRunner::start(const std::string& title, double timeoutSeconds, Erase
 
 bool LinkJobRunner::waitUntilIdle(std::optional<std::chrono::steady_clock::time_point> until) {
     std::unique_lock lock(shared_->mutex);
-    return shared_->changed.wait_until(lock, until.value_or(shared_->latestWatchdog),
-                                       [&] { return shared_->unfinished == 0; });
+    if (shared_->unfinished == 0) return true;
+    // The last watchdog of the jobs still queued or running.
+    const auto deadline = until.value_or(*shared_->watchdogs.rbegin());
+    return shared_->changed.wait_until(lock, deadline, [&] { return shared_->unfinished == 0; });
 }
 
 } // namespace tw

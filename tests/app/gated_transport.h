@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <memory>
+#include <functional>
 #include <mutex>
 
 namespace tw::test {

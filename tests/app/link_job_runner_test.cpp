@@ -2,11 +2,14 @@
 // job, the watchdog, and the wait at quit.
 #include "app/link_job_runner.h"
 
-#include "app/event_wait.h"
 #include "app/gated_transport.h"
+#include "app/support/app_test_support.h"
+#include "app/usb_log_folder.h"
 #include "platform/main_queue.h"
 #include "usblink/fake_clock.h"
 #include "usblink/usb_log.h"
+
+#include <QElapsedTimer>
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -65,7 +68,7 @@ TEST_F(LinkJobs, AJobShowsItsStatusUntilItsResultArrives) {
     read();
     EXPECT_EQ(runner.status(), "Reading the calculator's memory…");
     EXPECT_EQ(runner.ticket(), 1);
-    ASSERT_TRUE(test::waitUntil([&] { return !outcomes.empty(); }));
+    ASSERT_TRUE(test::waitFor([&] { return !outcomes.empty(); }));
     ASSERT_TRUE(outcomes[0].value);
     EXPECT_EQ(*outcomes[0].value, calculator.memory);
     EXPECT_FALSE(runner.status());
@@ -77,7 +80,7 @@ TEST_F(LinkJobs, AJobShowsItsStatusUntilItsResultArrives) {
 TEST_F(LinkJobs, AFailureReachesTheCompletionWithTheLinksMessage) {
     calculator.openFailure = LinkError::noDevice();
     read();
-    ASSERT_TRUE(test::waitUntil([&] { return !outcomes.empty(); }));
+    ASSERT_TRUE(test::waitFor([&] { return !outcomes.empty(); }));
     ASSERT_TRUE(outcomes[0].error);
     EXPECT_EQ(errorText(outcomes[0].error), LinkError::noDevice().errorDescription());
     EXPECT_FALSE(runner.status());
@@ -89,7 +92,7 @@ TEST_F(LinkJobs, AFailureReachesTheCompletionWithTheLinksMessage) {
 TEST_F(LinkJobs, TheWatchdogAnswersFirstAndTheLateResultIsDropped) {
     gate.hold();
     read("Slow job", 0.05);
-    ASSERT_TRUE(test::waitUntil([&] { return !outcomes.empty(); }));
+    ASSERT_TRUE(test::waitFor([&] { return !outcomes.empty(); }));
     ASSERT_TRUE(outcomes[0].error);
     EXPECT_EQ(errorText(outcomes[0].error), LinkError::timeout(0).errorDescription());
     EXPECT_FALSE(runner.status());
@@ -99,7 +102,7 @@ TEST_F(LinkJobs, TheWatchdogAnswersFirstAndTheLateResultIsDropped) {
     EXPECT_FALSE(runner.waitUntilIdle()); // past its watchdog: no wait at quit
     gate.release();
     ASSERT_TRUE(settled(runner));
-    test::spin(50);
+    test::pump(std::chrono::milliseconds(50));
     EXPECT_EQ(outcomes.size(), 1u); // the read's own result never arrives
     EXPECT_EQ(calculator.readRequests, 1);
     EXPECT_EQ(statuses, (std::vector<std::optional<std::string>>{"Slow job", std::nullopt}));
@@ -110,11 +113,11 @@ TEST_F(LinkJobs, JobsRunOneAtATimeAndOnlyTheNewestIsAnswered) {
     read("first");
     read("second");
     EXPECT_EQ(runner.status(), "second");
-    ASSERT_TRUE(test::waitUntil([&] { return gate.waiting(); }));
+    ASSERT_TRUE(test::waitFor([&] { return gate.waiting(); }));
     gate.release();
-    ASSERT_TRUE(test::waitUntil([&] { return !outcomes.empty(); }));
+    ASSERT_TRUE(test::waitFor([&] { return !outcomes.empty(); }));
     ASSERT_TRUE(settled(runner));
-    test::spin(50);
+    test::pump(std::chrono::milliseconds(50));
     EXPECT_EQ(outcomes.size(), 1u);
     EXPECT_EQ(calculator.readRequests, 2); // both ran, in turn
     EXPECT_EQ(gate.maxConcurrent.load(), 1);

@@ -1,0 +1,104 @@
+// Keys, legends, latching and chords through AppModel on a running engine.
+#include "app/support/app_test_support.h"
+#include "runtime/support/firmware_calculator.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace tw;
+using namespace tw::test;
+using namespace std::chrono_literals;
+
+class KeysOnFirmware : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!firmwareBuilt()) GTEST_SKIP() << "test firmware not built";
+        ASSERT_TRUE(startOn(model, Firmware::Hp15c));
+        ASSERT_TRUE(waitFor([&] { return shownText(model) == "0."; }));
+    }
+    MemoryPlatform platform;
+    AppModel model{platform};
+};
+
+TEST_F(KeysOnFirmware, ALegendPressTapsItsShiftFirst) {
+    model.press(kRunStop, KeyPart::gLabel); // g R/S: program mode
+    EXPECT_EQ(model.pressedKeys(), std::set<int>{kRunStop});
+    model.release(kRunStop);
+    EXPECT_TRUE(model.pressedKeys().empty());
+    pump(400ms);
+    auto inspection = freshInspection(model);
+    ASSERT_TRUE(inspection);
+    EXPECT_TRUE(inspection->programMode);
+
+    model.press(kRunStop, KeyPart::gLabel);
+    model.release(kRunStop);
+    pump(400ms);
+    inspection = freshInspection(model);
+    ASSERT_TRUE(inspection);
+    EXPECT_FALSE(inspection->programMode);
+}
+
+TEST_F(KeysOnFirmware, ALegendThatIsNotThereIsAPlainPress) {
+    const KeySpec* key = model.model().key(k2);
+    ASSERT_TRUE(key);
+    const KeyPart missing = key->g.empty() ? KeyPart::gLabel : (key->f.empty() ? KeyPart::fLabel : KeyPart::face);
+    model.press(k2, missing);
+    model.release(k2);
+    EXPECT_TRUE(waitFor([&] { return shownText(model) == "2"; })) << shownText(model).toStdString();
+}
+
+TEST_F(KeysOnFirmware, EnterIsShownAsOneKey) {
+    model.press(35);
+    EXPECT_EQ(model.pressedKeys(), std::set<int>{25});
+    model.release(35);
+    EXPECT_TRUE(model.pressedKeys().empty());
+    model.apply(model.latch().toggle(35));
+    EXPECT_EQ(model.latchedKeys(), std::set<int>{25});
+    EXPECT_EQ(model.latch().latched(), std::set<int>{35});
+}
+
+TEST_F(KeysOnFirmware, LatchedKeysAreReleasedTogether) {
+    model.apply(model.latch().toggle(kF));
+    EXPECT_EQ(model.latchedKeys(), std::set<int>{kF});
+    EXPECT_EQ(model.pressedKeys(), std::set<int>{kF});
+
+    // A plain press of the latched key lets go of the latch; its own release is swallowed.
+    model.press(kF);
+    EXPECT_TRUE(model.latchedKeys().empty());
+    EXPECT_TRUE(model.pressedKeys().empty());
+    EXPECT_TRUE(model.latch().swallow().contains(kF));
+    model.release(kF);
+    EXPECT_FALSE(model.latch().swallow().contains(kF));
+
+    // Releasing another key ends the latch with a later release of the latched keys.
+    model.apply(model.latch().toggle(k7));
+    model.press(k8);
+    EXPECT_EQ(model.pressedKeys(), (std::set<int>{k7, k8}));
+    model.release(k8);
+    EXPECT_TRUE(model.pressedKeys().empty());
+    EXPECT_TRUE(model.latchedKeys().empty());
+    pump(500ms);
+    EXPECT_TRUE(model.engine()->performAndWait(5.0, [](CalculatorMachine& m) { return m.lcd(); }).has_value());
+}
+
+TEST_F(KeysOnFirmware, ChordsPlayExceptTheMemoryResetWhichAsksFirst) {
+    tapKeys(model, {k4});
+    model.apply(model.latch().toggle(k9));
+    model.sendChord(KeyChord::memoryReset);
+    EXPECT_EQ(model.pendingAction(), PendingAction::memoryReset());
+    EXPECT_EQ(model.pendingAction()->title(), "Reset the calculator's memory?");
+    EXPECT_EQ(model.latchedKeys(), std::set<int>{k9}); // nothing played, nothing released
+    model.release(k9);                                 // a latched key's own release does nothing
+    model.apply(model.latch().releaseAll());
+    pump(300ms);
+
+    model.sendChord(KeyChord::selfTest);
+    ASSERT_TRUE(waitFor([&] {
+        const auto& lcd = model.snapshot().lcd;
+        return std::all_of(lcd.segments.begin(), lcd.segments.end(), [](uint8_t s) { return s == 0x7F; });
+    }));
+    EXPECT_EQ(model.pendingAction(), PendingAction::memoryReset()); // still waiting for the user
+}
+
+} // namespace

@@ -1,0 +1,104 @@
+// The platform layer: the main-thread executor, file references, the in-memory
+// double and the settings of the Qt platform.
+#include "platform/memory_platform.h"
+#include "platform/qt_platform.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace tw;
+
+QCoreApplication& app() {
+    static int argc = 1;
+    static char name[] = "tarnwick_platform_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* instance = new QCoreApplication(argc, argv);
+    return *instance;
+}
+
+TEST(MainExecutor, RunsWorkFromOtherThreadsOnTheMainThreadInOrder) {
+    app();
+    MemoryPlatform platform;
+    MainThreadExecutor main = platform.mainExecutor();
+    std::vector<int> order; // touched on the main thread only
+    std::atomic<int> wrongThread{0};
+    const QThread* mainThread = QThread::currentThread();
+    std::thread worker([&] {
+        for (int i = 0; i < 100; ++i)
+            main([&, i] {
+                if (QThread::currentThread() != mainThread) ++wrongThread;
+                order.push_back(i);
+            });
+    });
+    worker.join();
+    EXPECT_TRUE(order.empty()); // nothing runs until the main thread takes events
+    for (int spins = 0; spins < 1000 && order.size() < 100; ++spins) QCoreApplication::processEvents();
+    ASSERT_EQ(order.size(), 100u);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(order[size_t(i)], i);
+    EXPECT_EQ(wrongThread, 0);
+}
+
+TEST(FileReferences, ResolveWhileTheFileIsThere) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("fw.bin");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QByteArray reference = Platform::fileReference(path);
+    EXPECT_EQ(Platform::resolveFileReference(reference), path);
+    EXPECT_EQ(Platform::resolveFileReference(Platform::fileReference(dir.path())), dir.path());
+    QFile::remove(path);
+    EXPECT_FALSE(Platform::resolveFileReference(reference));
+    EXPECT_FALSE(Platform::resolveFileReference("relative/path"));
+    EXPECT_FALSE(Platform::resolveFileReference({}));
+}
+
+TEST(MemoryPlatform, KeepsSettingsFoldersAndTheLog) {
+    MemoryPlatform platform;
+    EXPECT_FALSE(platform.setting("skin").isValid());
+    platform.setSetting("skin", "hp15c");
+    EXPECT_EQ(platform.setting("skin").toString(), "hp15c");
+    platform.removeSetting("skin");
+    EXPECT_FALSE(platform.setting("skin").isValid());
+    EXPECT_TRUE(platform.appDataFolder().startsWith(platform.root()));
+    EXPECT_TRUE(platform.documentsFolder().startsWith(platform.homeFolder()));
+    platform.log("one");
+    platform.revealFile("/tmp/x");
+    EXPECT_EQ(platform.logLines(), QStringList{"one"});
+    EXPECT_EQ(platform.revealed(), QStringList{"/tmp/x"});
+}
+
+TEST(QtPlatform, SettingsAreReadBackByTheNextInstance) {
+    app();
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(config.path() + "/data"));
+    {
+        QtPlatform platform;
+        platform.setSetting("showInspector", true);
+        platform.setSetting("firmwareBookmark", QByteArray("/some/file\0with nul", 19));
+        platform.setSetting("gone", 1);
+        platform.removeSetting("gone");
+    }
+    QtPlatform platform;
+    EXPECT_TRUE(platform.setting("showInspector").toBool());
+    EXPECT_EQ(platform.setting("firmwareBookmark").toByteArray(), QByteArray("/some/file\0with nul", 19));
+    EXPECT_FALSE(platform.setting("gone").isValid());
+    EXPECT_TRUE(QFile::exists(config.path() + "/Tarnwick/Tarnwick.conf"));
+    EXPECT_TRUE(platform.appDataFolder().startsWith(config.path() + "/data/Tarnwick"));
+    EXPECT_FALSE(platform.homeFolder().isEmpty());
+    EXPECT_FALSE(platform.documentsFolder().isEmpty());
+}
+
+} // namespace
