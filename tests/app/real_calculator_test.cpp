@@ -241,7 +241,7 @@ TEST_F(RealCalculator, AFailedWriteNamesTheBackup) {
     TW_REQUIRE_TEST_FIRMWARE();
     ASSERT_TRUE(startOn(app, Firmware::Hp15c));
     calculator.memory = hp15cMemory();
-    tapKeys(app, {kOn, k7, kSto, k2}); // the emulator's register 2 differs from the calculator's
+    tapKeys(app, {k7, kSto, k2}); // the emulator's register 2 differs from the calculator's
     const PendingWrite write = pendingWrite();
     const auto differing = std::mismatch(write.memory.begin() + 112, write.memory.end() - 16,
                                          calculator.memory.begin() + 112);
