@@ -104,7 +104,10 @@ public:
     bool isSwitchingModel() const { return isSwitchingModel_; }
     void setIsSwitchingModel(bool v) { isSwitchingModel_ = v; emit isSwitchingModelChanged(); }
     const std::optional<PendingAction>& pendingAction() const { return pendingAction_; }
-    void setPendingAction(std::optional<PendingAction> v) { pendingAction_ = std::move(v); emit pendingActionChanged(); }
+    void setPendingAction(std::optional<PendingAction> v) {
+        pendingAction_ = std::move(v);
+        emit pendingActionChanged();
+    }
     const std::optional<QString>& errorMessage() const { return errorMessage_; }
     void setErrorMessage(std::optional<QString> v) { errorMessage_ = std::move(v); emit errorMessageChanged(); }
     const std::optional<QString>& notice() const { return notice_; }
@@ -116,7 +119,10 @@ public:
     bool showImporter() const { return showImporter_; }
     void setShowImporter(bool v) { showImporter_ = v; emit showImporterChanged(); }
     const std::optional<MemoryFile>& exportDocument() const { return exportDocument_; }
-    void setExportDocument(std::optional<MemoryFile> v) { exportDocument_ = std::move(v); emit exportDocumentChanged(); }
+    void setExportDocument(std::optional<MemoryFile> v) {
+        exportDocument_ = std::move(v);
+        emit exportDocumentChanged();
+    }
     UTType exportType() const { return exportType_; }
     void setExportType(UTType v) { exportType_ = v; emit exportTypeChanged(); }
     const ProgramDocument& programDoc() const { return programDoc_; }

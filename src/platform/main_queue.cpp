@@ -1,24 +1,43 @@
 #include "platform/main_queue.h"
 
-#include <QCoreApplication>
-#include <QEvent>
+#include <QSocketNotifier>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace tw {
 
-namespace {
-const QEvent::Type drainEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+MainQueue::MainQueue() {
+    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd_ < 0) {
+        std::perror("Tarnwick: eventfd");
+        std::abort(); // without it nothing would ever reach the main thread
+    }
+    notifier_ = std::make_unique<QSocketNotifier>(wakeFd_, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
+        uint64_t count = 0;
+        [[maybe_unused]] const ssize_t n = read(wakeFd_, &count, sizeof count);
+        drain();
+    });
 }
 
-MainQueue::MainQueue() = default;
-MainQueue::~MainQueue() = default;
+MainQueue::~MainQueue() {
+    notifier_.reset();
+    close(wakeFd_);
+}
 
 MainThreadExecutor MainQueue::executor() {
-    return [state = state_, receiver = this](std::function<void()> work) {
+    return [state = state_, fd = wakeFd_](std::function<void()> work) {
         {
             std::lock_guard lock(state->mutex);
             state->work.push_back(std::move(work));
         }
-        QCoreApplication::postEvent(receiver, new QEvent(drainEvent));
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
     };
 }
 
@@ -33,14 +52,6 @@ void MainQueue::drain() {
         }
         if (next) next();
     }
-}
-
-bool MainQueue::event(QEvent* e) {
-    if (e->type() == drainEvent) {
-        drain();
-        return true;
-    }
-    return QObject::event(e);
 }
 
 } // namespace tw

@@ -1,6 +1,7 @@
 // Closures handed to the main thread from any thread. They wait in a queue under
-// a standard mutex (so that the hand-over is visible to the thread sanitizer) and
-// a posted event wakes the main thread to run them in order.
+// a standard mutex and an event counter (eventfd) wakes the main thread's event
+// loop, which runs them in order. No Qt object or event crosses threads, so the
+// thread sanitizer sees every hand-over (it does not see Qt's own locks).
 #pragma once
 
 #include "platform/platform.h"
@@ -10,6 +11,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+
+class QSocketNotifier;
 
 namespace tw {
 
@@ -26,15 +29,14 @@ public:
     // Runs what is waiting now (main thread only).
     void drain();
 
-protected:
-    bool event(QEvent* e) override;
-
 private:
     struct State {
         std::mutex mutex;
         std::deque<std::function<void()>> work;
     };
     std::shared_ptr<State> state_ = std::make_shared<State>();
+    int wakeFd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_; // goes before the counter is closed
 };
 
 } // namespace tw

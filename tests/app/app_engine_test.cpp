@@ -201,6 +201,20 @@ TEST(EngineLife, AFailedStartLeavesNothingRunning) {
     EXPECT_FALSE(model.errorMessage()->isEmpty());
 }
 
+TEST(EngineLife, AModelGoneBeforeItsStartEndsDropsTheResult) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    useTestFingerprints();
+    MemoryPlatform platform;
+    {
+        AppModel model(platform);
+        model.start("gone.bin", firmwareBytes(Firmware::Hp15c), std::nullopt);
+    }
+    pump(200ms); // the result arrives for nobody
+    AppModel next(platform);
+    EXPECT_FALSE(next.isRunning());
+    ASSERT_TRUE(startOn(next, Firmware::Hp15c));
+}
+
 TEST(FirmwareChoice, ARefusedFileKeepsTheRunningCalculator) {
     TW_REQUIRE_TEST_FIRMWARE();
     MemoryPlatform platform;

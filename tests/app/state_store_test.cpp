@@ -157,7 +157,8 @@ TEST(FirmwareStore, LoadsTheRememberedFileUnderItsStoredName) {
     auto loaded = store.load();
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->first, "chosen.bin");
-    EXPECT_EQ(loaded->second, (std::vector<uint8_t>{'f', 'i', 'r', 'm', 'w', 'a', 'r', 'e', ' ', 'b', 'y', 't', 'e', 's'}));
+    const std::string expected = "firmware bytes";
+    EXPECT_EQ(loaded->second, std::vector<uint8_t>(expected.begin(), expected.end()));
 
     // Deleted: nothing loads and the keys stay for the next start.
     QFile::remove(path);

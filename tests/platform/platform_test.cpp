@@ -65,6 +65,7 @@ TEST(FileReferences, ResolveWhileTheFileIsThere) {
 }
 
 TEST(MemoryPlatform, KeepsSettingsFoldersAndTheLog) {
+    app();
     MemoryPlatform platform;
     EXPECT_FALSE(platform.setting("skin").isValid());
     platform.setSetting("skin", "hp15c");
