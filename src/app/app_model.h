@@ -12,6 +12,7 @@
 #include "app/face_style.h"
 #include "app/file_result.h"
 #include "app/file_task.h"
+#include "app/link_job_runner.h"
 #include "app/firmware_store.h"
 #include "app/memory_file.h"
 #include "app/pending_action.h"
@@ -247,6 +248,12 @@ public:
     // Writes the backup file and answers its path; throws when it cannot.
     QString backupCalculatorMemory(const std::vector<uint8_t>& image, std::optional<int> variant);
     void reportLinkError(std::exception_ptr error);
+    // Later USB jobs talk through this transport, paced by this clock (tests hand in a
+    // simulated calculator); the watchdog of every job.
+    void useLinkTransport(LinkJobRunner::TransportFactory transports, LinkClock* clock = nullptr);
+    void setLinkWatchdogSeconds(double seconds) { linkWatchdogSeconds_ = seconds; }
+    // The quit path: waits for a running USB job, at most until its watchdog; true when idle.
+    bool waitForLinkJob();
 
     // ---- Program notes ----
     void rememberProgramDoc();
@@ -267,7 +274,9 @@ public:
     void exportListing(const std::optional<InspectorSnapshot>& fresh);
     ProgramDocumentContent documentationContent(const InspectorSnapshot& inspection) const;
     void renderDocumentation(const InspectorSnapshot& inspection, PDFPaper paper);
-    void renderDocumentationPDF(const ProgramDocumentContent& content, const DocFonts& fonts, PDFPaper paper,
+    // On a background thread: reads the fonts afresh from where they were found, renders
+    // and hands both back to the main thread.
+    void renderDocumentationPDF(const ProgramDocumentContent& content, const DocFontLocations& fonts, PDFPaper paper,
                                 const QString& name);
     void offerPDFExport(const QString& name, std::vector<uint8_t> data);
     void loadDocFonts();
@@ -395,6 +404,14 @@ private:
     uint64_t trialTicket_ = 0;
     // Runs the trial checks; a child of this object, it waits for them when it goes.
     QThreadPool* trialPool_ = nullptr;
+
+    // The real calculator: the link's worker thread, made on first use.
+    LinkJobRunner& linkRunner();
+    void backUpThenAskToWrite(std::vector<uint8_t> memory, int variant);
+    std::unique_ptr<LinkJobRunner> linkRunner_;
+    LinkJobRunner::TransportFactory linkTransports_;
+    LinkClock* linkClock_ = nullptr;
+    double linkWatchdogSeconds_ = 25.0;
 };
 
 } // namespace tw

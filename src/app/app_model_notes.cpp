@@ -1,28 +1,193 @@
 // Program notes: remembered for each firmware, opened, saved and kept in step with the program.
 #include "app/app_model.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+#include <algorithm>
+
 namespace tw {
 
-void AppModel::rememberProgramDoc() {}
+namespace {
 
-void AppModel::restoreProgramDoc() {}
+QString settingKey(const QString& firmwareID) {
+    return QStringLiteral("programDoc.") + (firmwareID.isEmpty() ? QStringLiteral("none") : firmwareID.left(16));
+}
 
-void AppModel::rematchNotesIfProgramChanged(const std::optional<InspectorSnapshot>&) {}
+std::vector<std::string> keySequence(const std::vector<ProgramLine>& lines) {
+    std::vector<std::string> keys;
+    keys.reserve(lines.size());
+    for (const ProgramLine& line : lines) keys.push_back(line.keys);
+    return keys;
+}
 
-void AppModel::memoryLoaded() {}
+// A comment is out of place when its step is gone or now holds other keys.
+bool anyCommentOutOfPlace(const ProgramDocument& doc, const std::vector<ProgramLine>& lines) {
+    return std::any_of(doc.comments.begin(), doc.comments.end(), [&](const StepComment& comment) {
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [&](const ProgramLine& l) { return l.line == comment.step; });
+        return line == lines.end() || line->keys != comment.keys;
+    });
+}
 
-void AppModel::openProgramNotes(const FileResult&) {}
+QString withoutExtension(const QString& fileName) {
+    const int dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? fileName.left(dot) : fileName;
+}
 
-void AppModel::applyOpenedNotes(const std::optional<InspectorSnapshot>&, ProgramDocument, const QString&) {}
+QString modelNameOf(const EngineSnapshot& snapshot) {
+    return QString::fromStdString(ProgramDocumentInfo::modelNameFor(snapshot.variant, snapshot.model));
+}
 
-void AppModel::showProgramInfo(const std::optional<InspectorSnapshot>&) {}
+} // namespace
 
-void AppModel::setStepComment(const QString&, int) {}
+void AppModel::rememberProgramDoc() {
+    if (!persistState_) return;
+    std::vector<uint8_t> data;
+    try {
+        data = programDoc_.encoded();
+    } catch (...) {
+        return; // the entry remembered before stays
+    }
+    platform_.setSetting(settingKey(firmwareID_),
+                         QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())));
+}
 
-void AppModel::removeOrphanedComments() {}
+void AppModel::restoreProgramDoc() {
+    if (!persistState_) return;
+    const QByteArray data = platform_.setting(settingKey(firmwareID_)).toByteArray();
+    if (data.isEmpty()) return;
+    auto decoded = ProgramDocument::decode(
+        std::span(reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())));
+    if (auto* doc = std::get_if<ProgramDocument>(&decoded)) setProgramDoc(std::move(*doc));
+}
 
-void AppModel::saveProgramNotes() {}
+void AppModel::rematchNotesIfProgramChanged(const std::optional<InspectorSnapshot>& inspection) {
+    if (!inspection || !inspection->hasProgram || inspection->program.empty()) return;
+    std::vector<std::string> keys = keySequence(inspection->program);
+    if (keys == lastProgramKeys_) return;
+    const bool seenBefore = !lastProgramKeys_.empty();
+    lastProgramKeys_ = std::move(keys);
+    if (programDoc_.comments.empty()) return;
+    if (!seenBefore && !anyCommentOutOfPlace(programDoc_, inspection->program)) return;
+    ProgramDocument doc = programDoc_;
+    doc.rematch(inspection->program);
+    if (!(doc == programDoc_)) setProgramDoc(std::move(doc));
+}
 
-QString AppModel::defaultNotesFileName() const { return {}; }
+void AppModel::memoryLoaded() {
+    if (memoryFileNameCandidate_) {
+        // An empty candidate stands for a memory that came from no file.
+        setMemoryFileName(memoryFileNameCandidate_->isEmpty() ? std::nullopt : memoryFileNameCandidate_);
+        memoryFileNameCandidate_.reset();
+    }
+    lastProgramKeys_.clear();
+    if (pendingSidecar_) {
+        setProgramDoc(pendingSidecar_->doc);
+        setProgramDocURL(pendingSidecar_->url);
+    } else if (programDoc_.isEmpty() && memoryFileName_) {
+        ProgramDocument doc = programDoc_;
+        doc.title = withoutExtension(*memoryFileName_).toStdString();
+        setProgramDoc(std::move(doc));
+    }
+    pendingSidecar_.reset();
+}
+
+void AppModel::openProgramNotes(const FileResult& result) {
+    if (!result.ok()) {
+        setErrorMessage(result.error);
+        return;
+    }
+    const QString path = *result.path;
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    std::optional<ProgramDocument> doc;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray data = file.readAll();
+        if (file.error() == QFileDevice::NoError) {
+            auto decoded = ProgramDocument::decode(
+                std::span(reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())));
+            if (auto* d = std::get_if<ProgramDocument>(&decoded)) doc = std::move(*d);
+        }
+    }
+    if (!doc) {
+        setErrorMessage(QStringLiteral("“") + name + QStringLiteral("” is not a Tarnwick program notes file."));
+        return;
+    }
+    setProgramDocURL(path);
+    if (engine_) {
+        QPointer<AppModel> self(this);
+        requestFreshInspection([self, doc = std::move(*doc), path](std::optional<InspectorSnapshot> fresh) {
+            if (self) self->applyOpenedNotes(fresh, doc, path);
+        });
+    } else {
+        lastProgramKeys_.clear();
+        setProgramDoc(std::move(*doc));
+    }
+}
+
+void AppModel::applyOpenedNotes(const std::optional<InspectorSnapshot>& fresh, ProgramDocument doc,
+                                const QString& url) {
+    if (fresh && fresh->hasProgram && !fresh->program.empty()) {
+        const auto report = doc.rematch(fresh->program);
+        if (report.orphaned > 0) {
+            const auto n = report.orphaned;
+            setNotice(QString::number(n) + QStringLiteral(" comment") + (n == 1 ? QString() : QStringLiteral("s")) +
+                      QStringLiteral(" in “") + QFileInfo(url).fileName() +
+                      QStringLiteral("” no longer match a step of the program in the calculator. They are kept and "
+                                     "listed in Program Info."));
+        }
+    }
+    lastProgramKeys_ = fresh ? keySequence(fresh->program) : std::vector<std::string>{};
+    setProgramDoc(std::move(doc));
+}
+
+void AppModel::showProgramInfo(const std::optional<InspectorSnapshot>& fresh) {
+    if (!fresh) return;
+    setDocLines(fresh->hasProgram ? fresh->program : std::vector<ProgramLine>{});
+    ProgramDocument doc = programDoc_;
+    doc.rematch(docLines_);
+    const ProgramAnalysis analysis(docLines_, fresh->model);
+    doc.addMissingEntries(analysis.labels, analysis.registers, analysis.flags);
+    if (doc.title.empty() && memoryFileName_) doc.title = withoutExtension(*memoryFileName_).toStdString();
+    doc.model = modelNameOf(snapshot_).toStdString();
+    setProgramDoc(std::move(doc));
+    setShowProgramInfo(true);
+}
+
+void AppModel::setStepComment(const QString& text, int step) {
+    const std::vector<ProgramLine>& lines = inspection_ ? inspection_->program : docLines_;
+    ProgramDocument doc = programDoc_;
+    (void)doc.setComment(text.toStdString(), step, lines); // an unknown step changes nothing
+    setProgramDoc(std::move(doc));
+}
+
+void AppModel::removeOrphanedComments() {
+    ProgramDocument doc = programDoc_;
+    std::erase_if(doc.comments, [](const StepComment& c) { return c.orphaned; });
+    setProgramDoc(std::move(doc));
+}
+
+void AppModel::saveProgramNotes() {
+    std::vector<uint8_t> data;
+    try {
+        data = programDoc_.encoded();
+    } catch (const std::exception& error) {
+        setErrorMessage(QString::fromStdString(error.what()));
+        return;
+    }
+    exportKind_ = ExportKind::notes;
+    setExportType(UTType::programdoc);
+    exportNameOverride_ =
+        programDocURL_ ? withoutExtension(QFileInfo(*programDocURL_).fileName()) : defaultNotesFileName();
+    setExportDocument(MemoryFile{std::move(data)});
+}
+
+QString AppModel::defaultNotesFileName() const {
+    if (memoryFileName_) return *memoryFileName_;
+    if (!programDoc_.title.empty()) return QString::fromStdString(programDoc_.title);
+    return QStringLiteral("Program");
+}
 
 } // namespace tw

@@ -17,6 +17,7 @@ struct PendingWrite {
     std::vector<int> calculatorModels; // variants the connected calculator's memory fits, firmware order
     QString backup;                    // the file the calculator's previous memory was saved to
     bool needs152 = false;             // the memory needs the HP-15C (15.2) double memory
+    std::vector<uint8_t> calculatorMemory; // what the calculator held when it was backed up
 
     // "HP-" and the first variant's label cut at " ("; nothing without variants.
     std::optional<QString> calculatorName() const;
@@ -34,6 +35,7 @@ struct CalculatorBackup {
     QString backup;
     std::vector<int> variants;
     bool needs152 = false;
+    std::vector<uint8_t> calculatorMemory; // the memory that was backed up
 };
 
 } // namespace tw

@@ -1,0 +1,276 @@
+// Reading, saving and writing a real calculator through AppModel, against the
+// simulated calculator behind the link's transport, with the engine on our test
+// firmware.
+#include "app/gated_transport.h"
+#include "app/support/app_test_support.h"
+#include "app/usb_log_folder.h"
+#include "runtime/support/firmware_calculator.h"
+#include "usblink/fake_clock.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+using namespace tw;
+using namespace tw::test;
+using namespace std::chrono_literals;
+using Image = std::vector<uint8_t>;
+
+constexpr std::size_t flagByte = CalculatorLink::doubleMemoryByte;
+constexpr uint8_t flagBit = CalculatorLink::doubleMemoryMask;
+
+// A memory that our HP-15C firmware takes as its own.
+Image hp15cMemory() {
+    auto machine = startedCalculator(Firmware::Hp15c);
+    keys(*machine, {k4, k2, kSto, k1});
+    return machine->savedState(true).memory;
+}
+
+Image writable(const Image& image) {
+    return Image(image.begin() + std::ptrdiff_t(CalculatorLink::writableBegin),
+                 image.begin() + std::ptrdiff_t(CalculatorLink::writableEnd));
+}
+
+Image fileBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray data = file.readAll();
+    return Image(data.begin(), data.end());
+}
+
+struct RealCalculator : ::testing::Test {
+    FakeClock clock;
+    SimulatedCalculator calculator{clock};
+    GatedTransport gate{calculator};
+    MemoryPlatform platform;
+    AppModel app{platform};
+
+    void SetUp() override { app.useLinkTransport(gate.factory(), &clock); }
+    void TearDown() override {
+        gate.release();
+        // The calculator and its clock must outlive any job still under way.
+        EXPECT_TRUE(waitFor([&] { return app.waitForLinkJob(); }));
+    }
+
+    QDir backups() const { return QDir(platform.documentsFolder() + "/Tarnwick Backups"); }
+    QStringList backupFiles() const { return backups().entryList(QDir::Files, QDir::Name); }
+
+    // Runs the write up to its confirmation.
+    const PendingWrite& pendingWrite() {
+        app.writeToCalculator();
+        EXPECT_EQ(app.linkStatus(), "Reading the emulator's memory…");
+        EXPECT_TRUE(waitFor([&] { return app.pendingWrite().has_value() || app.errorMessage(); }, 60s));
+        EXPECT_FALSE(app.errorMessage()) << app.errorMessage()->toStdString();
+        return *app.pendingWrite();
+    }
+};
+
+TEST_F(RealCalculator, ReadingNeedsARunningCalculatorAndKeepsNoEarlierFileName) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    app.readFromCalculator();
+    EXPECT_FALSE(app.linkStatus()); // no engine: nothing happens
+    EXPECT_EQ(calculator.opens, 0);
+
+    ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+    calculator.memory = hp15cMemory();
+    app.setMemoryFileName(QStringLiteral("prog.15c")); // loaded from a file earlier
+    app.readFromCalculator();
+    EXPECT_EQ(app.linkStatus(), "Reading the calculator's memory…");
+    ASSERT_TRUE(waitFor([&] { return !app.linkStatus(); }));
+    EXPECT_FALSE(app.errorMessage());
+    EXPECT_EQ(calculator.readRequests, 1);
+    // Handed to the trial check as a memory from no file: once loaded it has no name.
+    EXPECT_EQ(app.memoryFileNameCandidate(), QString());
+    EXPECT_FALSE(app.pendingSidecar());
+    app.memoryLoaded();
+    EXPECT_FALSE(app.memoryFileName());
+    EXPECT_EQ(app.programDoc().title, "");
+}
+
+TEST_F(RealCalculator, ASecondJobIsRefusedWhileOneRuns) {
+    gate.hold();
+    app.saveCalculatorMemoryToFile(); // needs no engine
+    ASSERT_TRUE(waitFor([&] { return gate.waiting(); }));
+    app.saveCalculatorMemoryToFile();
+    app.writeToCalculator();
+    EXPECT_EQ(app.linkTicket(), 1);
+    EXPECT_EQ(app.linkStatus(), "Reading the calculator's memory…");
+    gate.release();
+    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }));
+    EXPECT_FALSE(app.linkStatus());
+    EXPECT_EQ(calculator.opens, 1);
+    EXPECT_EQ(app.exportDocument()->data, calculator.memory);
+    EXPECT_EQ(app.exportKind(), ExportKind::memory);
+    EXPECT_EQ(app.exportType(), UTType::memory16c);
+    ASSERT_TRUE(app.exportNameOverride());
+    EXPECT_TRUE(QRegularExpression("^Calculator memory \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d$")
+                    .match(*app.exportNameOverride())
+                    .hasMatch())
+        << app.exportNameOverride()->toStdString();
+}
+
+TEST_F(RealCalculator, SavingOnAnHP12CKeyboardOffersTheHP12CType) {
+    app.setSkin(SkinChoice::hp12c);
+    app.saveCalculatorMemoryToFile();
+    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }));
+    EXPECT_EQ(app.exportType(), UTType::memory12c);
+}
+
+TEST_F(RealCalculator, NoCalculatorShowsTheLinksMessageAndClearsTheStatus) {
+    calculator.openFailure = LinkError::noDevice();
+    app.saveCalculatorMemoryToFile();
+    ASSERT_TRUE(waitFor([&] { return app.errorMessage().has_value(); }));
+    EXPECT_EQ(app.errorMessage(), QString::fromStdString(LinkError::noDevice().errorDescription()));
+    EXPECT_FALSE(app.linkStatus());
+    EXPECT_FALSE(app.exportDocument());
+}
+
+TEST_F(RealCalculator, AWriteBacksUpFirstAndThenWritesTheMergedMemory) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+    app.setSkin(SkinChoice::hp16c); // the face shown decides nothing about the write
+    Image before = hp15cMemory();
+    before[flagByte] |= flagBit; // the calculator is in its 15.2 mode
+    before[3] = 0xA5;            // session bytes that a write leaves alone
+    sealMemory(before);
+    calculator.memory = before;
+
+    const PendingWrite& write = pendingWrite();
+    EXPECT_FALSE(app.linkStatus());
+    EXPECT_EQ(calculator.writeReports, 0); // nothing written before the confirmation
+    EXPECT_EQ(write.emulatorModel, "HP-15C");
+    EXPECT_EQ(write.calculatorModels, std::vector<int>{150});
+    EXPECT_FALSE(write.needs152);
+    EXPECT_EQ(write.title(), "Write to the HP-15C?");
+    ASSERT_EQ(backupFiles().size(), 1);
+    const QString backupName = backupFiles().front();
+    EXPECT_TRUE(QRegularExpression("^HP-15C calculator \\d{4}-\\d\\d-\\d\\d \\d\\d\\.\\d\\d\\.\\d\\d\\.15c$")
+                    .match(backupName)
+                    .hasMatch())
+        << backupName.toStdString();
+    EXPECT_EQ(write.backup, backups().filePath(backupName));
+    EXPECT_EQ(fileBytes(write.backup), before);
+    EXPECT_TRUE(write.message().contains(backupName));
+
+    const Image emulator = write.memory;
+    ASSERT_FALSE(emulator[flagByte] & flagBit);
+    app.confirmWrite(write);
+    EXPECT_FALSE(app.pendingWrite());
+    EXPECT_EQ(app.linkStatus(), "Writing to the calculator…");
+    ASSERT_TRUE(waitFor([&] { return app.notice() || app.errorMessage(); }, 30s));
+    ASSERT_FALSE(app.errorMessage()) << app.errorMessage()->toStdString();
+    EXPECT_TRUE(app.notice()->startsWith("Done: the HP-15C memory was written to the calculator"));
+    EXPECT_EQ(writable(calculator.memory), writable(emulator));
+    EXPECT_EQ(calculator.memory[3], 0xA5);
+    EXPECT_FALSE(calculator.memory[flagByte] & flagBit); // an HP-15C write carries its own setting
+    EXPECT_EQ(backupFiles().size(), 1);
+    EXPECT_EQ(fileBytes(backups().filePath(backupName)), before); // the backup stays as it was
+}
+
+TEST_F(RealCalculator, TheRunningModelNotTheFaceDecidesTheDoubleMemoryFlag) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(startOn(app, Firmware::Hp16c));
+    app.setSkin(SkinChoice::hp15c);
+    Image before = hp15cMemory();
+    before[flagByte] |= flagBit;
+    sealMemory(before);
+    calculator.memory = before;
+
+    const PendingWrite& write = pendingWrite();
+    EXPECT_EQ(write.emulatorModel, "HP-16C");
+    app.confirmWrite(write);
+    ASSERT_TRUE(waitFor([&] { return app.notice() || app.errorMessage(); }, 30s));
+    ASSERT_TRUE(app.notice());
+    EXPECT_TRUE(app.notice()->startsWith("Done: the HP-16C memory"));
+    EXPECT_TRUE(calculator.memory[flagByte] & flagBit); // an HP-16C write leaves the setting alone
+}
+
+TEST_F(RealCalculator, ACalculatorChangedBeforeTheConfirmationIsBackedUpAgain) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+    calculator.memory = hp15cMemory();
+    const PendingWrite write = pendingWrite();
+    ASSERT_EQ(backupFiles().size(), 1);
+
+    const Image other = patternImage(9); // another calculator was connected meanwhile
+    calculator.memory = other;
+    app.confirmWrite(write);
+    ASSERT_TRUE(waitFor([&] { return app.notice() || app.errorMessage(); }, 30s));
+    ASSERT_TRUE(app.notice());
+    const QStringList files = backupFiles();
+    ASSERT_EQ(files.size(), 2);
+    const auto fresh = std::find_if(files.begin(), files.end(), [](const QString& f) { return f.endsWith(".bin"); });
+    ASSERT_NE(fresh, files.end());
+    EXPECT_TRUE(fresh->startsWith("Unknown calculator "));
+    EXPECT_EQ(fileBytes(backups().filePath(*fresh)), other);
+    EXPECT_EQ(writable(calculator.memory), writable(write.memory));
+}
+
+TEST_F(RealCalculator, AWriteOutlivingItsWatchdogIsReportedAsUnknownNotFailed) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+    calculator.memory = hp15cMemory();
+    const PendingWrite write = pendingWrite();
+
+    app.setLinkWatchdogSeconds(0.2);
+    gate.hold();
+    app.confirmWrite(write);
+    ASSERT_TRUE(waitFor([&] { return app.errorMessage().has_value(); }));
+    EXPECT_FALSE(app.linkStatus());
+    const QString text = *app.errorMessage();
+    EXPECT_TRUE(text.contains("unknown")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Read from Calculator")) << text.toStdString();
+    EXPECT_FALSE(text.contains("failed"));
+    EXPECT_TRUE(text.endsWith(" The calculator's previous memory is in “" + QFileInfo(write.backup).fileName() + "”."));
+    EXPECT_FALSE(app.waitForLinkJob()); // past the watchdog: a quit would not wait
+
+    gate.release();
+    ASSERT_TRUE(waitFor([&] { return app.waitForLinkJob(); }));
+    pump(50ms);
+    EXPECT_FALSE(app.notice()); // the late success is dropped
+    EXPECT_EQ(writable(calculator.memory), writable(write.memory)); // yet the write went through
+}
+
+TEST_F(RealCalculator, AFailedWriteNamesTheBackup) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+    calculator.memory = hp15cMemory();
+    tapKeys(app, {k7, kSto, k2}); // the emulator's register 2 differs from the calculator's
+    const PendingWrite write = pendingWrite();
+    const auto differing = std::mismatch(write.memory.begin() + 112, write.memory.end() - 16,
+                                         calculator.memory.begin() + 112);
+    ASSERT_NE(differing.first, write.memory.end() - 16);
+    calculator.stuckOffset = std::size_t(differing.first - write.memory.begin()); // never takes the new value
+    app.confirmWrite(write);
+    ASSERT_TRUE(waitFor([&] { return app.errorMessage().has_value(); }, 30s));
+    EXPECT_TRUE(app.errorMessage()->startsWith("Read-back check failed"));
+    EXPECT_TRUE(app.errorMessage()->endsWith("is in “" + QFileInfo(write.backup).fileName() + "”."));
+}
+
+TEST_F(RealCalculator, TheQuitWaitsForARunningJobUntilItsWatchdog) {
+    gate.hold();
+    app.saveCalculatorMemoryToFile();
+    ASSERT_TRUE(waitFor([&] { return gate.waiting(); }));
+    std::thread later([&] {
+        std::this_thread::sleep_for(100ms);
+        gate.release();
+    });
+    EXPECT_TRUE(app.waitForLinkJob()); // the job ends well before its 25 s
+    later.join();
+
+    app.setLinkWatchdogSeconds(0.2);
+    gate.hold();
+    waitFor([&] { return !app.linkStatus(); });
+    app.saveCalculatorMemoryToFile();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_FALSE(app.waitForLinkJob());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 5s);
+}
+
+} // namespace
