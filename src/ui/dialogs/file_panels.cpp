@@ -1,5 +1,6 @@
 #include "ui/dialogs/file_panels.h"
 
+#include "app/document_types.h"
 #include "ui/dialogs/message_dialog.h"
 
 #include <QDir>
@@ -9,17 +10,7 @@
 namespace tw {
 
 QString fileExtension(UTType type) {
-    switch (type) {
-    case UTType::memory16c: return QStringLiteral("16c");
-    case UTType::memory15c: return QStringLiteral("15c");
-    case UTType::memory12c: return QStringLiteral("12c");
-    case UTType::programdoc: return QStringLiteral("orvanedoc");
-    case UTType::pdf: return QStringLiteral("pdf");
-    case UTType::plainText: return QStringLiteral("txt");
-    case UTType::json: return QStringLiteral("json");
-    case UTType::data: return {};
-    }
-    return {};
+    return documentType(type).fileExtension();
 }
 
 QString nameFilter(UTType type) {

@@ -4,7 +4,6 @@
 #include "ui/dialogs/confirmation_texts.h"
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
-#include "ui/window/model_seams.h"
 #include "ui/window/view_factory.h"
 
 #include <QDialog>
@@ -85,7 +84,7 @@ void Presentations::showAction() {
     dialog->setTitle(action.title());
     dialog->setMessage(confirmationMessage(action));
     dialog->addButton(QStringLiteral("Save Backup First…"), MessageDialog::Role::defaultAction,
-                      [this, action] { seams::saveBackupFirst(app_, action); });
+                      [this, action] { app_.saveBackupFirst(action); });
     dialog->addButton(action.confirmButton(), MessageDialog::Role::destructive, [this, action] { app_.perform(action); });
     dialog->addButton(QStringLiteral("Cancel"), MessageDialog::Role::cancel);
     // Dismissal clears the field, unless the buttons' work has put another action there.

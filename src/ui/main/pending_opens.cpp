@@ -1,7 +1,6 @@
 #include "ui/main/pending_opens.h"
 
 #include "app/app_model.h"
-#include "ui/window/model_seams.h"
 
 #include <QFileInfo>
 #include <QTimer>
@@ -46,7 +45,7 @@ void PendingOpens::deliver() {
         scheduled_ = false;
         while (app_.isRunning() && !waiting_.isEmpty()) {
             const QString path = waiting_.takeFirst();
-            seams::openFile(app_, path);
+            app_.openFile(path);
             emit delivered(path);
         }
     });

@@ -14,6 +14,9 @@ QuitSave::QuitSave(AppModel& app, QGuiApplication& application, QObject* parent)
 }
 
 void QuitSave::save() {
+    // A transfer with the real calculator is not cut off mid-write: wait for it, at
+    // most until its watchdog would have given up on it.
+    app_.waitForLinkJob();
     // Without an engine there is nothing to save and the files of the last run stay.
     app_.saveStateOnQuit();
     ++runs_;

@@ -5,7 +5,6 @@
 #include "ui/menus/keys_menu_items.h"
 #include "ui/menus/menu_texts.h"
 #include "ui/menus/model_menu_items.h"
-#include "ui/window/model_seams.h"
 
 #include <QCoreApplication>
 #include <QMenu>
@@ -161,7 +160,7 @@ void CalculatorCommands::pressOnKey(AppModel& app) {
     app.apply(app.latch().release(CalculatorMachine::keyON));
 }
 
-void CalculatorCommands::resetCalculator(AppModel& app) { seams::resetCalculator(app); }
+void CalculatorCommands::resetCalculator(AppModel& app) { app.resetCalculator(); }
 
 QString CalculatorCommands::fontLabel(const AppModel& app) {
     const bool keys = app.docFonts().keys.has_value();
