@@ -88,6 +88,13 @@ TEST_F(RealCalculator, ReadingNeedsARunningCalculatorAndKeepsNoEarlierFileName) 
     // Handed to the trial check as a memory from no file: once loaded it has no name.
     EXPECT_EQ(app.memoryFileNameCandidate(), QString());
     EXPECT_FALSE(app.pendingSidecar());
+    // The trial check finds that it fits the running HP-15C and asks to load it.
+    ASSERT_TRUE(waitFor([&] { return app.pendingAction().has_value() || app.errorMessage(); }));
+    ASSERT_FALSE(app.errorMessage()) << app.errorMessage()->toStdString();
+    const auto* load = std::get_if<PendingAction::LoadMemory>(&app.pendingAction()->value);
+    ASSERT_NE(load, nullptr);
+    EXPECT_EQ(load->data, calculator.memory);
+    app.setPendingAction(std::nullopt);
     app.memoryLoaded();
     EXPECT_FALSE(app.memoryFileName());
     EXPECT_EQ(app.programDoc().title, "");
