@@ -1,0 +1,108 @@
+// One key of the drawn face, and the hit area over its gold legend.
+#pragma once
+
+#include "runtime/catalog/calculator_model.h"
+#include "ui/face/key_press_gesture.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace tw {
+
+class KeyView : public QWidget {
+    Q_OBJECT
+public:
+    KeyView(const KeySpec& key, const ModelColors& colors, QWidget* parent = nullptr);
+
+    const KeySpec& key() const { return key_; }
+    void setPressed(bool pressed);
+    void setLatched(bool latched);
+    // The face's plain cap height; legends and lines scale with it.
+    void setUnit(double unit);
+    void setHandlers(const KeyLatchHandlers* handlers) { gesture_.setHandlers(handlers); }
+
+    std::function<void(KeyPart)> onPress;
+    std::function<void()> onRelease;
+    // Tells the face that the shortcut badge appeared or went away.
+    std::function<void()> onHoverChanged;
+
+    bool isDown() const { return pressed_ || gesture_.touching(); }
+    bool isLatched() const { return latched_; }
+    bool hovering() const { return hovering_; }
+    bool hoverG() const { return hoverG_; }
+    double unit() const { return unit_; }
+    // Height of the front strip that carries the blue legend.
+    double stripHeight() const;
+    // The part that a press starting here presses.
+    KeyPart partAt(QPointF p) const;
+    // The shortcut badge's box in the key's coordinates; it straddles the cap's top edge.
+    QRectF badgeRect() const;
+    void paintBadge(QPainter& painter, QPointF offset) const;
+    // The accessible press: press of the face and at once its release.
+    void activate();
+
+    KeyPressGesture& gesture() { return gesture_; }
+
+    static QString accessibleLabel(const KeySpec& key);
+    static QString toolTipText(const KeySpec& key);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void setHover(bool hovering, bool hoverG);
+    void updateShadow();
+
+    KeySpec key_;
+    ModelColors colors_;
+    KeyPressGesture gesture_;
+    bool pressed_ = false;
+    bool latched_ = false;
+    bool hovering_ = false;
+    bool hoverG_ = false;
+    double unit_ = 20;
+};
+
+class LegendArea : public QWidget {
+    Q_OBJECT
+public:
+    LegendArea(const KeySpec& key, const ModelColors& colors, QWidget* parent = nullptr);
+
+    const KeySpec& key() const { return key_; }
+    void setHandlers(const KeyLatchHandlers* handlers) { gesture_.setHandlers(handlers); }
+
+    std::function<void()> onPress;
+    std::function<void()> onRelease;
+
+    bool touching() const { return gesture_.touching(); }
+    bool hovering() const { return hovering_; }
+    void activate();
+    KeyPressGesture& gesture() { return gesture_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    KeySpec key_;
+    ModelColors colors_;
+    KeyPressGesture gesture_;
+    bool hovering_ = false;
+};
+
+} // namespace tw
