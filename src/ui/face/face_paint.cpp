@@ -49,4 +49,33 @@ void addCapsule(QPainterPath& path, const QRectF& rect) {
     path.addRoundedRect(rect, radius, radius);
 }
 
+QRectF shortcutBadgeRect(const QFont& font, const QString& text, double areaWidth, double top) {
+    const QFontMetricsF metrics(font);
+    const double w = metrics.horizontalAdvance(text) + 6;
+    const double h = metrics.height() + 2;
+    return QRectF((areaWidth - w) / 2, top, w, h);
+}
+
+void paintShortcutBadge(QPainter& painter, const QRectF& box, const QFont& font, const QString& text) {
+    QPainterPath capsule;
+    addCapsule(capsule, box);
+    QColor back(0, 0, 0);
+    back.setAlphaF(0.75f);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.fillPath(capsule, back);
+    painter.setPen(Qt::white);
+    painter.setFont(font);
+    painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
+    painter.restore();
+}
+
+void paintLatchMark(QPainter& painter, const QRectF& area, double lineWidth, double radius) {
+    static const QColor latchGold(227, 166, 58);
+    painter.setPen(QPen(latchGold, lineWidth));
+    painter.setBrush(Qt::NoBrush);
+    const double inset = lineWidth / 2;
+    painter.drawRoundedRect(area.adjusted(inset, inset, -inset, -inset), radius, radius);
+}
+
 } // namespace tw

@@ -34,4 +34,13 @@ void drawFittedText(QPainter& painter, const QRectF& box, const QString& text, Q
 // A capsule (stadium) around a rectangle.
 void addCapsule(QPainterPath& path, const QRectF& rect);
 
+// The box of a key's shortcut badge holding `text` in `font`: centred across `areaWidth`,
+// its top at `top`.
+QRectF shortcutBadgeRect(const QFont& font, const QString& text, double areaWidth, double top);
+// The shortcut badge: the text in white on a dark capsule filling `box`.
+void paintShortcutBadge(QPainter& painter, const QRectF& box, const QFont& font, const QString& text);
+// A latched key's gold ring, kept inside `area`: a line centred on the edge would lose its
+// outer half.
+void paintLatchMark(QPainter& painter, const QRectF& area, double lineWidth, double radius);
+
 } // namespace tw

@@ -15,7 +15,6 @@ namespace tw {
 namespace {
 
 const QColor kDarkLegend(30, 26, 23);
-const QColor kLatchGold(227, 166, 58);
 
 QColor capColor(const KeySpec& key, const ModelColors& colors) {
     switch (key.style) {
@@ -34,9 +33,7 @@ QPainterPath roundedRect(const QRectF& rect, double radius) {
 } // namespace
 
 KeyView::KeyView(const KeySpec& key, const ModelColors& colors, QWidget* parent)
-    : QWidget(parent), key_(key), colors_(colors),
-      gesture_(this, key.code, [this](QPointF p) { if (onPress) onPress(partAt(p)); },
-               [this] { if (onRelease) onRelease(); }) {
+    : KeyWidget(key, [this](QPointF p) { if (onPress) onPress(partAt(p)); }, parent), colors_(colors) {
     setMouseTracking(true);
     setToolTip(toolTipText(key_));
     setAccessibleName(accessibleLabel(key_));
@@ -92,27 +89,14 @@ KeyPart KeyView::partAt(QPointF p) const {
 
 QRectF KeyView::badgeRect() const {
     if (key_.shortcuts.empty()) return {};
-    const QFontMetricsF metrics(faceFont(0.17 * unit_, QFont::Bold));
-    const QString text = qText(key_.shortcutLabels());
-    const double w = metrics.horizontalAdvance(text) + 6;
-    const double h = metrics.height() + 2;
-    return QRectF((width() - w) / 2, -0.12 * unit_, w, h);
+    return shortcutBadgeRect(badgeFont(), qText(key_.shortcutLabels()), width(), -0.12 * unit_);
 }
+
+QFont KeyView::badgeFont() const { return faceFont(0.17 * unit_, QFont::Bold); }
 
 void KeyView::paintBadge(QPainter& painter, QPointF offset) const {
     if (!hovering_ || key_.shortcuts.empty()) return;
-    const QRectF box = badgeRect().translated(offset);
-    QPainterPath capsule;
-    addCapsule(capsule, box);
-    QColor back(0, 0, 0);
-    back.setAlphaF(0.75f);
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.fillPath(capsule, back);
-    painter.setPen(Qt::white);
-    painter.setFont(faceFont(0.17 * unit_, QFont::Bold));
-    painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, qText(key_.shortcutLabels()));
-    painter.restore();
+    paintShortcutBadge(painter, badgeRect().translated(offset), badgeFont(), qText(key_.shortcutLabels()));
 }
 
 void KeyView::activate() {
@@ -158,47 +142,15 @@ void KeyView::paintEvent(QPaintEvent*) {
     }
     painter.restore();
 
-    if (latched_) {
-        // Inside the resting frame: a line centred on the edge would lose its outer half.
-        const double line = std::max(0.06 * unit_, 1.5);
-        QPen pen(kLatchGold, line);
-        painter.setPen(pen);
-        painter.setBrush(Qt::NoBrush);
-        const QRectF ring = QRectF(0, 0, w, h).adjusted(line / 2, line / 2, -line / 2, -line / 2);
-        painter.drawRoundedRect(ring, 0.08 * w, 0.08 * w);
-    }
+    if (latched_) paintLatchMark(painter, QRectF(0, 0, w, h), std::max(0.06 * unit_, 1.5), 0.08 * w);
 }
 
-void KeyView::mousePressEvent(QMouseEvent* event) {
-    if (!gesture_.mousePress(event)) QWidget::mousePressEvent(event);
-}
-
-void KeyView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!gesture_.mousePress(event)) QWidget::mouseDoubleClickEvent(event);
-}
-
-void KeyView::mouseReleaseEvent(QMouseEvent* event) {
-    if (!gesture_.mouseRelease(event)) QWidget::mouseReleaseEvent(event);
-}
-
-void KeyView::mouseMoveEvent(QMouseEvent* event) {
-    gesture_.mouseMove(event);
-    const QPointF p = event->position();
+void KeyView::pointerMoved(QPointF p) {
     const bool inside = rect().contains(p.toPoint());
     setHover(inside, inside && key_.hasG() && p.y() >= height() - stripHeight());
 }
 
-void KeyView::leaveEvent(QEvent* event) {
-    setHover(false, false);
-    QWidget::leaveEvent(event);
-}
-
-void KeyView::contextMenuEvent(QContextMenuEvent* event) { gesture_.contextMenu(event); }
-
-bool KeyView::event(QEvent* event) {
-    if (gesture_.handleAbandoningEvent(event)) setHover(false, false);
-    return QWidget::event(event);
-}
+void KeyView::hoverEnded() { setHover(false, false); }
 
 void KeyView::setHover(bool hovering, bool hoverG) {
     if (hovering == hovering_ && hoverG == hoverG_) return;
@@ -212,9 +164,7 @@ void KeyView::setHover(bool hovering, bool hoverG) {
 // ---------------------------------------------------------------------------
 
 LegendArea::LegendArea(const KeySpec& key, const ModelColors& colors, QWidget* parent)
-    : QWidget(parent), key_(key), colors_(colors),
-      gesture_(this, key.code, [this](QPointF) { if (onPress) onPress(); },
-               [this] { if (onRelease) onRelease(); }) {
+    : KeyWidget(key, [this](QPointF) { if (onPress) onPress(); }, parent), colors_(colors) {
     setToolTip(QStringLiteral("f ") + qText(key.f) + QStringLiteral(" — f, then ") + qText(key.face));
     setAccessibleName(QStringLiteral("f ") + qText(key.f));
     installFaceAccessibility();
@@ -234,37 +184,15 @@ void LegendArea::paintEvent(QPaintEvent*) {
     painter.fillPath(path, rgbColor(colors_.fLegend, gesture_.touching() ? 0.28 : 0.14));
 }
 
-void LegendArea::mousePressEvent(QMouseEvent* event) {
-    if (!gesture_.mousePress(event)) QWidget::mousePressEvent(event);
-}
-
-void LegendArea::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!gesture_.mousePress(event)) QWidget::mouseDoubleClickEvent(event);
-}
-
-void LegendArea::mouseReleaseEvent(QMouseEvent* event) {
-    if (!gesture_.mouseRelease(event)) QWidget::mouseReleaseEvent(event);
-}
-
-void LegendArea::mouseMoveEvent(QMouseEvent* event) { gesture_.mouseMove(event); }
-
 void LegendArea::enterEvent(QEnterEvent* event) {
     hovering_ = true;
     update();
     QWidget::enterEvent(event);
 }
 
-void LegendArea::leaveEvent(QEvent* event) {
+void LegendArea::hoverEnded() {
     hovering_ = false;
     update();
-    QWidget::leaveEvent(event);
-}
-
-void LegendArea::contextMenuEvent(QContextMenuEvent* event) { gesture_.contextMenu(event); }
-
-bool LegendArea::event(QEvent* event) {
-    if (gesture_.handleAbandoningEvent(event)) hovering_ = false;
-    return QWidget::event(event);
 }
 
 } // namespace tw

@@ -2,28 +2,23 @@
 #pragma once
 
 #include "runtime/catalog/calculator_model.h"
-#include "ui/face/key_press_gesture.h"
-
-#include <QWidget>
+#include "ui/face/key_widget.h"
 
 #include <functional>
 
 namespace tw {
 
-class KeyView : public QWidget {
+class KeyView : public KeyWidget {
     Q_OBJECT
 public:
     KeyView(const KeySpec& key, const ModelColors& colors, QWidget* parent = nullptr);
 
-    const KeySpec& key() const { return key_; }
     void setPressed(bool pressed);
     void setLatched(bool latched);
     // The face's plain cap height; legends and lines scale with it.
     void setUnit(double unit);
-    void setHandlers(const KeyLatchHandlers* handlers) { gesture_.setHandlers(handlers); }
 
     std::function<void(KeyPart)> onPress;
-    std::function<void()> onRelease;
     // Tells the face that the shortcut badge appeared or went away.
     std::function<void()> onHoverChanged;
 
@@ -42,28 +37,20 @@ public:
     // The accessible press: press of the face and at once its release.
     void activate();
 
-    KeyPressGesture& gesture() { return gesture_; }
-
     static QString accessibleLabel(const KeySpec& key);
     static QString toolTipText(const KeySpec& key);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    bool event(QEvent* event) override;
+    void pointerMoved(QPointF p) override;
+    void hoverEnded() override;
 
 private:
     void setHover(bool hovering, bool hoverG);
     void updateShadow();
+    QFont badgeFont() const;
 
-    KeySpec key_;
     ModelColors colors_;
-    KeyPressGesture gesture_;
     bool pressed_ = false;
     bool latched_ = false;
     bool hovering_ = false;
@@ -71,37 +58,23 @@ private:
     double unit_ = 20;
 };
 
-class LegendArea : public QWidget {
+class LegendArea : public KeyWidget {
     Q_OBJECT
 public:
     LegendArea(const KeySpec& key, const ModelColors& colors, QWidget* parent = nullptr);
 
-    const KeySpec& key() const { return key_; }
-    void setHandlers(const KeyLatchHandlers* handlers) { gesture_.setHandlers(handlers); }
-
     std::function<void()> onPress;
-    std::function<void()> onRelease;
 
-    bool touching() const { return gesture_.touching(); }
     bool hovering() const { return hovering_; }
     void activate();
-    KeyPressGesture& gesture() { return gesture_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
-    void leaveEvent(QEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    bool event(QEvent* event) override;
+    void hoverEnded() override;
 
 private:
-    KeySpec key_;
     ModelColors colors_;
-    KeyPressGesture gesture_;
     bool hovering_ = false;
 };
 

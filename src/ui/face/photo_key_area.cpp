@@ -4,7 +4,6 @@
 #include "ui/face/face_paint.h"
 #include "ui/face/key_view.h"
 
-#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -24,9 +23,7 @@ QRectF toQt(const Rect& r) { return QRectF(r.x, r.y, r.width, r.height); }
 } // namespace
 
 PhotoKeyArea::PhotoKeyArea(const KeySpec& key, QWidget* parent)
-    : QWidget(parent), key_(key),
-      gesture_(this, key.code, [this](QPointF p) { if (onPress) onPress(partAt(p)); },
-               [this] { if (onRelease) onRelease(); }) {
+    : KeyWidget(key, [this](QPointF p) { if (onPress) onPress(partAt(p)); }, parent) {
     setMouseTracking(true);
     setToolTip(toolTipText(key_));
     setAccessibleName(KeyView::accessibleLabel(key_));
@@ -86,62 +83,20 @@ void PhotoKeyArea::paintEvent(QPaintEvent*) {
 
     if (hovering_ && (!hoverPart_ || *hoverPart_ == KeyPart::face) && !key_.shortcuts.empty()) {
         const QFont font = faceFont(std::max(0.2 * unit_, 8.0), QFont::Bold);
-        const QFontMetricsF metrics(font);
         const QString text = qText(key_.shortcutLabels());
-        const double w = metrics.horizontalAdvance(text) + 6;
-        const double h = metrics.height() + 2;
         const double top = zones_ ? zones_->face.y : 0.0;
-        const QRectF box((width() - w) / 2, top, w, h);
-        QPainterPath capsule;
-        addCapsule(capsule, box);
-        QColor back(0, 0, 0);
-        back.setAlphaF(0.75f);
-        painter.fillPath(capsule, back);
-        painter.setPen(Qt::white);
-        painter.setFont(font);
-        painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, text);
+        paintShortcutBadge(painter, shortcutBadgeRect(font, text, width(), top), font, text);
     }
 
-    if (latched_) {
-        // Kept inside the area so that the outer half of the line is not cut off.
-        const double line = std::max(0.07 * unit_, 1.5);
-        painter.setPen(QPen(kGold, line));
-        painter.setBrush(Qt::NoBrush);
-        const QRectF mark = QRectF(rect()).adjusted(line / 2, line / 2, -line / 2, -line / 2);
-        painter.drawRoundedRect(mark, 0.12 * unit_, 0.12 * unit_);
-    }
+    if (latched_) paintLatchMark(painter, QRectF(rect()), std::max(0.07 * unit_, 1.5), 0.12 * unit_);
 }
 
-void PhotoKeyArea::mousePressEvent(QMouseEvent* event) {
-    if (!gesture_.mousePress(event)) QWidget::mousePressEvent(event);
-}
-
-void PhotoKeyArea::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!gesture_.mousePress(event)) QWidget::mouseDoubleClickEvent(event);
-}
-
-void PhotoKeyArea::mouseReleaseEvent(QMouseEvent* event) {
-    if (!gesture_.mouseRelease(event)) QWidget::mouseReleaseEvent(event);
-}
-
-void PhotoKeyArea::mouseMoveEvent(QMouseEvent* event) {
-    gesture_.mouseMove(event);
-    const QPointF p = event->position();
+void PhotoKeyArea::pointerMoved(QPointF p) {
     if (rect().contains(p.toPoint())) setHover(true, hoverPartAt(p));
     else setHover(false, std::nullopt);
 }
 
-void PhotoKeyArea::leaveEvent(QEvent* event) {
-    setHover(false, std::nullopt);
-    QWidget::leaveEvent(event);
-}
-
-void PhotoKeyArea::contextMenuEvent(QContextMenuEvent* event) { gesture_.contextMenu(event); }
-
-bool PhotoKeyArea::event(QEvent* event) {
-    if (gesture_.handleAbandoningEvent(event)) setHover(false, std::nullopt);
-    return QWidget::event(event);
-}
+void PhotoKeyArea::hoverEnded() { setHover(false, std::nullopt); }
 
 void PhotoKeyArea::setHover(bool hovering, std::optional<KeyPart> part) {
     if (hovering == hovering_ && part == hoverPart_) return;
