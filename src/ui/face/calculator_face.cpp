@@ -38,17 +38,8 @@ CalculatorFace::~CalculatorFace() {
 }
 
 void CalculatorFace::disconnectKeys() {
-    for (auto& [code, legend] : legends_) {
-        legend->onPress = nullptr;
-        legend->onRelease = nullptr;
-        legend->setHandlers(nullptr);
-    }
-    for (auto& [code, key] : keys_) {
-        key->onPress = nullptr;
-        key->onRelease = nullptr;
-        key->onHoverChanged = nullptr;
-        key->setHandlers(nullptr);
-    }
+    for (auto& [code, legend] : legends_) legend->detach();
+    for (auto& [code, key] : keys_) key->detach();
 }
 
 void CalculatorFace::setModel(const CalculatorModel& model) {

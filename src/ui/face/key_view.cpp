@@ -104,6 +104,12 @@ void KeyView::activate() {
     if (onRelease) onRelease();
 }
 
+void KeyView::detach() {
+    KeyWidget::detach();
+    onPress = nullptr;
+    onHoverChanged = nullptr;
+}
+
 void KeyView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -173,6 +179,11 @@ LegendArea::LegendArea(const KeySpec& key, const ModelColors& colors, QWidget* p
 void LegendArea::activate() {
     if (onPress) onPress();
     if (onRelease) onRelease();
+}
+
+void LegendArea::detach() {
+    KeyWidget::detach();
+    onPress = nullptr;
 }
 
 void LegendArea::paintEvent(QPaintEvent*) {

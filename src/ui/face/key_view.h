@@ -36,6 +36,7 @@ public:
     void paintBadge(QPainter& painter, QPointF offset) const;
     // The accessible press: press of the face and at once its release.
     void activate();
+    void detach() override;
 
     static QString accessibleLabel(const KeySpec& key);
     static QString toolTipText(const KeySpec& key);
@@ -67,6 +68,7 @@ public:
 
     bool hovering() const { return hovering_; }
     void activate();
+    void detach() override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

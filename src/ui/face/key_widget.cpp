@@ -8,6 +8,11 @@ KeyWidget::KeyWidget(const KeySpec& key, std::function<void(QPointF)> pressAt, Q
     : QWidget(parent), key_(key),
       gesture_(this, key.code, std::move(pressAt), [this] { if (onRelease) onRelease(); }) {}
 
+void KeyWidget::detach() {
+    onRelease = nullptr;
+    gesture_.setHandlers(nullptr);
+}
+
 void KeyWidget::pointerMoved(QPointF) {}
 
 void KeyWidget::hoverEnded() {}

@@ -19,6 +19,8 @@ public:
     void setHandlers(const KeyLatchHandlers* handlers) { gesture_.setHandlers(handlers); }
     bool touching() const { return gesture_.touching(); }
     KeyPressGesture& gesture() { return gesture_; }
+    // Cuts every callback into the face, for a face that goes away before its keys.
+    virtual void detach();
 
     std::function<void()> onRelease;
 

@@ -37,11 +37,7 @@ PhotoCalculatorFace::~PhotoCalculatorFace() {
 }
 
 void PhotoCalculatorFace::disconnectAreas() {
-    for (auto& [code, area] : areas_) {
-        area->onPress = nullptr;
-        area->onRelease = nullptr;
-        area->setHandlers(nullptr);
-    }
+    for (auto& [code, area] : areas_) area->detach();
 }
 
 void PhotoCalculatorFace::setModel(const CalculatorModel& model, const PhotoFace& face) {

@@ -66,6 +66,11 @@ void PhotoKeyArea::activate() {
     if (onRelease) onRelease();
 }
 
+void PhotoKeyArea::detach() {
+    KeyWidget::detach();
+    onPress = nullptr;
+}
+
 void PhotoKeyArea::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -28,6 +28,7 @@ public:
     double unit() const { return unit_; }
     const std::optional<KeyZones>& zones() const { return zones_; }
     void activate();
+    void detach() override;
 
     static QString toolTipText(const KeySpec& key);
 
