@@ -99,6 +99,23 @@ TEST_F(PhotoFaceTest, APhotographIsReadOnceAndKeptForTheProcess) {
     EXPECT_FALSE(FaceImages::image("broken_face").has_value());
 }
 
+TEST_F(PhotoFaceTest, AFaceDestroyedMidPressLetsGoOfTheKeyOnce) {
+    install(PhotoFace::hp15c(), CalculatorModel::hp15c());
+    auto face = std::make_unique<PhotoCalculatorFace>();
+    wire(*face);
+    face->setModel(CalculatorModel::hp15c(), PhotoFace::hp15c());
+    face->resize(1200, 600);
+    face->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(face.get()));
+    ASSERT_TRUE(face->showsPhoto());
+    PhotoKeyArea* on = face->keyArea(30);
+    ASSERT_NE(on, nullptr);
+    QTest::mousePress(face->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      on->mapTo(face.get(), QPoint(on->width() / 2, on->height() / 2)));
+    face.reset();
+    EXPECT_EQ(log, (Log{"press 30", "release 30"}));
+}
+
 class PhotoFaceShown : public PhotoFaceTest {
 protected:
     void SetUp() override {
