@@ -1,8 +1,8 @@
 // How long one paint of the whole drawn face, and of the display alone, takes.
 #include "core/wrapper/lcd_state.h"
 #include "runtime/catalog/calculator_model.h"
-#include "ui/calculator_face.h"
-#include "ui/lcd_painter.h"
+#include "ui/face/calculator_face.h"
+#include "ui/face/lcd_painter.h"
 
 #include <QApplication>
 #include <QImage>

@@ -82,9 +82,7 @@ void ContentUnavailable::changeEvent(QEvent* event) {
 }
 
 void ContentUnavailable::applyColours() {
-    QPalette p = description_->palette();
-    p.setColor(QPalette::WindowText, secondaryText(palette()));
-    description_->setPalette(p);
+    setSecondaryText(*description_, palette());
 }
 
 } // namespace tw

@@ -1,6 +1,7 @@
 #include "inspector/inspector_style.h"
 
 #include <QFontDatabase>
+#include <QWidget>
 
 namespace tw {
 
@@ -48,6 +49,12 @@ QColor secondaryText(const QPalette& palette) {
     QColor c = primaryText(palette);
     c.setAlphaF(0.6f);
     return c;
+}
+
+void setSecondaryText(QWidget& widget, const QPalette& owner) {
+    QPalette p = widget.palette();
+    p.setColor(QPalette::WindowText, secondaryText(owner));
+    widget.setPalette(p);
 }
 
 QColor tertiaryText(const QPalette& palette) {

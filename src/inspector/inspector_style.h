@@ -12,6 +12,8 @@
 
 #include "runtime/snapshot/pool15.h"
 
+class QWidget;
+
 namespace tw {
 
 const QColor& inspectorAmber();
@@ -29,6 +31,9 @@ bool isDarkPalette(const QPalette& palette);
 QColor primaryText(const QPalette& palette);
 QColor secondaryText(const QPalette& palette);
 QColor tertiaryText(const QPalette& palette);
+// Gives a widget's text the secondary style of its owner's palette; owners call it
+// again whenever their palette changes.
+void setSecondaryText(QWidget& widget, const QPalette& owner);
 
 // The font of the inspector at `pixels` logical pixels.
 QFont inspectorFont(double pixels, QFont::Weight weight = QFont::Normal, bool monospaced = false);

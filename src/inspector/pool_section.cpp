@@ -234,9 +234,7 @@ void PoolSection::changeEvent(QEvent* event) {
 }
 
 void PoolSection::applyColours() {
-    QPalette p = summary_->palette();
-    p.setColor(QPalette::WindowText, secondaryText(palette()));
-    summary_->setPalette(p);
+    setSecondaryText(*summary_, palette());
 }
 
 } // namespace tw

@@ -67,9 +67,7 @@ void RegistersPanel::changeEvent(QEvent* event) {
 }
 
 void RegistersPanel::applyColours() {
-    QPalette secondary = allZero_->palette();
-    secondary.setColor(QPalette::WindowText, secondaryText(palette()));
-    allZero_->setPalette(secondary);
+    setSecondaryText(*allZero_, palette());
 }
 
 SectionHeader* RegistersPanel::header(Section section) const {

@@ -63,9 +63,7 @@ void SectionHeader::changeEvent(QEvent* event) {
 }
 
 void SectionHeader::applyColours() {
-    QPalette p = label_->palette();
-    p.setColor(QPalette::WindowText, secondaryText(palette()));
-    label_->setPalette(p);
+    setSecondaryText(*label_, palette());
 }
 
 } // namespace tw

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QScrollBar>
-#include <QThread>
+#include <QTest>
 
-#include <chrono>
 #include <functional>
 
 #include "app/app_model.h"
@@ -24,8 +23,6 @@
 namespace tw {
 namespace {
 
-using namespace std::chrono_literals;
-
 // Key codes of the test firmware's keyboard.
 constexpr int kRunStop = 20;
 constexpr int kPlus = 39;
@@ -34,20 +31,8 @@ constexpr int k1 = 26;
 constexpr int k2 = 27;
 constexpr int k3 = 28;
 
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s) {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-void pump(std::chrono::milliseconds duration) {
-    const auto until = std::chrono::steady_clock::now() + duration;
-    waitFor([&] { return std::chrono::steady_clock::now() > until; }, duration + 1s);
-}
+// How long the firmware may take to answer.
+constexpr int kPatienceMs = 10000;
 
 class InspectorOnFirmware : public test::WithApp {
 protected:
@@ -57,22 +42,23 @@ protected:
         test::useTestFingerprints();
         app.setShowInspector(true);
         app.start(QStringLiteral("test.bin"), test::firmwareBytes(image), std::nullopt);
-        ASSERT_TRUE(waitFor([&] { return !app.isStarting(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !app.isStarting(); }, kPatienceMs));
         ASSERT_TRUE(app.isRunning());
-        ASSERT_TRUE(waitFor([&] { return app.inspection().has_value(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return app.inspection().has_value(); }, kPatienceMs));
         // Switched on and showing its zero.
-        ASSERT_TRUE(waitFor([&] { return QString::fromStdString(app.snapshot().lcd.text).trimmed() == "0."; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QString::fromStdString(app.snapshot().lcd.text).trimmed() == "0."; },
+                                    kPatienceMs));
     }
     void TearDown() override { app.stop(); }
 
     void tap(int code, KeyPart part = KeyPart::face) {
         app.press(code, part);
         app.release(code);
-        pump(150ms);
+        QTest::qWait(150);
     }
     // Waits for the inspection to satisfy a condition.
     bool inspectionWhere(const std::function<bool(const InspectorSnapshot&)>& holds) {
-        return waitFor([&] { return app.inspection() && holds(*app.inspection()); }, 5s);
+        return QTest::qWaitFor([&] { return app.inspection() && holds(*app.inspection()); }, 5000);
     }
 
     MemoryPlatform platform;
@@ -126,7 +112,7 @@ TEST_F(OtherImages, EachModelIsNamedWithItsOwnSectionsAndStepNumbers) {
             EXPECT_EQ(top, app.inspection()->model == 12 ? "00" : "000");
         }
         app.stop();
-        EXPECT_TRUE(waitFor([&] { return !app.inspection().has_value(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !app.inspection().has_value(); }, kPatienceMs));
         EXPECT_TRUE(view.placeholderShown());
     }
 }
@@ -144,12 +130,12 @@ TEST_F(InspectorOnFirmware, TheListingFollowsTheCurrentStepAsAProgramIsKeyedIn) 
         tap(code);
         ++step;
         ASSERT_TRUE(inspectionWhere([&](const InspectorSnapshot& s) { return s.line == step; })) << step;
-        ASSERT_TRUE(waitFor([&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
             const int row = listing->rowOfStep(step);
             if (row < 0 || !listing->index(row, 0).data(ProgramListModel::CurrentRole).toBool()) return false;
             const QRect r = view.program()->list()->visualRect(listing->index(row, 0));
             return view.program()->list()->viewport()->rect().contains(r);
-        }, 3s)) << "step " << step << " not in view";
+        }, 3000)) << "step " << step << " not in view";
         EXPECT_EQ(view.header()->shownLineText(), QString::asprintf("line %03d / %03d", step, app.inspection()->lines));
     }
     EXPECT_GE(view.program()->list()->verticalScrollBar()->value(), 1);

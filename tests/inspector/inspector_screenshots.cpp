@@ -37,6 +37,14 @@ std::vector<Scheme> schemes() {
     return {{"light", test::lightPalette()}, {"dark", test::darkPalette()}};
 }
 
+// Shows the widget at a size, in the scheme's palette on a background of its own.
+void present(QWidget& w, const Scheme& scheme, QSize size) {
+    w.setPalette(scheme.palette);
+    w.setAutoFillBackground(true);
+    w.resize(size);
+    w.show();
+}
+
 void save(QWidget& w, const QString& name) {
     QCoreApplication::processEvents();
     QTest::qWait(30);
@@ -74,11 +82,8 @@ TEST_F(Screenshots, EachModelAndPaneInBothSchemes) {
                 doc.comments.push_back(c);
                 app.setProgramDoc(doc);
                 InspectorView view(app);
-                view.setPalette(scheme.palette);
-                view.setAutoFillBackground(true);
                 view.setPane(pane);
-                view.resize(340, 760);
-                view.show();
+                present(view, scheme, {340, 760});
                 save(view, QString("%1_%2_%3").arg(m.name, rawValue(pane), scheme.name));
             }
         }
@@ -95,11 +100,8 @@ TEST_F(Screenshots, ComplexModeIntegersInBinaryAndTheEmptyInspector) {
         AppModel app(platform);
         app.setInspection(s);
         InspectorView view(app);
-        view.setPalette(scheme.palette);
-        view.setAutoFillBackground(true);
         view.setPane(InspectorPane::registers);
-        view.resize(340, 700);
-        view.show();
+        present(view, scheme, {340, 700});
         save(view, QString("hp15c_complex_%1").arg(scheme.name));
         // X's value opened for selecting with the pointer.
         RegisterListView* stack = view.registers()->stackList();
@@ -122,19 +124,13 @@ TEST_F(Screenshots, ComplexModeIntegersInBinaryAndTheEmptyInspector) {
         AppModel binaryApp(platform);
         binaryApp.setInspection(b);
         InspectorView binary(binaryApp);
-        binary.setPalette(scheme.palette);
-        binary.setAutoFillBackground(true);
         binary.setPane(InspectorPane::registers);
-        binary.resize(340, 700);
-        binary.show();
+        present(binary, scheme, {340, 700});
         save(binary, QString("hp16c_binary_%1").arg(scheme.name));
 
         AppModel idle(platform);
         InspectorView empty(idle);
-        empty.setPalette(scheme.palette);
-        empty.setAutoFillBackground(true);
-        empty.resize(320, 400);
-        empty.show();
+        present(empty, scheme, {320, 400});
         save(empty, QString("nothing_to_inspect_%1").arg(scheme.name));
     }
 }
@@ -147,10 +143,7 @@ TEST_F(Screenshots, TheNarrowestColumn) {
             AppModel app(platform);
             app.setInspection(s);
             InspectorView view(app);
-            view.setPalette(scheme.palette);
-            view.setAutoFillBackground(true);
-            view.resize(260, 640);
-            view.show();
+            present(view, scheme, {260, 640});
             save(view, QString("narrow_hp%1c_%2").arg(s.model).arg(scheme.name));
         }
     }
@@ -160,13 +153,10 @@ TEST_F(Screenshots, ThePoolWithMatricesUnfolded) {
     for (const Scheme& scheme : schemes()) {
         auto s = test::hp15cSnapshot(12);
         RegistersPanel panel(&platform);
-        panel.setPalette(scheme.palette);
-        panel.setAutoFillBackground(true);
         panel.setSnapshot(s);
         panel.matrixRow(0)->toggle();
         panel.matrixRow(1)->toggle();
-        panel.resize(340, 900);
-        panel.show();
+        present(panel, scheme, {340, 900});
         save(panel, QString("pool_and_matrices_%1").arg(scheme.name));
         // Scrolled so that a pinned header stands over the rows.
         panel.resize(340, 420);

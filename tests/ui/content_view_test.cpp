@@ -68,9 +68,7 @@ TEST(ContentView, AnUnreadableRememberedFirmwareLeavesTheWelcomeViewSilently) {
 TEST(CalculatorWithInspector, TheFaceKeepsItsRatioBesideTheInspector) {
     TW_REQUIRE_TEST_FIRMWARE();
     WindowFixture f;
-    f.window->show();
-    ASSERT_TRUE(f.start(Firmware::Hp15c));
-    CalculatorWithInspector* calculator = f.window->content()->calculator();
+    CalculatorWithInspector* calculator = f.showRunning(Firmware::Hp15c);
     ASSERT_TRUE(calculator);
     QApplication::processEvents();
     const double ratio = f.app->faceAspectRatio();

@@ -33,6 +33,17 @@ Shown shown(const MessageDialog* dialog) {
     return s;
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The file's whole contents; empty when it cannot be read.
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 struct Dialogs : ::testing::Test {
     WindowFixture f;
     Presentations* presentations = f.window->content()->presentations();
@@ -176,10 +187,7 @@ TEST_F(Dialogs, SheetsAreWindowModalAndClosingClearsTheirField) {
 TEST_F(Dialogs, TheOpenPanelKeepsTheTaskItOpenedWith) {
     QTemporaryDir dir;
     const QString junk = QDir(dir.path()).filePath("not-a-firmware.bin");
-    QFile file(junk);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("nothing to run");
-    file.close();
+    ASSERT_TRUE(writeFile(junk, "nothing to run"));
 
     f.app->setImportTask(FileTask::firmware);
     f.app->setShowImporter(true);
@@ -266,11 +274,7 @@ TEST_F(Dialogs, TheSavePanelWritesItsOwnDocumentUnderTheFinalName) {
 TEST_F(Dialogs, ReplacingAFileIsAskedForTheNameWithItsExtension) {
     QTemporaryDir dir;
     const QString target = QDir(dir.path()).filePath("mine.15c");
-    {
-        QFile old(target);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-    }
+    ASSERT_TRUE(writeFile(target, "old"));
     f.app->setExportType(UTType::memory15c);
     f.app->setExportDocument(MemoryFile{{7}});
     SavePanel* save = presentations->savePanel();
@@ -287,9 +291,7 @@ TEST_F(Dialogs, ReplacingAFileIsAskedForTheNameWithItsExtension) {
     // Declined: the panel comes back and nothing is written.
     question->buttons()[0]->click();
     QApplication::processEvents();
-    QFile kept(target);
-    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kept.readAll(), "old");
+    EXPECT_EQ(readFile(target), "old");
     ASSERT_TRUE(save->dialog());
     EXPECT_TRUE(save->dialog()->isVisible());
 
@@ -301,9 +303,7 @@ TEST_F(Dialogs, ReplacingAFileIsAskedForTheNameWithItsExtension) {
         if (candidate->isVisible()) question = candidate;
     ASSERT_TRUE(question);
     question->buttons()[1]->click();
-    QFile replaced(target);
-    ASSERT_TRUE(replaced.open(QIODevice::ReadOnly));
-    EXPECT_EQ(replaced.readAll(), QByteArray("\x07", 1));
+    EXPECT_EQ(readFile(target), QByteArray("\x07", 1));
 }
 
 TEST_F(Dialogs, TheUsbStatusCapsule) {

@@ -178,8 +178,7 @@ TEST(MenuBar, AMultiModelFirmwareAsksBeforeEverySwitch) {
 TEST(MenuBar, TogglesAndPickersFollowAndWriteTheModel) {
     TW_REQUIRE_TEST_FIRMWARE();
     WindowFixture f;
-    f.window->show();
-    ASSERT_TRUE(f.start(Firmware::Hp16c));
+    ASSERT_TRUE(f.showRunning(Firmware::Hp16c));
     QAction* inspector = f.menu("View")->actions()[0];
     EXPECT_EQ(shownText(inspector), "Show Registers & Program");
     inspector->trigger();
@@ -327,9 +326,7 @@ TEST(MenuBar, ResetRestartsTheRememberedFirmwareWithoutItsState) {
 TEST(InWindowMenu, SameCommandsNoShortcutsNothingDisabled) {
     TW_REQUIRE_TEST_FIRMWARE();
     WindowFixture f;
-    f.window->show();
-    ASSERT_TRUE(f.start(Firmware::Hp15c));
-    CalculatorWithInspector* calculator = f.window->content()->calculator();
+    CalculatorWithInspector* calculator = f.showRunning(Firmware::Hp15c);
     ASSERT_TRUE(calculator);
     MenuButton* button = calculator->menuButton();
     EXPECT_EQ(button->accessibleName(), "Calculator menu");
@@ -371,9 +368,7 @@ TEST(InWindowMenu, SameCommandsNoShortcutsNothingDisabled) {
 TEST(InWindowMenu, GoesWithTheCalculator) {
     TW_REQUIRE_TEST_FIRMWARE();
     WindowFixture f;
-    f.window->show();
-    ASSERT_TRUE(f.start(Firmware::Hp15c));
-    ASSERT_TRUE(f.window->content()->calculator());
+    ASSERT_TRUE(f.showRunning(Firmware::Hp15c));
     f.app->stop();
     QApplication::processEvents();
     EXPECT_FALSE(f.window->content()->calculator());

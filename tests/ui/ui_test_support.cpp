@@ -30,7 +30,7 @@ int colorDistance(const QColor& a, const QColor& b) {
 #include "core/wrapper/lcd_state.h"
 #include "runtime/catalog/calculator_model.h"
 #include "runtime/face/photo_face.h"
-#include "ui/face_images.h"
+#include "ui/face/face_images.h"
 
 #include <QDir>
 #include <QPainter>

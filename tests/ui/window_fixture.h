@@ -5,6 +5,8 @@
 #include "app/app_model.h"
 #include "platform/memory_platform.h"
 #include "support/test_firmware.h"
+#include "ui/window/calculator_with_inspector.h"
+#include "ui/window/content_view.h"
 #include "ui/window/main_window.h"
 
 #include <QAction>
@@ -42,6 +44,12 @@ struct WindowFixture {
         if (bytes.empty()) return false;
         app->start(QStringLiteral("testfw.bin"), bytes, std::nullopt);
         return QTest::qWaitFor([this] { return app->isRunning(); }, 10000);
+    }
+
+    // Shows the window and starts the image in it; the calculator that came up, or null.
+    CalculatorWithInspector* showRunning(Firmware which) {
+        window->show();
+        return start(which) ? window->content()->calculator() : nullptr;
     }
 
     // Remembers the image as the chosen firmware, as a choice in an earlier run does.

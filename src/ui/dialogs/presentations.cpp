@@ -96,36 +96,29 @@ void Presentations::showAction() {
 }
 
 void Presentations::showError() {
-    const auto& text = app_.errorMessage();
-    if (error_) {
-        if (text && error_->message() == *text) return;
-        error_->closeQuietly();
-    }
-    if (!text) return;
-    auto* alert = new MessageDialog(window_);
-    alert->setObjectName(QStringLiteral("errorAlert"));
-    alert->setTitle(QStringLiteral("Tarnwick"));
-    alert->setMessage(*text);
-    alert->addButton(QStringLiteral("OK"), MessageDialog::Role::cancel)->setDefault(true);
-    alert->setOnDismiss([this] { app_.setErrorMessage(std::nullopt); });
-    error_ = alert;
-    alert->open();
+    showAlert(error_, app_.errorMessage(), QStringLiteral("errorAlert"), QStringLiteral("Tarnwick"),
+              [this] { app_.setErrorMessage(std::nullopt); });
 }
 
 void Presentations::showNotice() {
-    const auto& text = app_.notice();
-    if (notice_) {
-        if (text && notice_->message() == *text) return;
-        notice_->closeQuietly();
+    showAlert(notice_, app_.notice(), QStringLiteral("noticeAlert"), QStringLiteral("Note"),
+              [this] { app_.setNotice(std::nullopt); });
+}
+
+void Presentations::showAlert(QPointer<MessageDialog>& shown, const std::optional<QString>& text,
+                              const QString& name, const QString& title, std::function<void()> clear) {
+    if (shown) {
+        if (text && shown->message() == *text) return;
+        shown->closeQuietly();
     }
     if (!text) return;
     auto* alert = new MessageDialog(window_);
-    alert->setObjectName(QStringLiteral("noticeAlert"));
-    alert->setTitle(QStringLiteral("Note"));
+    alert->setObjectName(name);
+    alert->setTitle(title);
     alert->setMessage(*text);
     alert->addButton(QStringLiteral("OK"), MessageDialog::Role::cancel)->setDefault(true);
-    alert->setOnDismiss([this] { app_.setNotice(std::nullopt); });
-    notice_ = alert;
+    alert->setOnDismiss(std::move(clear));
+    shown = alert;
     alert->open();
 }
 

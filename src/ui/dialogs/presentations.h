@@ -11,6 +11,9 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <functional>
+#include <optional>
+
 namespace tw {
 
 class AppModel;
@@ -38,6 +41,10 @@ private:
     void showAction();
     void showError();
     void showNotice();
+    // A one-button alert showing `text` while it is set; `clear` empties the field when
+    // the user dismisses it.
+    void showAlert(QPointer<MessageDialog>& shown, const std::optional<QString>& text, const QString& name,
+                   const QString& title, std::function<void()> clear);
     void showAbout();
     void showProgramInfo();
     void showWrite();

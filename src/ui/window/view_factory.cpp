@@ -2,7 +2,7 @@
 #include "ui/window/view_factory.h"
 
 #include "inspector/inspector_view.h"
-#include "ui/calculator_view.h"
+#include "ui/face/calculator_view.h"
 #include "ui/sheet/about_view.h"
 #include "ui/sheet/program_info_view.h"
 #include "ui/sheet/welcome_view.h"

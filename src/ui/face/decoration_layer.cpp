@@ -1,0 +1,17 @@
+#include "ui/face/decoration_layer.h"
+
+#include <QPainter>
+
+namespace tw {
+
+DecorationLayer::DecorationLayer(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+}
+
+void DecorationLayer::paintEvent(QPaintEvent*) {
+    if (!paint) return;
+    QPainter painter(this);
+    paint(painter);
+}
+
+} // namespace tw

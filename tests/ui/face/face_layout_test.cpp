@@ -1,0 +1,120 @@
+// The drawn face's measures at two sizes, the layout choice and the brackets.
+#include "runtime/catalog/calculator_model.h"
+#include "ui/face/face_layout.h"
+
+#include <gtest/gtest.h>
+
+namespace tw {
+namespace {
+
+void expectRect(const QRectF& r, double x, double y, double w, double h) {
+    EXPECT_NEAR(r.x(), x, 1e-9);
+    EXPECT_NEAR(r.y(), y, 1e-9);
+    EXPECT_NEAR(r.width(), w, 1e-9);
+    EXPECT_NEAR(r.height(), h, 1e-9);
+}
+
+const KeySpec& keyOf(const CalculatorModel& model, int code) { return *model.key(code); }
+
+TEST(FaceLayout, LandscapeThousandBySixHundred) {
+    const FaceLayout f = FaceLayout::make(QSizeF(1000, 600), KeyboardLayout::landscape);
+    EXPECT_DOUBLE_EQ(f.m, 21);
+    EXPECT_DOUBLE_EQ(f.top, 180);
+    expectRect(f.keyArea, 29.4, 196.8, 941.2, 378);
+    EXPECT_NEAR(f.columnPitch, 94.12, 1e-9);
+    EXPECT_NEAR(f.rowPitch, 94.5, 1e-9);
+    const QRectF cap = f.capRect(keyOf(CalculatorModel::hp15c(), 11));
+    EXPECT_NEAR(cap.width(), 75.296, 1e-9);
+    EXPECT_NEAR(cap.height(), 60.48, 1e-9);
+    EXPECT_NEAR(f.unit, 60.48, 1e-9);
+    EXPECT_NEAR(f.legendFontSize(), 12.7575, 1e-9);
+    expectRect(f.lcd, 140, 53.1, 520, 86.4);
+    expectRect(f.bezel, 140 - 16.8, 53.1 - 14.7, 520 + 33.6, 86.4 + 29.4);
+    EXPECT_NEAR(f.nameBlock.right(), 950, 1e-9);
+    EXPECT_NEAR(f.bandLineWidth, 4.62, 1e-9);
+}
+
+TEST(FaceLayout, PortraitFourHundredByEightHundred) {
+    const FaceLayout f = FaceLayout::make(QSizeF(400, 800), KeyboardLayout::portrait);
+    EXPECT_DOUBLE_EQ(f.m, 14);
+    EXPECT_DOUBLE_EQ(f.top, 188);
+    expectRect(f.lcd, 28, 60.36, 344, 75.68);
+    expectRect(f.keyArea, 19.6, 199.2, 360.8, 584);
+    EXPECT_EQ(f.columns, 5);
+    EXPECT_EQ(f.rows, 8);
+    EXPECT_NEAR(f.columnPitch, 72.16, 1e-9);
+    EXPECT_NEAR(f.rowPitch, 73, 1e-9);
+    // The name block ends at the display's right edge.
+    EXPECT_NEAR(f.nameBlock.right(), f.lcd.right(), 1e-9);
+    EXPECT_NEAR(f.nameBlock.top(), f.lcd.bottom() + 0.9 * 14, 1e-9);
+}
+
+TEST(FaceLayout, PortraitMovesTheRightHalfBelow) {
+    const FaceLayout f = FaceLayout::make(QSizeF(400, 800), KeyboardLayout::portrait);
+    EXPECT_EQ(f.cell(25).row, 6);
+    EXPECT_EQ(f.cell(25).column, 0);
+    EXPECT_EQ(f.cell(39).row, 7);
+    EXPECT_EQ(f.cell(39).column, 4);
+    EXPECT_EQ(f.cell(4).row, 0);
+    EXPECT_EQ(f.cell(4).column, 4);
+    const FaceLayout l = FaceLayout::make(QSizeF(1000, 600), KeyboardLayout::landscape);
+    EXPECT_EQ(l.cell(39).row, 3);
+    EXPECT_EQ(l.cell(39).column, 9);
+}
+
+TEST(FaceLayout, EnterCoversTheCellBelowInBothLayouts) {
+    const KeySpec& enter = keyOf(CalculatorModel::hp12c(), 25);
+    for (const auto& [size, layout] : {std::pair{QSizeF(1000, 600), KeyboardLayout::landscape},
+                                       std::pair{QSizeF(400, 800), KeyboardLayout::portrait}}) {
+        const FaceLayout f = FaceLayout::make(size, layout);
+        const QRectF cap = f.capRect(enter);
+        EXPECT_NEAR(cap.height(), 1.64 * f.rowPitch, 1e-9);
+        const QRectF below = f.stripRect(35);
+        EXPECT_GT(cap.bottom(), below.bottom() + 0.6 * f.rowPitch);
+    }
+}
+
+TEST(FaceLayout, ChoosesPortraitBelowOnePointZeroFiveTimesAsWideAsHigh) {
+    EXPECT_EQ(chooseKeyboardLayout(1000, 1000), KeyboardLayout::portrait);
+    EXPECT_EQ(chooseKeyboardLayout(1049.99, 1000), KeyboardLayout::portrait);
+    EXPECT_EQ(chooseKeyboardLayout(1050, 1000), KeyboardLayout::landscape);
+}
+
+TEST(FaceLayout, BracketOverTwoRowsInPortraitGivesTwoSegments) {
+    // The HP-16C's SHOW bracket covers codes 12 to 15: columns 2 to 5 of row 1.
+    const CalculatorModel& model = CalculatorModel::hp16c();
+    const FaceLayout l = FaceLayout::make(QSizeF(1000, 600), KeyboardLayout::landscape);
+    const auto landscape = l.bracketSegments(model);
+    ASSERT_EQ(landscape.size(), 2u); // SHOW, then CLEAR
+    EXPECT_EQ(landscape[0].label, "SHOW");
+    EXPECT_NEAR(landscape[0].rect.width(), 4 * l.columnPitch - 0.24 * l.columnPitch, 1e-9);
+    EXPECT_NEAR(landscape[0].rect.x(), l.stripRect(12).x() + 0.12 * l.columnPitch, 1e-9);
+    EXPECT_NEAR(landscape[0].rect.height(), 0.4 * 0.27 * l.rowPitch, 1e-9);
+
+    const FaceLayout p = FaceLayout::make(QSizeF(400, 800), KeyboardLayout::portrait);
+    const auto portrait = p.bracketSegments(model);
+    ASSERT_EQ(portrait.size(), 3u);
+    EXPECT_EQ(portrait[0].label, "SHOW");
+    EXPECT_EQ(portrait[1].label, "SHOW");
+    EXPECT_NEAR(portrait[0].rect.width(), 3 * p.columnPitch - 0.24 * p.columnPitch, 1e-9);
+    EXPECT_NEAR(portrait[0].rect.y(), p.stripRect(12).y() + 0.22 * 0.27 * p.rowPitch, 1e-9);
+    EXPECT_NEAR(portrait[1].rect.width(), 0.76 * p.columnPitch, 1e-9);
+    EXPECT_NEAR(portrait[1].rect.x(), p.keyArea.x() + 0.12 * p.columnPitch, 1e-9);
+    EXPECT_NEAR(portrait[1].rect.y(), p.stripRect(15).y() + 0.22 * 0.27 * p.rowPitch, 1e-9);
+    // CLEAR over 22 to 24 stays one segment.
+    EXPECT_EQ(portrait[2].label, "CLEAR");
+}
+
+TEST(FaceLayout, BracketedLegendsAndMinimumSizes) {
+    EXPECT_TRUE(FaceLayout::isBracketed(CalculatorModel::hp15c(), 22));
+    EXPECT_FALSE(FaceLayout::isBracketed(CalculatorModel::hp15c(), 25));
+    const FaceLayout tiny = FaceLayout::make(QSizeF(60, 40), KeyboardLayout::landscape);
+    EXPECT_DOUBLE_EQ(tiny.nameFontSize(), 10);
+    EXPECT_DOUBLE_EQ(tiny.subtitleFontSize(), 7);
+    EXPECT_DOUBLE_EQ(tiny.turboFontSize(), 7);
+    EXPECT_DOUBLE_EQ(tiny.legendFontSize(), 6);
+    EXPECT_DOUBLE_EQ(tiny.bandLineWidth, 2);
+}
+
+} // namespace
+} // namespace tw
