@@ -67,6 +67,8 @@ ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(paren
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // The title field, not the scroll area, takes the keyboard when the sheet opens.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* form = new QWidget(scroll);
     sections_ = new QVBoxLayout(form);
     sections_->setContentsMargins(16, 16, 16, 16);

@@ -54,6 +54,12 @@ TEST_F(SheetViews, AProgramWithoutItemsShowsOnlyProgramDescriptionAndComments) {
     EXPECT_TRUE(sheet.fileName()->isHidden());
     EXPECT_TRUE(sheet.doneButton()->isDefault());
     EXPECT_EQ(sheet.authorField()->placeholderText(), "optional");
+
+    // Typing right after the sheet opens goes into the title.
+    sheet.show();
+    QApplication::setActiveWindow(&sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
+    EXPECT_EQ(QApplication::focusWidget(), sheet.titleField());
 }
 
 TEST_F(SheetViews, SectionsFollowTheAnalysisAndTheModel) {
