@@ -1,5 +1,6 @@
 // Starting and stopping the engine, choosing the firmware and saving the state.
 #include "app/app_model.h"
+#include "app/file_checks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -145,17 +146,16 @@ void AppModel::chooseFirmware(const FileResult& result) {
     }
     const QString path = *result.path;
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setErrorMessage(file.errorString());
+    // Kind and size before reading: a FIFO must not block the main thread, a huge
+    // file must not fill memory. Anything that is no regular file of a firmware's
+    // size goes to the probe empty, which refuses it with the core's own words.
+    const FileRead read = readFileUpTo(path, maximumFirmwareFileSize);
+    if (read.error && (read.error->kind == FileReadError::Kind::cannotOpen ||
+                       read.error->kind == FileReadError::Kind::readFailed)) {
+        setErrorMessage(read.error->description);
         return;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        setErrorMessage(file.errorString());
-        return;
-    }
-    std::vector<uint8_t> firmware(bytes.begin(), bytes.end());
+    std::vector<uint8_t> firmware(read.data.begin(), read.data.end());
     try {
         OrvaneCalculator probe;
         probe.loadFirmware(firmware);

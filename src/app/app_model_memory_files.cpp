@@ -18,8 +18,6 @@ namespace tw {
 namespace {
 
 constexpr qint64 memorySize = 2048;
-// Notes files are a few kilobytes; anything far beyond is no notes file.
-constexpr qint64 maximumNotesFileSize = 16 * 1024 * 1024;
 
 std::optional<PendingSidecar> notesBeside(const QString& memoryPath) {
     const QString path =

@@ -1,5 +1,6 @@
 // Program notes: remembered for each firmware, opened, saved and kept in step with the program.
 #include "app/app_model.h"
+#include "app/file_checks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -101,15 +102,13 @@ void AppModel::openProgramNotes(const FileResult& result) {
     }
     const QString path = *result.path;
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
+    // Kind and size before reading: a FIFO or a huge file is no notes file.
+    const FileRead read = readFileUpTo(path, maximumNotesFileSize);
     std::optional<ProgramDocument> doc;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray data = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            auto decoded = ProgramDocument::decode(
-                std::span(reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())));
-            if (auto* d = std::get_if<ProgramDocument>(&decoded)) doc = std::move(*d);
-        }
+    if (read.ok()) {
+        auto decoded = ProgramDocument::decode(
+            std::span(reinterpret_cast<const uint8_t*>(read.data.constData()), std::size_t(read.data.size())));
+        if (auto* d = std::get_if<ProgramDocument>(&decoded)) doc = std::move(*d);
     }
     if (!doc) {
         setErrorMessage(QStringLiteral("“") + name + QStringLiteral("” is not a Tarnwick program notes file."));

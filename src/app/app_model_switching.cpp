@@ -2,6 +2,7 @@
 #include "app/app_model.h"
 
 #include "app/document_types.h"
+#include "app/overloaded.h"
 #include "core/wrapper/calculator_error.h"
 #include "core/wrapper/orvane_calculator.h"
 
@@ -9,17 +10,6 @@
 #include <QPointer>
 
 namespace tw {
-
-namespace {
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
-
-} // namespace
 
 void AppModel::switchModel(int variant, std::function<void()> then) {
     if (!engine_) return;

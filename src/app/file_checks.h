@@ -33,6 +33,10 @@ struct FileRead {
     bool ok() const { return !error; }
 };
 
+// Far above what a firmware or notes file can be; anything larger is refused unread.
+inline constexpr qint64 maximumFirmwareFileSize = 4 * 1024 * 1024;
+inline constexpr qint64 maximumNotesFileSize = 16 * 1024 * 1024;
+
 // The whole file, only when it is a regular file of exactly `size` bytes.
 FileRead readFileOfSize(const QString& path, qint64 size);
 

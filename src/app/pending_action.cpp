@@ -1,5 +1,6 @@
 #include "app/pending_action.h"
 
+#include "app/overloaded.h"
 #include "runtime/machine/calculator_machine.h"
 
 namespace tw {
@@ -7,13 +8,6 @@ namespace tw {
 namespace {
 
 QString variantName(int variant) { return QString::fromStdString(CalculatorMachine::variantLabel(variant)); }
-
-template <class... F>
-struct Overloaded : F... {
-    using F::operator()...;
-};
-template <class... F>
-Overloaded(F...) -> Overloaded<F...>;
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -238,6 +239,18 @@ TEST(FirmwareChoice, ARefusedFileKeepsTheRunningCalculator) {
 
     model.chooseFirmware(FileResult::file(QDir(platform.root()).filePath("missing.bin")));
     EXPECT_TRUE(model.isRunning());
+
+    // A FIFO is refused without waiting for a writer, a folder without reading it.
+    const QString fifo = QDir(platform.root()).filePath("pipe.bin");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    model.setErrorMessage(std::nullopt);
+    model.chooseFirmware(FileResult::file(fifo));
+    ASSERT_TRUE(model.errorMessage());
+    EXPECT_TRUE(model.errorMessage()->contains("firmware")) << model.errorMessage()->toStdString();
+    model.setErrorMessage(std::nullopt);
+    model.chooseFirmware(FileResult::file(platform.root()));
+    EXPECT_TRUE(model.errorMessage());
+    EXPECT_EQ(model.firmwareName(), "good.bin");
     model.setErrorMessage(std::nullopt);
     model.chooseFirmware(FileResult::failure("The panel failed."));
     EXPECT_EQ(model.errorMessage(), "The panel failed.");

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -209,6 +210,12 @@ TEST(ProgramNotes, OpeningWithoutACalculatorTakesTheNotesAsTheyAre) {
     app.openProgramNotes(FileResult::file(bad));
     EXPECT_EQ(app.errorMessage(), "“bad.orvanedoc” is not a Tarnwick program notes file.");
     EXPECT_FALSE(app.programDocURL());
+
+    // A FIFO is refused without waiting for a writer.
+    const QString fifo = QDir(platform.root()).filePath("pipe.orvanedoc");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    app.openProgramNotes(FileResult::file(fifo));
+    EXPECT_EQ(app.errorMessage(), "“pipe.orvanedoc” is not a Tarnwick program notes file.");
 
     app.openProgramNotes(FileResult::failure("The panel failed."));
     EXPECT_EQ(app.errorMessage(), "The panel failed.");

@@ -46,6 +46,8 @@ void pump(std::chrono::milliseconds duration) {
 }
 
 QString writeFirmwareFile(const MemoryPlatform& platform, Firmware which, const QString& name) {
+    // The file is chosen as a user would, so the core must know our images' fingerprints.
+    useTestFingerprints();
     QDir(platform.root()).mkpath(QStringLiteral("firmware"));
     const QString path = QDir(platform.root()).filePath(QStringLiteral("firmware/") + name);
     QFile file(path);
