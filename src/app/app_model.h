@@ -26,7 +26,7 @@
 #include "notes/program_document.h"
 #include "notes/program_document_content.h"
 #include "runtime/catalog/calculator_model.h"
-#include "runtime/catalog/key_spec.h"
+#include "runtime/catalog/catalog_key.h"
 #include "runtime/engine/calculator_engine.h"
 #include "runtime/keys/key_chord.h"
 #include "runtime/keys/key_latch.h"

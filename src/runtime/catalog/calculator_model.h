@@ -2,7 +2,7 @@
 // annunciators and the colours of the drawn face. Built once on first use.
 #pragma once
 
-#include "runtime/catalog/key_spec.h"
+#include "runtime/catalog/catalog_key.h"
 
 #include <array>
 #include <cstdint>

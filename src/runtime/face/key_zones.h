@@ -2,7 +2,7 @@
 // the key has them.
 #pragma once
 
-#include "runtime/catalog/key_spec.h"
+#include "runtime/catalog/catalog_key.h"
 #include "runtime/face/geometry.h"
 
 #include <optional>

@@ -3,7 +3,7 @@
 // system abandons.
 #pragma once
 
-#include "runtime/catalog/key_spec.h"
+#include "runtime/catalog/catalog_key.h"
 
 #include <QPointF>
 

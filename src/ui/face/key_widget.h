@@ -2,7 +2,7 @@
 // its mouse events, and the end of its hover look when the pointer leaves or a press is abandoned.
 #pragma once
 
-#include "runtime/catalog/key_spec.h"
+#include "runtime/catalog/catalog_key.h"
 #include "ui/face/key_press_gesture.h"
 
 #include <QWidget>

@@ -2,7 +2,7 @@
 // the legend tint under the pointer, the shortcut badge and the latch mark.
 #pragma once
 
-#include "runtime/catalog/key_spec.h"
+#include "runtime/catalog/catalog_key.h"
 #include "runtime/face/key_zones.h"
 #include "ui/face/key_widget.h"
 

@@ -1,4 +1,4 @@
-#include "runtime/catalog/key_spec.h"
+#include "runtime/catalog/catalog_key.h"
 
 namespace tw {
 
