@@ -1,5 +1,7 @@
 #include "platform/qt_platform.h"
 
+#include "platform/settings_file_format.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -18,7 +20,9 @@ namespace tw {
 QtPlatform::QtPlatform() {
     if (QCoreApplication::organizationName().isEmpty()) QCoreApplication::setOrganizationName("Tarnwick");
     if (QCoreApplication::applicationName().isEmpty()) QCoreApplication::setApplicationName("Tarnwick");
-    settings_ = std::make_unique<QSettings>(QStringLiteral("Tarnwick"), QStringLiteral("Tarnwick"));
+    // Our own format: Qt's native one can replace the file with a cut-off copy when the disk is full.
+    settings_ = std::make_unique<QSettings>(checkedSettingsFormat(), QSettings::UserScope, QStringLiteral("Tarnwick"),
+                                            QStringLiteral("Tarnwick"));
 }
 
 QtPlatform::~QtPlatform() = default;

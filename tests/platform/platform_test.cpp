@@ -23,7 +23,9 @@ QCoreApplication& app() {
     static int argc = 1;
     static char name[] = "tarnwick_platform_tests";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication* instance = new QCoreApplication(argc, argv);
+    // The settings tests in this program may have made it first.
+    static QCoreApplication* instance =
+        QCoreApplication::instance() ? QCoreApplication::instance() : new QCoreApplication(argc, argv);
     return *instance;
 }
 

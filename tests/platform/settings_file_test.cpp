@@ -1,0 +1,181 @@
+// The settings file: Qt's INI text both ways (a file of the earlier native format
+// reads the same, and Qt reads ours), and a write that fails keeps the earlier file,
+// program notes and all.
+#include "platform/qt_platform.h"
+#include "platform/settings_file_format.h"
+
+#include "support/capped_child.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tw {
+namespace {
+
+void app() {
+    static int argc = 1;
+    static char name[] = "tarnwick_platform_tests";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+}
+
+// Qt remembers the settings folder of the first use: each test names its own.
+void useConfigFolder(const QString& folder) {
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(folder + "/data"));
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat, checkedSettingsFormat()})
+        QSettings::setPath(format, QSettings::UserScope, folder);
+}
+
+QByteArray allBytes() {
+    QByteArray bytes;
+    for (int i = 0; i < 256; ++i) bytes.append(char(i));
+    return bytes;
+}
+
+// What the program keeps, and text that exercises every escape and quote.
+QSettings::SettingsMap sampleSettings() {
+    return {
+        {"firmwareBookmark", allBytes()},
+        {"firmwareName", QString::fromUtf8("Loan, “15c”; a=b \\ \"x\" 😀.bin")},
+        {"showInspector", true},
+        {"skin", 2},
+        {"pdfPaper", "a4"},
+        {"padded", "  both ends  "},
+        {"lines", "one\ntwo\tthree\r\x01\x7f"},
+        {"at", "@home"},
+        {"nul", QString("a") + QChar(0) + "1b"},
+        {"empty", ""},
+        {"list", QStringList{"a", "b,c", " d", "@e"}},
+        {"noList", QStringList{}},
+        {"oneItem", QStringList{"x"}},
+        {"ratio", 1.5},
+        {"when", QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC)},
+        {"nothing", QVariant()},
+        {"programDoc/0123456789abcdef", QByteArray(3000, 'n') + allBytes()},
+        {"General/k", "in a group named General"},
+        {QString::fromUtf8("Ünï/key with space%"), "v"},
+    };
+}
+
+void write(QSettings& settings, const QSettings::SettingsMap& values) {
+    for (auto it = values.begin(); it != values.end(); ++it) settings.setValue(it.key(), it.value());
+    settings.sync();
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void copy(const QString& from, const QString& to) {
+    QDir().mkpath(QFileInfo(to).absolutePath());
+    QFile::remove(to);
+    ASSERT_TRUE(QFile::copy(from, to));
+}
+
+// Every key and value of a file, read freshly (a path this process has not used yet,
+// so Qt's cache of settings files cannot answer instead of the file).
+QSettings::SettingsMap readBack(const QString& path, QSettings::Format format, const QString& fresh) {
+    copy(path, fresh);
+    QSettings settings(fresh, format);
+    QSettings::SettingsMap values;
+    for (const QString& key : settings.allKeys()) values.insert(key, settings.value(key));
+    return values;
+}
+
+TEST(SettingsFile, ReadsAndWritesTheSameTextAsQtsNativeFormat) {
+    app();
+    QTemporaryDir dir;
+    const QSettings::SettingsMap sample = sampleSettings();
+    {
+        QSettings native(dir.filePath("native.conf"), QSettings::NativeFormat);
+        write(native, sample);
+        QSettings ours(dir.filePath("ours.conf"), checkedSettingsFormat());
+        write(ours, sample);
+    }
+    // What Qt itself reads back from its own file is the reference.
+    const auto expected = readBack(dir.filePath("native.conf"), QSettings::NativeFormat, dir.filePath("n1.conf"));
+    ASSERT_EQ(expected.size(), sample.size());
+    EXPECT_EQ(readBack(dir.filePath("native.conf"), checkedSettingsFormat(), dir.filePath("n2.conf")), expected);
+    EXPECT_EQ(readBack(dir.filePath("ours.conf"), QSettings::NativeFormat, dir.filePath("o1.conf")), expected);
+    EXPECT_EQ(readBack(dir.filePath("ours.conf"), checkedSettingsFormat(), dir.filePath("o2.conf")), expected);
+    // Even the text is Qt's, byte for byte.
+    EXPECT_EQ(contents(dir.filePath("ours.conf")), contents(dir.filePath("native.conf")));
+}
+
+TEST(SettingsFile, HandWrittenIniTextReadsAsQtReadsIt) {
+    app();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("hand.conf");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xef\xbb\xbf; a comment\n[General]\nplain = spaced value   \nquoted=\"a;b\" ; trailing comment\n"
+               "continued=first \\\n  second\nmultiline=\"x\ny\"\nescapes=\\x41\\102\\q\\\"\n"
+               "[%General]\nk=1\n[grp]\nsub\\key=2\n[general]\nagain=3\nno equals here\n");
+    file.close();
+    EXPECT_EQ(readBack(path, checkedSettingsFormat(), dir.filePath("a.conf")),
+              readBack(path, QSettings::NativeFormat, dir.filePath("b.conf")));
+}
+
+TEST(SettingsFile, ASettingsFileOfTheEarlierFormatReadsAsBefore) {
+    app();
+    QTemporaryDir home;
+    useConfigFolder(home.path());
+    const QSettings::SettingsMap sample = sampleSettings();
+    {
+        // As the program wrote it before: Qt's native settings of "Tarnwick".
+        QSettings earlier(home.filePath("earlier.conf"), QSettings::NativeFormat);
+        write(earlier, sample);
+    }
+    copy(home.filePath("earlier.conf"), home.path() + "/Tarnwick/Tarnwick.conf");
+    const auto expected = readBack(home.filePath("earlier.conf"), QSettings::NativeFormat, home.filePath("ref.conf"));
+    QtPlatform platform;
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        EXPECT_EQ(platform.setting(it.key()), it.value()) << it.key().toStdString();
+}
+
+TEST(SettingsFile, AWriteThatFailsKeepsTheEarlierFileWithItsProgramNotes) {
+    app();
+    // Notes of every firmware live in the settings: the file is small, or larger than Qt's 16 KB buffer.
+    for (const int notesSize : {2000, 40000}) {
+        SCOPED_TRACE(notesSize);
+        QTemporaryDir home;
+        useConfigFolder(home.path());
+        const QString file = home.path() + "/Tarnwick/Tarnwick.conf";
+        {
+            QtPlatform platform;
+            platform.setSetting("firmwareName", "testfw-15c.bin");
+            platform.setSetting("programDoc-0123456789abcdef", QByteArray(notesSize, 'n'));
+        }
+        const QByteArray earlier = contents(file);
+        ASSERT_GT(earlier.size(), notesSize);
+
+        const auto outcome = test::runWithFileSizeCap(1024, [&](std::string&) {
+            QtPlatform platform;
+            platform.setSetting("programDoc-0123456789abcdef", QByteArray(notesSize + 10, 'm'));
+            platform.setSetting("programDoc-fedcba9876543210", QByteArray(notesSize, 'o'));
+            return 0; // the settings are written as the platform goes
+        });
+        EXPECT_EQ(outcome.exitCode, 0);
+        EXPECT_EQ(contents(file), earlier);
+        EXPECT_EQ(QDir(home.path() + "/Tarnwick").entryList(QDir::Files | QDir::Hidden), QStringList{"Tarnwick.conf"});
+
+        // Without the cap the change is written.
+        {
+            QtPlatform platform;
+            platform.setSetting("programDoc-0123456789abcdef", QByteArray(notesSize + 10, 'm'));
+        }
+        QtPlatform platform;
+        EXPECT_EQ(platform.setting("programDoc-0123456789abcdef").toByteArray(), QByteArray(notesSize + 10, 'm'));
+        EXPECT_EQ(platform.setting("firmwareName").toString(), "testfw-15c.bin");
+    }
+}
+
+} // namespace
+} // namespace tw

@@ -1,0 +1,59 @@
+#include "support/capped_child.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace tw::test {
+
+void capFileSize(std::uint64_t bytes) {
+    // Ignored, SIGXFSZ no longer kills: the write fails with EFBIG, as ENOSPC fails it on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(126);
+}
+
+ChildOutcome runWithFileSizeCap(std::uint64_t bytes, const std::function<int(std::string& note)>& body) {
+    int channel[2];
+    if (pipe(channel) != 0) return {-1, "pipe failed"};
+    const pid_t child = fork();
+    if (child < 0) {
+        close(channel[0]);
+        close(channel[1]);
+        return {-1, "fork failed"};
+    }
+    if (child == 0) {
+        close(channel[0]);
+        capFileSize(bytes);
+        std::string note;
+        const int code = body(note);
+        // A pipe is no file: the cap does not apply to the note.
+        for (size_t done = 0; done < note.size();) {
+            const ssize_t n = write(channel[1], note.data() + done, note.size() - done);
+            if (n <= 0) break;
+            done += size_t(n);
+        }
+        // No exit handlers: the parent's test framework and Qt objects stay the parent's.
+        std::_Exit(code);
+    }
+    close(channel[1]);
+    ChildOutcome outcome;
+    char buffer[4096];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        outcome.note.append(buffer, size_t(n));
+    }
+    close(channel[0]);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+} // namespace tw::test
