@@ -1,12 +1,13 @@
 #include "app/calculator_backup.h"
 
 #include "platform/platform.h"
+#include "platform/safe_file_writer.h"
 #include "runtime/machine/calculator_machine.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <algorithm>
+#include <cerrno>
 
 namespace tw {
 
@@ -58,23 +59,14 @@ std::filesystem::path writeCalculatorBackup(std::span<const uint8_t> image, std:
             const std::string fileName =
                 name.stem + (attempt == 1 ? "" : " " + std::to_string(attempt)) + "." + name.extension;
             const std::filesystem::path path = folder / fileName;
-            QFile file(QString::fromStdString(path.string()));
-            // NewOnly creates the file or fails: an existing backup is never replaced.
-            if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-                lastError = file.errorString().toStdString();
-                if (file.exists()) continue; // taken: the next number
-                break;                       // the folder does not take files: the next folder
-            }
-            const auto written = file.write(reinterpret_cast<const char*>(image.data()), qint64(image.size()));
-            const bool flushed = file.flush();
-            if (written == qint64(image.size()) && flushed) {
-                file.close();
-                if (file.error() == QFileDevice::NoError) return path;
-            }
-            lastError = file.errorString().toStdString();
-            file.close();
-            file.remove(); // a partial backup would mislead
-            break;
+            // newOnly: an existing backup is never replaced.
+            const auto failure =
+                writeFileSafely(QString::fromStdString(path.string()),
+                                std::span(reinterpret_cast<const char*>(image.data()), image.size()), WriteMode::newOnly);
+            if (!failure) return path;
+            lastError = failure->reason.toStdString();
+            if (failure->errorNumber == EEXIST) continue; // taken: the next number
+            break;                                        // the folder does not take the file: the next folder
         }
     }
     throw BackupError(lastError.value_or("The file couldn’t be saved."));

@@ -1,7 +1,8 @@
 #include "app/memory_file.h"
 
+#include "platform/safe_file_writer.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -14,13 +15,9 @@ std::variant<MemoryFile, FileReadError> MemoryFile::read(const QString& path) {
 }
 
 std::optional<QString> MemoryFile::write(const QString& path) const {
-    QSaveFile file(path);
-    const QString name = QFileInfo(path).fileName();
-    const auto size = qint64(data.size());
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(data.data()), size) != size || !file.commit())
-        return QStringLiteral("“%1” could not be saved: %2.").arg(name, file.errorString());
-    return std::nullopt;
+    const auto failure = writeFileSafely(path, std::span(reinterpret_cast<const char*>(data.data()), data.size()));
+    if (!failure) return std::nullopt;
+    return QStringLiteral("“%1” could not be saved: %2.").arg(QFileInfo(path).fileName(), failure->reason);
 }
 
 } // namespace tw

@@ -1,13 +1,13 @@
 #include "app/state_store.h"
 
 #include "platform/platform.h"
+#include "platform/safe_file_writer.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 namespace tw {
 
@@ -26,15 +26,8 @@ std::optional<SavedState> readState(const QString& path) {
 
 // Empty when written, else the reason.
 QString writeAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit()) return file.errorString();
-    return {};
+    const auto failure = writeFileSafely(path, std::span(bytes.constData(), size_t(bytes.size())));
+    return failure ? failure->reason : QString();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Backups of the calculator's memory: their names, and never an overwritten file.
 #include "app/calculator_backup.h"
+#include "support/capped_child.h"
 
 #include <QTemporaryDir>
 
@@ -49,6 +50,29 @@ TEST(CalculatorBackup, AFolderThatTakesNoFilesPassesToTheNextOne) {
     EXPECT_EQ(path.parent_path(), root / "good");
     EXPECT_THROW(writeCalculatorBackup(std::vector<uint8_t>(2048), 160, {root / "blocked" / "x"}, moment), BackupError);
     EXPECT_THROW(writeCalculatorBackup(std::vector<uint8_t>(2048), 160, {}, moment), BackupError);
+}
+
+TEST(CalculatorBackup, ABackupCutShortIsReportedAndNotLeftBehind) {
+    for (const size_t size : {size_t(2048), size_t(40000)}) {
+        SCOPED_TRACE(size);
+        QTemporaryDir dir;
+        const std::filesystem::path folder = dir.path().toStdString();
+        const auto earlier = writeCalculatorBackup(std::vector<uint8_t>(2048, 7), 150, {folder}, moment);
+        const auto outcome = test::runWithFileSizeCap(1024, [&](std::string& note) {
+            try {
+                note = writeCalculatorBackup(std::vector<uint8_t>(size, 8), 150, {folder}, moment).string();
+                return 1;
+            } catch (const BackupError& error) {
+                note = error.what();
+                return 0;
+            }
+        });
+        EXPECT_EQ(outcome.exitCode, 0) << outcome.note;
+        EXPECT_EQ(outcome.note, "File too large");
+        // Only the earlier backup, untouched: no cut-off copy, no temporary.
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+        EXPECT_EQ(fileBytes(earlier), std::vector<uint8_t>(2048, 7));
+    }
 }
 
 } // namespace

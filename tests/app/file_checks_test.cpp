@@ -2,6 +2,7 @@
 // bytes to the save panel.
 #include "app/file_checks.h"
 #include "app/memory_file.h"
+#include "support/capped_child.h"
 
 #include <gtest/gtest.h>
 
@@ -112,6 +113,25 @@ TEST(MemoryFile, WritesItsBytesAndReplacesAnOldFileWhole) {
     const auto error = tw::MemoryFile{bytes(pattern(10))}.write(dir.filePath("no/such/folder/x.15c"));
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->startsWith("“x.15c” could not be saved: "));
+}
+
+TEST(MemoryFile, AWriteCutShortNamesTheFileAndKeepsTheEarlierOne) {
+    // Under and over the 16 KB that Qt's save file kept in its buffer.
+    for (const int size : {3000, 40000}) {
+        SCOPED_TRACE(size);
+        QTemporaryDir dir;
+        const QString path = writeFile(dir, "Loan.15c", pattern(2048));
+        const auto outcome = tw::test::runWithFileSizeCap(1024, [&](std::string& note) {
+            const auto error = tw::MemoryFile{bytes(pattern(size))}.write(path);
+            note = error.value_or("saved").toStdString();
+            return 0;
+        });
+        EXPECT_EQ(outcome.note, "“Loan.15c” could not be saved: File too large.");
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll() == pattern(2048));
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Loan.15c"});
+    }
 }
 
 } // namespace

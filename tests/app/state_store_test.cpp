@@ -1,5 +1,6 @@
 // The saved-state files and the remembered firmware.
 #include "app/support/app_test_support.h"
+#include "support/capped_child.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,6 +115,34 @@ TEST(StateStore, AFailedSaveLogsOneLineAndKeepsTheOtherFile) {
     writeFile(blocked.appDataFolder(), "a file, not a folder");
     StateStore(blocked).save(stateFor(idA, 1));
     EXPECT_EQ(blocked.logLines().size(), 1);
+}
+
+QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST(StateStore, ASaveCutShortByAFullDiskKeepsBothEarlierFilesAndIsLogged) {
+    MemoryPlatform platform;
+    StateStore store(platform);
+    const QString a = QString::fromStdString(idA);
+    store.save(stateFor(idA, 1));
+    const QByteArray general = contents(store.fileURL());
+    const QByteArray own = contents(store.fileURL(a));
+    ASSERT_GT(general.size(), 1024); // about 2.8 KB: within the 16 KB that Qt's save file buffered
+
+    // Writes capped at 1 KB fail with EFBIG, as writes on a full disk fail with ENOSPC.
+    const auto outcome = test::runWithFileSizeCap(1024, [&](std::string& note) {
+        store.save(stateFor(idA, 2));
+        note = platform.logLines().join('\n').toStdString();
+        return 0;
+    });
+    EXPECT_EQ(outcome.exitCode, 0);
+    EXPECT_EQ(outcome.note, "Tarnwick: could not save the calculator state: File too large");
+    EXPECT_TRUE(contents(store.fileURL()) == general);
+    EXPECT_TRUE(contents(store.fileURL(a)) == own);
+    EXPECT_EQ(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary left
+    EXPECT_EQ(store.load(a), stateFor(idA, 1));
 }
 
 TEST(StateStore, ClearRemovesTheRunningFirmwaresFilesOnly) {

@@ -3,6 +3,7 @@
 #include "ui/dialogs/presentations.h"
 #include "ui/window/content_view.h"
 #include "ui/window/status_capsule.h"
+#include "support/capped_child.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -269,6 +270,25 @@ TEST_F(Dialogs, TheSavePanelWritesItsOwnDocumentUnderTheFinalName) {
     ASSERT_TRUE(presentations->savePanel());
     EXPECT_EQ(presentations->savePanel()->document(), (MemoryFile{{4}}));
     presentations->savePanel()->dialog()->reject();
+}
+
+TEST(SavePanelWrite, AFailureNamesTheFileAndKeepsTheEarlierOne) {
+    QTemporaryDir dir;
+    const auto missing = SavePanel::write(MemoryFile{{1}}, dir.filePath("no such folder/Loan.pdf"));
+    EXPECT_EQ(missing, "“Loan.pdf” could not be saved: No such file or directory.");
+
+    // Under and over the 16 KB that Qt's save file kept in its buffer.
+    const QString path = dir.filePath("Loan.orvanedoc");
+    ASSERT_TRUE(writeFile(path, "earlier notes"));
+    for (const size_t size : {size_t(3000), size_t(40000)}) {
+        const auto outcome = runWithFileSizeCap(1024, [&](std::string& note) {
+            const MemoryFile document{std::vector<uint8_t>(size, 'n')};
+            note = SavePanel::write(document, path).value_or("saved").toStdString();
+            return 0;
+        });
+        EXPECT_EQ(outcome.note, "“Loan.orvanedoc” could not be saved: File too large.") << size;
+        EXPECT_EQ(readFile(path), "earlier notes") << size;
+    }
 }
 
 TEST_F(Dialogs, ReplacingAFileIsAskedForTheNameWithItsExtension) {

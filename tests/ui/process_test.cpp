@@ -1,6 +1,8 @@
 // The application as a process: tarnwick-testfw started on our test firmware with
 // its own settings and data folders, quit in the ways a desktop quits it, and
 // started a second time with a file.
+#include "support/capped_child.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -11,12 +13,17 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdint>
+#include <optional>
 
 namespace {
 
 class AppRun {
 public:
-    AppRun(const QString& home, QStringList arguments) {
+    // With `fileSizeCap`, every file the program writes is capped at that many bytes,
+    // as on a nearly full disk.
+    AppRun(const QString& home, QStringList arguments, std::optional<std::uint64_t> fileSizeCap = std::nullopt) {
+        if (fileSizeCap) process_.setChildProcessModifier([cap = *fileSizeCap] { tw::test::capFileSize(cap); });
         process_.setProgram(QStringLiteral(TW_TESTFW));
         process_.setArguments(QStringList{QStringLiteral("--home=") + home, QStringLiteral("--report")} + arguments);
         process_.setProcessChannelMode(QProcess::SeparateChannels);
@@ -79,6 +86,7 @@ struct Home {
     QTemporaryDir dir;
     QString path() const { return dir.path(); }
     QString stateFile() const { return dir.path() + "/data/Tarnwick/Tarnwick/State/calculator.json"; }
+    QString stateFolder() const { return dir.path() + "/data/Tarnwick/Tarnwick/State"; }
     QString file(const QString& name, const QByteArray& bytes) const {
         const QString p = QDir(dir.path()).filePath(name);
         QFile f(p);
@@ -106,6 +114,40 @@ TEST(Process, ATerminationSignalQuitsAndSavesTheState) {
         EXPECT_TRUE(run.has("saved"));
         EXPECT_TRUE(QFile::exists(home.stateFile())) << number;
     }
+}
+
+// Every file of the State folder with its bytes.
+QMap<QString, QByteArray> stateFiles(const Home& home) {
+    QMap<QString, QByteArray> files;
+    const QDir folder(home.stateFolder());
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(folder.filePath(name));
+        files.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return files;
+}
+
+TEST(Process, AQuitTimeSaveOnAFullDiskKeepsTheEarlierStateFiles) {
+    REQUIRE_FIRMWARE();
+    Home home;
+    {
+        AppRun run(home.path(), {"--model=15c"});
+        ASSERT_TRUE(run.waitFor("lcd")) << run.output().toStdString();
+        run.signal(SIGTERM);
+        ASSERT_TRUE(run.finished());
+    }
+    const auto earlier = stateFiles(home);
+    ASSERT_EQ(earlier.size(), 2); // the general file and the firmware's own
+    ASSERT_GT(earlier.value("calculator.json").size(), 1024);
+
+    // The remembered firmware again, with every write capped at 1 KB.
+    AppRun run(home.path(), {}, 1024);
+    ASSERT_TRUE(run.waitFor("lcd")) << run.output().toStdString();
+    run.signal(SIGTERM);
+    ASSERT_TRUE(run.finished());
+    EXPECT_EQ(run.exitCode(), 0) << run.output().toStdString();
+    EXPECT_TRUE(run.has("saved"));
+    EXPECT_TRUE(stateFiles(home) == earlier);
 }
 
 TEST(Process, ClosingTheWindowQuitsAndSaves) {

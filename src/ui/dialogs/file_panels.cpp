@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace tw {
 
@@ -159,16 +158,7 @@ void SavePanel::end() {
 }
 
 std::optional<QString> SavePanel::write(const MemoryFile& document, const QString& path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    const auto size = qint64(document.data.size());
-    if (file.write(reinterpret_cast<const char*>(document.data.data()), size) != size) {
-        const QString error = file.errorString();
-        file.cancelWriting();
-        return error;
-    }
-    if (!file.commit()) return file.errorString();
-    return std::nullopt;
+    return document.write(path);
 }
 
 } // namespace tw

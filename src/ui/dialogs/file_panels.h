@@ -57,7 +57,8 @@ public:
     const MemoryFile& document() const { return document_; }
     UTType type() const { return type_; }
 
-    // Writes the document to the path as given; answers the failure's text.
+    // Writes the document to the path as given, keeping an earlier file whole when the
+    // write fails; answers the failure's text, which names the file.
     static std::optional<QString> write(const MemoryFile& document, const QString& path);
 
 private:
