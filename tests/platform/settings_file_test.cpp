@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -121,6 +122,27 @@ TEST(SettingsFile, HandWrittenIniTextReadsAsQtReadsIt) {
     file.close();
     EXPECT_EQ(readBack(path, checkedSettingsFormat(), dir.filePath("a.conf")),
               readBack(path, QSettings::NativeFormat, dir.filePath("b.conf")));
+}
+
+TEST(SettingsFile, ScrambledIniTextReadsAsQtReadsIt) {
+    app();
+    QTemporaryDir dir;
+    // Pieces that mean something to the INI reader, joined at random (with a fixed seed).
+    const char* pieces[] = {"a", "b", "=", ";", "\"", "\\", ",", "[", "]", "%", " ", "\t", "\n", "\r", "x", "U", "0",
+                            "1", "@", "(", ")", "/", "G", "\xc3\xa9", "7", "f", "\\x", "\\0", "@ByteArray(", "@Variant("};
+    QRandomGenerator random(1234);
+    for (int n = 0; n < 400; ++n) {
+        QByteArray text = n % 3 == 0 ? "k=" : "";
+        for (int i = random.bounded(60); i > 0; --i) text += pieces[random.bounded(int(std::size(pieces)))];
+        const QString path = dir.filePath(QString("scrambled%1.conf").arg(n));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        EXPECT_EQ(readBack(path, checkedSettingsFormat(), dir.filePath(QString("ours%1.conf").arg(n))),
+                  readBack(path, QSettings::NativeFormat, dir.filePath(QString("qt%1.conf").arg(n))))
+            << text.toPercentEncoding().toStdString();
+    }
 }
 
 TEST(SettingsFile, ASettingsFileOfTheEarlierFormatReadsAsBefore) {
