@@ -8,6 +8,7 @@
 
 #include "app/doc_font_store.h"
 #include "app/doc_fonts.h"
+#include "app/export_hand_off.h"
 #include "app/export_kind.h"
 #include "app/face_style.h"
 #include "app/file_result.h"
@@ -42,6 +43,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -175,6 +177,8 @@ public:
     const QString& firmwareID() const { return firmwareID_; }
     const std::optional<PendingAction>& afterExport() const { return afterExport_; }
     const std::vector<uint8_t>& firmwareData() const { return firmwareData_; }
+    // Hand-offs that arrived while a save panel was shown, first to come first.
+    const std::deque<ExportHandOff>& waitingExports() const { return waitingExports_; }
 
     // ---- Derived values ----
     // The keyboard in use: the forced skin, else the model the engine reports.
@@ -229,9 +233,16 @@ public:
     // "Save Backup First…": the action waits until the emulator's memory is saved.
     void saveBackupFirst(const PendingAction& action);
     void loadMemory(const FileResult& result);
-    void trialLoad(std::vector<uint8_t> image, const QString& source);
-    // The engine's state for saveMemoryToFile().
+    // `extension` is the file's own, lower-cased; empty for the calculator.
+    void trialLoad(std::vector<uint8_t> image, const QString& source, const QString& extension = {});
+    // The engine's state for saveMemoryToFile(), offered under the type and name chosen
+    // when it was asked for (the one-argument form: those set now).
+    void saveMemoryFinished(EngineOutcome<SavedState> outcome, UTType type, std::optional<QString> name);
     void saveMemoryFinished(EngineOutcome<SavedState> outcome);
+    // Hands a document to the save panel: at once, or, while a panel is shown, once it closes.
+    void offerExport(ExportHandOff handOff);
+    // The view presents the save panel for `exportDocument`; it completes with the kind of now.
+    void exportPanelOpened();
     void exportFinished(const FileResult& result);
     void exportPanelClosed();
 
@@ -400,8 +411,19 @@ private:
     struct TrialCheck;
     void loadIntoEngine(const std::vector<uint8_t>& image);
     void finishTrialLoad(const TrialCheck& check);
+    // Ends a model switch; a trial check it interrupted runs again on the model now running.
+    void modelSwitchEnded();
     // The newest trial check; an older one's result is dropped.
     uint64_t trialTicket_ = 0;
+    // Model switches ended so far: a check that saw one end (or start) runs again.
+    uint64_t switchesEnded_ = 0;
+    // A check whose answer came during a switch, to run again when the switch ends.
+    std::shared_ptr<const TrialCheck> interruptedTrial_;
+
+    // The save panel on screen and the kind it was opened for; hand-offs meanwhile wait.
+    bool exportPanelShown_ = false;
+    ExportKind shownExportKind_ = ExportKind::memory;
+    std::deque<ExportHandOff> waitingExports_;
     // Runs the trial checks; a child of this object, it waits for them when it goes.
     QThreadPool* trialPool_ = nullptr;
 

@@ -173,6 +173,8 @@ void AppModel::chooseFirmware(const FileResult& result) {
 
 void AppModel::saveState(bool turnBackOn) {
     if (!engine_) return;
+    // Reading the state lets go of every key in the engine.
+    apply(latch_.releaseAll());
     // A read that fails gives no value; the engine reports a fault of the chip itself.
     std::optional<SavedState> state = engine_->performAndWait(
         stateWaitSeconds, [turnBackOn](CalculatorMachine& m) { return m.savedState(turnBackOn); });

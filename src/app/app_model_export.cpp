@@ -1,6 +1,7 @@
 // The program documentation as PDF and as text, and the documentation fonts.
 #include "app/app_model.h"
 
+#include "app/proposed_file_name.h"
 #include "docexport/pdf_font_set.h"
 #include "docexport/program_document_pdf.h"
 
@@ -43,11 +44,10 @@ void AppModel::exportDocumentation() {
 void AppModel::exportListing(const std::optional<InspectorSnapshot>& fresh) {
     if (!fresh) return;
     const ProgramDocumentContent content = documentationContent(*fresh);
-    exportKind_ = ExportKind::text;
-    setExportType(UTType::plainText);
-    exportNameOverride_ = QString::fromStdString(content.displayTitle()) + QStringLiteral(" listing");
     const std::string text = content.plainText();
-    setExportDocument(MemoryFile{std::vector<uint8_t>(text.begin(), text.end())});
+    offerExport({ExportKind::text, UTType::plainText,
+                 proposedFileName(QString::fromStdString(content.displayTitle()) + QStringLiteral(" listing")),
+                 MemoryFile{std::vector<uint8_t>(text.begin(), text.end())}});
 }
 
 ProgramDocumentContent AppModel::documentationContent(const InspectorSnapshot& inspection) const {
@@ -67,8 +67,9 @@ ProgramDocumentContent AppModel::documentationContent(const InspectorSnapshot& i
 
 void AppModel::renderDocumentation(const InspectorSnapshot& inspection, PDFPaper paper) {
     const ProgramDocumentContent content = documentationContent(inspection);
-    renderDocumentationPDF(content, docFontStore_.locations(), paper,
-                           QString::fromStdString(content.displayTitle()) + QStringLiteral(" documentation"));
+    renderDocumentationPDF(
+        content, docFontStore_.locations(), paper,
+        proposedFileName(QString::fromStdString(content.displayTitle()) + QStringLiteral(" documentation")));
 }
 
 void AppModel::renderDocumentationPDF(const ProgramDocumentContent& content, const DocFontLocations& fonts,
@@ -90,10 +91,7 @@ void AppModel::renderDocumentationPDF(const ProgramDocumentContent& content, con
 }
 
 void AppModel::offerPDFExport(const QString& name, std::vector<uint8_t> data) {
-    exportKind_ = ExportKind::pdf;
-    setExportType(UTType::pdf);
-    exportNameOverride_ = name;
-    setExportDocument(MemoryFile{std::move(data)});
+    offerExport({ExportKind::pdf, UTType::pdf, name, MemoryFile{std::move(data)}});
 }
 
 void AppModel::loadDocFonts() {

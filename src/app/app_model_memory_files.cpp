@@ -41,7 +41,9 @@ struct AppModel::TrialCheck {
     int variant = 0;
     std::vector<int> images;
     QString source;
+    QString extension;
     QString modelName;
+    uint64_t switchesEnded = 0;
 
     MemoryCheck check;
     std::vector<int> fitting;
@@ -71,10 +73,11 @@ void AppModel::loadMemory(const FileResult& result) {
 
     memoryFileNameCandidate_ = name;
     pendingSidecar_ = notesBeside(path);
-    trialLoad(std::vector<uint8_t>(read.data.begin(), read.data.end()), QStringLiteral("“") + name + QStringLiteral("”"));
+    trialLoad(std::vector<uint8_t>(read.data.begin(), read.data.end()),
+              QStringLiteral("“") + name + QStringLiteral("”"), QFileInfo(name).suffix().toLower());
 }
 
-void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source) {
+void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source, const QString& extension) {
     auto check = std::make_shared<TrialCheck>();
     check->ticket = ++trialTicket_;
     check->image = std::move(image);
@@ -83,7 +86,9 @@ void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source) {
     check->variant = snapshot_.variant;
     check->images = images_;
     check->source = source;
+    check->extension = extension;
     check->modelName = modelName();
+    check->switchesEnded = switchesEnded_;
 
     if (!trialPool_) trialPool_ = new QThreadPool(this); // waits for its checks when the model goes
     QPointer<AppModel> weak(this);
@@ -103,19 +108,36 @@ void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source) {
 }
 
 void AppModel::finishTrialLoad(const TrialCheck& check) {
-    // A newer check (or a model switch since) makes this answer moot.
+    // A newer check makes this answer moot.
     if (check.ticket != trialTicket_) return;
-    // Checked against a firmware or model that no longer runs (a new start, or the
-    // first display of a start not yet in): check again against the one that does.
-    if (check.firmwareID != firmwareID_ || check.variant != snapshot_.variant) {
-        trialLoad(check.image, check.source);
+    // The model is being switched: the check runs again once the switch has ended.
+    if (isSwitchingModel_) {
+        interruptedTrial_ = std::make_shared<const TrialCheck>(check);
         return;
     }
-    TrialOutcome outcome = trialOutcome(check.image, check.source, check.modelName, check.check, check.fitting);
+    // Checked against a firmware or model that no longer runs (a new start, a switch
+    // since, or the first display of a start not yet in): check again against the one
+    // that does.
+    if (check.firmwareID != firmwareID_ || check.variant != snapshot_.variant ||
+        check.switchesEnded != switchesEnded_) {
+        trialLoad(check.image, check.source, check.extension);
+        return;
+    }
+    TrialOutcome outcome =
+        trialOutcome(check.image, check.source, check.modelName, check.check, check.fitting, check.extension);
     if (auto* action = std::get_if<PendingAction>(&outcome))
         setPendingAction(std::move(*action));
     else
         setErrorMessage(std::get<QString>(outcome));
+}
+
+void AppModel::modelSwitchEnded() {
+    setIsSwitchingModel(false);
+    ++switchesEnded_;
+    std::shared_ptr<const TrialCheck> interrupted = std::move(interruptedTrial_);
+    interruptedTrial_.reset();
+    if (interrupted && interrupted->ticket == trialTicket_)
+        trialLoad(interrupted->image, interrupted->source, interrupted->extension);
 }
 
 void AppModel::saveBackupFirst(const PendingAction& action) {
@@ -125,6 +147,10 @@ void AppModel::saveBackupFirst(const PendingAction& action) {
 }
 
 void AppModel::saveMemoryFinished(EngineOutcome<SavedState> outcome) {
+    saveMemoryFinished(std::move(outcome), exportType_, exportNameOverride_);
+}
+
+void AppModel::saveMemoryFinished(EngineOutcome<SavedState> outcome, UTType type, std::optional<QString> name) {
     if (!outcome.ok() || !outcome.value) {
         // No panel opens: the action behind "Save Backup First…" must not wait for
         // some later, unrelated save to carry it out.
@@ -132,13 +158,30 @@ void AppModel::saveMemoryFinished(EngineOutcome<SavedState> outcome) {
         setErrorMessage(errorText(outcome.error));
         return;
     }
-    setExportDocument(MemoryFile{std::move(outcome.value->memory)});
+    offerExport({ExportKind::memory, type, std::move(name), MemoryFile{std::move(outcome.value->memory)}});
+}
+
+void AppModel::offerExport(ExportHandOff handOff) {
+    if (exportPanelShown_) {
+        // The panel on screen keeps its document and completes with its own kind.
+        waitingExports_.push_back(std::move(handOff));
+        return;
+    }
+    exportKind_ = handOff.kind;
+    setExportType(handOff.type);
+    exportNameOverride_ = std::move(handOff.name);
+    setExportDocument(std::move(handOff.document));
+}
+
+void AppModel::exportPanelOpened() {
+    exportPanelShown_ = true;
+    shownExportKind_ = exportKind_;
 }
 
 void AppModel::exportFinished(const FileResult& result) {
     setExportDocument(std::nullopt);
     exportNameOverride_.reset();
-    const ExportKind kind = exportKind_;
+    const ExportKind kind = exportPanelShown_ ? shownExportKind_ : exportKind_;
     exportKind_ = ExportKind::memory;
 
     if (kind == ExportKind::memory) {
@@ -159,11 +202,19 @@ void AppModel::exportFinished(const FileResult& result) {
 }
 
 void AppModel::exportPanelClosed() {
+    const ExportKind closed = exportPanelShown_ ? shownExportKind_ : exportKind_;
+    exportPanelShown_ = false;
     setExportDocument(std::nullopt);
     exportNameOverride_.reset();
-    if (!afterExport_) return;
-    // A completion that arrives within the second still finds the action.
-    QTimer::singleShot(1000, this, [this] { afterExport_.reset(); });
+    // Only the memory panel that "Save Backup First…" opened ends the wait for its
+    // action; a completion that arrives within the second still finds the action.
+    if (afterExport_ && closed == ExportKind::memory) QTimer::singleShot(1000, this, [this] { afterExport_.reset(); });
+    // A hand-off that arrived while the panel was shown comes next.
+    if (!waitingExports_.empty()) {
+        ExportHandOff next = std::move(waitingExports_.front());
+        waitingExports_.pop_front();
+        offerExport(std::move(next));
+    }
 }
 
 } // namespace tw

@@ -1,6 +1,7 @@
 // Program notes: remembered for each firmware, opened, saved and kept in step with the program.
 #include "app/app_model.h"
 #include "app/file_checks.h"
+#include "app/proposed_file_name.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -176,16 +177,14 @@ void AppModel::saveProgramNotes() {
         setErrorMessage(QString::fromStdString(error.what()));
         return;
     }
-    exportKind_ = ExportKind::notes;
-    setExportType(UTType::programdoc);
-    exportNameOverride_ =
-        programDocURL_ ? withoutExtension(QFileInfo(*programDocURL_).fileName()) : defaultNotesFileName();
-    setExportDocument(MemoryFile{std::move(data)});
+    offerExport({ExportKind::notes, UTType::programdoc,
+                 programDocURL_ ? withoutExtension(QFileInfo(*programDocURL_).fileName()) : defaultNotesFileName(),
+                 MemoryFile{std::move(data)}});
 }
 
 QString AppModel::defaultNotesFileName() const {
     if (memoryFileName_) return *memoryFileName_;
-    if (!programDoc_.title.empty()) return QString::fromStdString(programDoc_.title);
+    if (!programDoc_.title.empty()) return proposedFileName(QString::fromStdString(programDoc_.title));
     return QStringLiteral("Program");
 }
 

@@ -137,16 +137,16 @@ void AppModel::saveCalculatorMemoryToFile() {
             self->reportLinkError(outcome.error);
             return;
         }
-        self->exportNameOverride_ = QStringLiteral("Calculator memory ") + timestamp();
-        self->exportKind_ = ExportKind::memory;
-        self->setExportType(memoryType(self->model().id));
-        self->setExportDocument(MemoryFile{std::move(*outcome.value)});
+        self->offerExport({ExportKind::memory, memoryType(self->model().id),
+                           QStringLiteral("Calculator memory ") + timestamp(), MemoryFile{std::move(*outcome.value)}});
     });
 }
 
 void AppModel::writeToCalculator() {
     if (!isRunning_ || linkStatus_ || !engine_) return;
     setLinkStatus(readingEmulator);
+    // Reading the emulator's memory lets go of every key in the engine.
+    apply(latch_.releaseAll());
     QPointer<AppModel> self(this);
     sendToEngine(CalculatorEngine::Command::SaveState{[self](EngineOutcome<SavedState> outcome) {
         if (!self) return;

@@ -17,14 +17,12 @@ void AppModel::switchModel(int variant, std::function<void()> then) {
     setIsSwitchingModel(true);
     // The face follows the new model.
     if (skin_ != SkinChoice::automatic) setSkin(SkinChoice::automatic);
-    // A trial check under way was made for the model being left.
-    ++trialTicket_;
 
     QPointer<AppModel> weak(this);
     sendToEngine(CalculatorEngine::Command::SwitchModel{
         variant, [weak, then = std::move(then)](EngineOutcome<int> outcome) {
             if (!weak) return;
-            weak->setIsSwitchingModel(false);
+            weak->modelSwitchEnded();
             if (!outcome.ok()) {
                 weak->setErrorMessage(errorText(outcome.error));
                 return;
@@ -59,6 +57,8 @@ void AppModel::perform(const PendingAction& confirmed) {
 
 void AppModel::loadIntoEngine(const std::vector<uint8_t>& image) {
     if (!engine_) return;
+    // The engine lets go of every key before it loads; the face must not go on showing them.
+    apply(latch_.releaseAll());
     QPointer<AppModel> weak(this);
     sendToEngine(CalculatorEngine::Command::LoadMemory{image, [weak](std::exception_ptr error) {
                                                            if (!weak) return;
@@ -70,14 +70,21 @@ void AppModel::loadIntoEngine(const std::vector<uint8_t>& image) {
 }
 
 void AppModel::saveMemoryToFile() {
-    exportNameOverride_ = memoryFileName_ ? std::optional(QFileInfo(*memoryFileName_).completeBaseName())
-                                          : std::nullopt;
-    exportKind_ = ExportKind::memory;
-    setExportType(memoryType(model().id));
+    std::optional<QString> name =
+        memoryFileName_ ? std::optional(QFileInfo(*memoryFileName_).completeBaseName()) : std::nullopt;
+    const UTType type = memoryType(model().id);
+    // A save panel on screen keeps its own kind, type and name; this memory waits for it.
+    if (!exportPanelShown_) {
+        exportNameOverride_ = name;
+        exportKind_ = ExportKind::memory;
+        setExportType(type);
+    }
     if (!engine_) return;
+    // Reading the memory lets go of every key in the engine.
+    apply(latch_.releaseAll());
     QPointer<AppModel> weak(this);
-    sendToEngine(CalculatorEngine::Command::SaveState{[weak](EngineOutcome<SavedState> outcome) {
-        if (weak) weak->saveMemoryFinished(std::move(outcome));
+    sendToEngine(CalculatorEngine::Command::SaveState{[weak, type, name](EngineOutcome<SavedState> outcome) {
+        if (weak) weak->saveMemoryFinished(std::move(outcome), type, name);
     }});
 }
 

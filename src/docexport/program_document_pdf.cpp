@@ -1,10 +1,21 @@
 #include "docexport/program_document_pdf.h"
 
 #include "docexport/pdf_numbers.h"
+#include "docexport/unicode_text.h"
 
 #include <algorithm>
 
 namespace tw {
+
+namespace {
+
+// The space between the header's title and the text right-aligned beside it.
+constexpr double headerGap = 12;
+// A header title longer than this is cut even where its glyphs take no width: the
+// header is drawn on every page.
+constexpr size_t headerTitleMaxBytes = 1024;
+
+} // namespace
 
 std::vector<uint8_t> ProgramDocumentPDF::render(const ProgramDocumentContent& content, PDFPaper paper,
                                                 std::shared_ptr<PDFFontSet> fonts) {
@@ -33,6 +44,22 @@ std::vector<std::string> ProgramDocumentPDF::Renderer::wrap(const std::string& t
     return PDFFontSet::wrapLines(text, width, style, fonts());
 }
 
+std::string ProgramDocumentPDF::Renderer::shortened(const std::string& text, double width,
+                                                   const PDFStyle& style) const {
+    if (text.size() <= headerTitleMaxBytes && measure(text, style) <= width) return text;
+    const std::string ellipsis = "\u2026";
+    const double room = width - measure(ellipsis, style);
+    std::string kept;
+    double pen = 0;
+    for (const std::u32string& cluster : unicode::graphemeClusters(unicode::decodeUtf8(text))) {
+        const std::string bytes = unicode::encodeUtf8(cluster);
+        pen += measure(bytes, style);
+        if (pen > room || kept.size() + bytes.size() > headerTitleMaxBytes) break;
+        kept += bytes;
+    }
+    return kept + ellipsis;
+}
+
 void ProgramDocumentPDF::Renderer::drawWrapped(const std::string& text, double x, double width, const PDFStyle& style,
                                                double lineHeight, double baseline) {
     for (const std::string& line : wrap(text, width, style)) {
@@ -51,14 +78,17 @@ void ProgramDocumentPDF::Renderer::renderAll() {
     drawListing();
     drawOrphanedComments();
 
-    const std::string title = content.displayTitle();
     const std::string subtitle = content.info.modelName + " program documentation";
+    const PDFStyle small{PDFFace::regular, 8, grey};
+    const PDFStyle titleStyle{PDFFace::bold, 8.5, ink};
+    const double subtitleX = right - measure(subtitle, small);
+    // Drawn whole on every page, a long title would make the file grow with pages × title.
+    const std::string title = shortened(content.displayTitle(), subtitleX - headerGap - left, titleStyle);
     const auto& pages = writer.pages();
     for (size_t n = 0; n < pages.size(); ++n) {
         page = pages[n].get();
-        draw(title, left, 32, {PDFFace::bold, 8.5, ink});
-        PDFStyle small{PDFFace::regular, 8, grey};
-        draw(subtitle, right - measure(subtitle, small), 32, small);
+        draw(title, left, 32, titleStyle);
+        draw(subtitle, subtitleX, 32, small);
         page->strokeLine(left, 38, right, 38, 0.5, ruleGrey);
         std::string footer = "Page " + pdfnum::integer(int64_t(n + 1)) + " of " + pdfnum::integer(int64_t(pages.size()));
         draw(footer, (W - measure(footer, small)) / 2, H - 26, small);

@@ -80,6 +80,9 @@ public:
         double draw(const std::string& text, double x, double baseline, const PDFStyle& style);
         double measure(const std::string& text, const PDFStyle& style) const;
         std::vector<std::string> wrap(const std::string& text, double width, const PDFStyle& style) const;
+        // The text when it is no wider than `width`, else its longest beginning (whole
+        // characters) that fits followed by "…".
+        std::string shortened(const std::string& text, double width, const PDFStyle& style) const;
         // Wrapped lines each on a new page when they would pass `bottom`.
         void drawWrapped(const std::string& text, double x, double width, const PDFStyle& style, double lineHeight,
                          double baseline);

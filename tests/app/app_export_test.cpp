@@ -54,6 +54,28 @@ TEST(DocumentationExport, NamesComeFromTheTitleTheMemoryFileOrNothing) {
     EXPECT_FALSE(app.exportDocument());
 }
 
+// A title may hold what a file name cannot: the names proposed from it replace
+// those characters and keep everything else.
+TEST(DocumentationExport, NamesFromATitleHoldNoSlashOrNul) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    const InspectorSnapshot sum = recordedProgram(sumProgram);
+    MemoryPlatform platform;
+    AppModel app(platform);
+    ProgramDocument doc;
+    doc.title = std::string("Loan 1/2 \u00e9t\u00e9") + '\0' + "..";
+    app.setProgramDoc(doc);
+    const QString kept = QStringLiteral("Loan 1-2 été-..");
+
+    app.saveProgramNotes();
+    EXPECT_EQ(app.exportNameOverride(), kept);
+    app.exportListing(sum);
+    EXPECT_EQ(app.exportNameOverride(), kept + " listing");
+    app.setExportDocument(std::nullopt);
+    app.renderDocumentation(sum, PDFPaper::a4);
+    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }, 30s));
+    EXPECT_EQ(app.exportNameOverride(), kept + " documentation");
+}
+
 TEST(DocumentationExport, TheListingIsTheDocumentationsPlainTextByteForByte) {
     TW_REQUIRE_TEST_FIRMWARE();
     const InspectorSnapshot sum = recordedProgram(sumProgram);

@@ -82,6 +82,33 @@ TEST_F(KeysOnFirmware, LatchedKeysAreReleasedTogether) {
     EXPECT_TRUE(model.engine()->performAndWait(5.0, [](CalculatorMachine& m) { return m.lcd(); }).has_value());
 }
 
+// Reading or loading the memory lets go of every key in the engine; the face's
+// latched keys go with them, so that what it shows is what the calculator has.
+TEST_F(KeysOnFirmware, ReadingOrLoadingTheMemoryLetsGoOfTheLatchedKeys) {
+    const auto latchK9 = [&] {
+        if (!model.latch().latched().contains(k9)) model.apply(model.latch().toggle(k9));
+        return model.latchedKeys() == std::set<int>{k9};
+    };
+    ASSERT_TRUE(latchK9());
+    model.saveMemoryToFile();
+    EXPECT_TRUE(model.latchedKeys().empty());
+    EXPECT_TRUE(model.pressedKeys().empty());
+    EXPECT_TRUE(model.latch().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
+    const auto memory = model.exportDocument()->data;
+    model.exportPanelClosed();
+
+    ASSERT_TRUE(latchK9());
+    model.perform(PendingAction::loadMemory(memory, "“backup.15c”"));
+    EXPECT_TRUE(model.latchedKeys().empty());
+    EXPECT_TRUE(model.latch().isEmpty());
+
+    ASSERT_TRUE(latchK9());
+    model.saveState(true);
+    EXPECT_TRUE(model.latchedKeys().empty());
+    EXPECT_TRUE(model.latch().isEmpty());
+}
+
 TEST_F(KeysOnFirmware, ChordsPlayExceptTheMemoryResetWhichAsksFirst) {
     tapKeys(model, {k4});
     model.apply(model.latch().toggle(k9));

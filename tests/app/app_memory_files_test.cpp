@@ -128,22 +128,36 @@ TEST(MemoryFiles, ADoubledMemoryOffersTheSwitchWhereTheFirmwareHasIt) {
         ASSERT_TRUE(waitFor([&] { return !model.isSwitchingModel(); }));
         ASSERT_EQ(model.snapshot().variant, 150);
 
-        model.trialLoad(doubled, "“big.15c”");
+        // Our test firmware's 12C keeps any sealed memory, so it fits there too, and
+        // comes first in firmware order; the memory itself says it is a 15.2 one.
+        ASSERT_EQ(CalculatorMachine::fittingVariants(doubled, firmwareBytes(Firmware::Multi), {120, 152, 160}).at(0),
+                  120);
+        model.openFile(writeFile(platform, "big.15c", doubled));
         ASSERT_TRUE(answered(model));
         const auto* action = model.pendingAction()->as<PendingAction::SwitchThenLoad>();
         ASSERT_TRUE(action) << model.pendingAction()->id().toStdString();
-        // The first image it fits, in firmware order: our test firmware's 12C keeps
-        // any sealed memory, so it comes before the 15.2.
-        EXPECT_EQ(action->variant,
-                  CalculatorMachine::fittingVariants(doubled, firmwareBytes(Firmware::Multi), {120, 152, 160}).at(0));
+        EXPECT_EQ(action->variant, 152);
         EXPECT_EQ(action->reason,
                   needsMore + " Switch the model first (this clears the emulator's memory), then load it.");
+        EXPECT_EQ(model.pendingAction()->title(), "The memory from “big.15c” is for the HP-15C (15.2)");
+        EXPECT_EQ(model.pendingAction()->confirmButton(), "Switch to 15C (15.2) and Load");
+
+        // A file whose name says 12C: the first image that fits, and every text says so.
+        model.setPendingAction(std::nullopt);
+        model.openFile(writeFile(platform, "big.12c", doubled));
+        ASSERT_TRUE(answered(model));
+        const auto* asNamed = model.pendingAction()->as<PendingAction::SwitchThenLoad>();
+        ASSERT_TRUE(asNamed) << model.pendingAction()->id().toStdString();
+        EXPECT_EQ(asNamed->variant, 120);
+        EXPECT_EQ(model.pendingAction()->title(), "The memory from “big.12c” is for the HP-12C");
+        EXPECT_FALSE(asNamed->reason.contains("15.2")) << asNamed->reason.toStdString();
+        EXPECT_TRUE(asNamed->reason.contains("It fits the HP-12C.")) << asNamed->reason.toStdString();
 
         // Confirmed: the switch, then the load.
-        const int target = action->variant;
+        model.setPendingAction(PendingAction::switchThenLoad(doubled, "“big.15c”", 152, action->reason));
         model.perform(*model.pendingAction());
         ASSERT_TRUE(waitFor([&] { return !model.isSwitchingModel() && shownText(model) == "7."; }, 20s));
-        EXPECT_EQ(model.snapshot().variant, target);
+        EXPECT_EQ(model.snapshot().variant, 152);
         EXPECT_FALSE(model.errorMessage());
     }
     {
@@ -156,17 +170,23 @@ TEST(MemoryFiles, ADoubledMemoryOffersTheSwitchWhereTheFirmwareHasIt) {
     }
 }
 
-TEST(MemoryFiles, AResultForAModelLeftMeanwhileRaisesNoDialog) {
+TEST(MemoryFiles, ACheckMadeForAModelLeftMeanwhileRunsAgainOnTheNewOne) {
     TW_REQUIRE_TEST_FIRMWARE();
     MemoryPlatform platform;
     AppModel model(platform);
-    ASSERT_TRUE(runningOn(model, Firmware::Multi));
-    const auto image = memoryOf(Firmware::Multi, {k4, k2});
-    model.trialLoad(image, "“prog.12c”");
+    ASSERT_TRUE(runningOn(model, Firmware::Multi)); // the 12C, which keeps any sealed memory
+    // A 15.2 memory: it fits the 12C, but needs the switch on the 15C.
+    const auto doubled = memoryOf(Firmware::Multi, {k7}, 152);
+    model.trialLoad(doubled, "“big”");
     model.switchModel(150); // before the check can have ended
-    ASSERT_TRUE(waitFor([&] { return !model.isSwitchingModel(); }));
-    pump(3s); // long enough for the check on every image
-    EXPECT_FALSE(model.pendingAction());
+    ASSERT_TRUE(answered(model));
+    EXPECT_FALSE(model.isSwitchingModel());
+    ASSERT_TRUE(model.pendingAction());
+    const auto* again = model.pendingAction()->as<PendingAction::SwitchThenLoad>();
+    ASSERT_TRUE(again) << model.pendingAction()->id().toStdString();
+    EXPECT_EQ(again->variant, 152);
+    model.setPendingAction(std::nullopt);
+    const auto image = memoryOf(Firmware::Multi, {k4, k2});
 
     // A check made against a model that is not the one running when it ends is made
     // again against the running one: here the 16C is shown only while it starts.
@@ -338,6 +358,59 @@ TEST(SaveBackupFirst, AnEngineThatDeliversNoStateLeavesNoActionBehind) {
     model.exportFinished(FileResult::file(QDir(platform.root()).filePath("memory.15c")));
     pump(500ms);
     EXPECT_EQ(shownText(model), "42.");
+}
+
+// Documents handed to the save panel while it shows another wait their turn; each
+// panel completes with the kind it was opened for.
+TEST(SavePanelHandOffs, ALaterHandOffWaitsForTheShownPanelToClose) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    ASSERT_TRUE(runningOn(model, Firmware::Hp15c));
+    tapKeys(model, {k4, k2});
+    const auto seven = memoryOf(Firmware::Hp15c, {k7});
+
+    model.saveProgramNotes();
+    model.exportPanelOpened();
+    const MemoryFile notes = *model.exportDocument();
+    // A PDF render and "Save Backup First…" finish while the notes panel is shown.
+    model.offerPDFExport("Loan documentation", {'%', 'P', 'D', 'F'});
+    model.saveBackupFirst(PendingAction::loadMemory(seven, "“seven.15c”"));
+    EXPECT_EQ(model.exportDocument(), notes);
+    EXPECT_EQ(model.exportKind(), ExportKind::notes);
+    EXPECT_EQ(model.exportType(), UTType::programdoc);
+    ASSERT_TRUE(waitFor([&] { return model.waitingExports().size() == 2; }));
+    EXPECT_EQ(model.exportDocument(), notes);
+
+    const QString notesPath = QDir(platform.root()).filePath("Program.orvanedoc");
+    model.exportFinished(FileResult::file(notesPath));
+    EXPECT_EQ(model.programDocURL(), notesPath);
+    model.exportPanelClosed();
+    ASSERT_TRUE(model.exportDocument());
+    EXPECT_EQ(model.exportDocument()->data, (std::vector<uint8_t>{'%', 'P', 'D', 'F'}));
+    EXPECT_EQ(model.exportKind(), ExportKind::pdf);
+    EXPECT_EQ(model.exportType(), UTType::pdf);
+    EXPECT_EQ(model.exportNameOverride(), "Loan documentation");
+
+    // The PDF panel takes its time: the backup's action waits for its own panel.
+    model.exportPanelOpened();
+    pump(1500ms);
+    EXPECT_TRUE(model.afterExport());
+    model.exportFinished(FileResult::file(QDir(platform.root()).filePath("Loan documentation.pdf")));
+    model.exportPanelClosed();
+    EXPECT_EQ(model.programDocURL(), notesPath);
+    ASSERT_TRUE(model.exportDocument());
+    EXPECT_EQ(model.exportKind(), ExportKind::memory);
+    EXPECT_EQ(model.exportType(), UTType::memory15c);
+    EXPECT_TRUE(model.waitingExports().empty());
+
+    model.exportPanelOpened();
+    const QString backup = QDir(platform.root()).filePath("backup.15c");
+    ASSERT_EQ(model.exportDocument()->write(backup), std::nullopt);
+    model.exportFinished(FileResult::file(backup));
+    model.exportPanelClosed();
+    EXPECT_FALSE(model.exportDocument());
+    ASSERT_TRUE(waitFor([&] { return shownText(model) == "7."; }));
 }
 
 TEST(SaveMemory, TheLoadedFilesNameIsProposedAndTheKeyboardDecidesTheType) {

@@ -72,4 +72,29 @@ TEST(TrialOutcome, TheDoubledMemorySwitchesFirstWhenTheFirmwareHasIt) {
               PendingAction::loadMemoryAnyway(image, source, needsMore));
 }
 
+// Other images may fit a 15.2 memory too (one that keeps any memory, earlier in the
+// firmware): the 15.2 image wins unless a file's extension names another model, and
+// the title, the text and the button always name the same model.
+TEST(TrialOutcome, TheDoubledMemoryGoesToTheImageItsContentNames) {
+    const auto switchTo = [](const std::vector<int>& fitting, const QString& extension) {
+        const auto a =
+            action(trialOutcome(image, source, "HP-15C", MemoryCheck::needsMoreMemory(), fitting, extension));
+        const auto* s = a.as<PendingAction::SwitchThenLoad>();
+        return s ? s->variant : 0;
+    };
+    for (const QString extension : {"", "15c", "bin"})
+        EXPECT_EQ(switchTo({120, 152, 160}, extension), 152) << extension.toStdString();
+    EXPECT_EQ(switchTo({120, 152}, "12c"), 120);
+    EXPECT_EQ(switchTo({160, 152}, "16c"), 160);
+    EXPECT_EQ(switchTo({120, 160}, ""), 120);
+
+    const auto toThe12C = action(trialOutcome(image, source, "HP-15C", MemoryCheck::needsMoreMemory(), {120, 160}));
+    EXPECT_EQ(toThe12C.title(), "The memory from “prog.15c” is for the HP-12C");
+    EXPECT_EQ(toThe12C.confirmButton(), "Switch to 12C and Load");
+    EXPECT_EQ(toThe12C.as<PendingAction::SwitchThenLoad>()->reason,
+              "It uses more registers than the HP-15C mode this firmware is running has (g MEM gives Error 10, and "
+              "DIM (i) cannot fix it). It fits the HP-12C. Switch the model first (this clears the emulator's "
+              "memory), then load it.");
+}
+
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <regex>
 #include <sstream>
@@ -292,6 +293,69 @@ TEST(ProgramDocumentPDF, CaptionUnderGlyphsWhenItDoesNotFitBeside) {
     auto [cx, cy] = textPosition(*writer.pages()[0], "(STO 1)");
     EXPECT_EQ(cx, 50);
     EXPECT_NEAR(cy, 841.89 - (start + 15 + 20), 0.005);
+}
+
+ProgramDocumentContent titled(const std::string& title, const std::string& description = {}) {
+    ProgramDocument doc;
+    doc.title = title;
+    doc.description = description;
+    ProgramDocumentInfo info;
+    info.modelName = "HP-16C";
+    info.model = 16;
+    return ProgramDocumentContent(doc, info, {}, std::nullopt, {});
+}
+
+// The literal of the page header's title, drawn at the left edge on baseline 32.
+std::string headerTitle(const PDFPage& page) {
+    const std::string at = "1 0 0 1 46.00 " + pdfnum::fixed2(page.height - 32) + " Tm (";
+    for (const auto& op : page.ops) {
+        const size_t start = op.find(at);
+        if (start == std::string::npos) continue;
+        const size_t from = start + at.size();
+        return op.substr(from, op.find(") Tj", from) - from);
+    }
+    ADD_FAILURE() << "no header title";
+    return {};
+}
+
+// The header's title ends before the model text right-aligned beside it: a long one
+// is cut with "…" on whole characters, a short one drawn as it is.
+TEST(ProgramDocumentPDF, TheHeaderTitleStopsBeforeTheTextBesideIt) {
+    const PDFStyle bold{PDFFace::bold, 8.5, {}};
+    for (PDFPaper paper : kAllPapers) {
+        auto fitting = renderPages(titled("Loan payments"), paper);
+        EXPECT_EQ(headerTitle(*fitting.writer->pages()[0]), "Loan payments");
+
+        auto cut = renderPages(titled(std::string(400, 'W')), paper);
+        const PDFPage& page = *cut.writer->pages()[0];
+        const std::string shown = headerTitle(page);
+        ASSERT_TRUE(shown.ends_with("\\205")) << shown; // "…" in WinAnsi
+        const std::string kept = shown.substr(0, shown.size() - 4);
+        EXPECT_EQ(kept, std::string(kept.size(), 'W'));
+        const double beside = textPosition(page, "(HP-16C program documentation)").first;
+        EXPECT_LE(46 + PDFFontSet::width(kept + "\u2026", bold, nullptr), beside);
+        EXPECT_GT(46 + PDFFontSet::width(kept + "W\u2026", bold, nullptr), beside - 12); // as much as fits
+    }
+}
+
+// A notes file with a huge title and a long description: the file and the time it
+// takes grow with what is in it, not with its pages times its title.
+TEST(ProgramDocumentPDF, AHugeTitleIsNotRepeatedOnEveryPage) {
+    std::string description;
+    for (int line = 0; description.size() < 200'000; ++line)
+        description += "Line " + std::to_string(line) + " of a very long description that fills page after page.\n";
+    const std::string title(512 * 1024, 'T');
+
+    const auto start = std::chrono::steady_clock::now();
+    const auto huge = ProgramDocumentPDF::render(titled(title, description), PDFPaper::a4);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto plain = ProgramDocumentPDF::render(titled("T", description), PDFPaper::a4);
+
+    auto r = renderPages(titled(title, description), PDFPaper::a4);
+    ASSERT_GT(r.writer->pages().size(), 40u);
+    // The cover and the document information hold the title once each.
+    EXPECT_LT(huge.size(), plain.size() + 4 * title.size());
+    EXPECT_LT(seconds, 20.0);
 }
 
 } // namespace

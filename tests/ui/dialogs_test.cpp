@@ -1,3 +1,4 @@
+#include "runtime/support/firmware_calculator.h"
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/dialogs/presentations.h"
@@ -118,6 +119,43 @@ TEST_F(Dialogs, TheButtonsActOnTheActionShown) {
     f.app->setPendingAction(std::nullopt);
     QApplication::processEvents();
     EXPECT_FALSE(third && third->isVisible());
+}
+
+// Two files of the same name handed in one after the other: the dialog shows and
+// carries out the newer one, and Cancel leaves nothing pending.
+TEST_F(Dialogs, ANewerActionWithTheSameIdIsTheOneShownAndCarriedOut) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(f.start(Firmware::Hp15c));
+    const auto memoryShowing = [](int digit) {
+        auto m = startedCalculator(Firmware::Hp15c);
+        keys(*m, {digit});
+        return m->readMemoryOff(false);
+    };
+    const auto first = memoryShowing(k1), second = memoryShowing(k2);
+    const QString source = QStringLiteral("“prog.15c”");
+
+    f.app->setPendingAction(PendingAction::loadMemoryAnyway(first, source, "The first file."));
+    f.app->setPendingAction(PendingAction::loadMemoryAnyway(second, source, "The second file."));
+    ASSERT_TRUE(presentations->actionDialog());
+    EXPECT_TRUE(presentations->actionDialog()->message().startsWith("The second file. "));
+    presentations->actionDialog()->buttons()[2]->click(); // Cancel
+    EXPECT_FALSE(f.app->pendingAction());
+
+    f.app->setPendingAction(PendingAction::loadMemory(first, source));
+    f.app->setPendingAction(PendingAction::loadMemory(second, source));
+    presentations->actionDialog()->buttons()[0]->click(); // Save Backup First…
+    ASSERT_TRUE(f.app->afterExport());
+    EXPECT_EQ(*f.app->afterExport(), PendingAction::loadMemory(second, source));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
+    presentations->savePanel()->dialog()->reject();
+
+    f.app->setPendingAction(PendingAction::loadMemory(first, source));
+    f.app->setPendingAction(PendingAction::loadMemory(second, source));
+    presentations->actionDialog()->buttons()[1]->click(); // Load Memory
+    EXPECT_FALSE(f.app->pendingAction());
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed() == "2."; }, 10000))
+        << f.app->snapshot().lcd.text;
 }
 
 TEST_F(Dialogs, SaveBackupFirstClosesTheDialogAndAsksForTheBackup) {
@@ -289,6 +327,33 @@ TEST(SavePanelWrite, AFailureNamesTheFileAndKeepsTheEarlierOne) {
         EXPECT_EQ(outcome.note, "“Loan.orvanedoc” could not be saved: File too large.") << size;
         EXPECT_EQ(readFile(path), "earlier notes") << size;
     }
+}
+
+// A document handed over while the save panel shows another gets its own panel once
+// that one closes; the first panel completes as the notes it was opened for.
+TEST_F(Dialogs, AHandOffDuringASavePanelGetsTheNextPanel) {
+    QTemporaryDir dir;
+    f.app->saveProgramNotes();
+    SavePanel* notes = presentations->savePanel();
+    ASSERT_TRUE(notes);
+    f.app->offerPDFExport(QStringLiteral("Loan documentation"), {'%', 'P', 'D', 'F'});
+    EXPECT_EQ(presentations->savePanel(), notes);
+    EXPECT_EQ(notes->type(), UTType::programdoc);
+
+    const QString saved = QDir(dir.path()).filePath("Loan.orvanedoc");
+    notes->dialog()->setDirectory(dir.path());
+    notes->dialog()->selectFile(saved);
+    notes->dialog()->accept();
+    QApplication::processEvents();
+    EXPECT_EQ(f.app->programDocURL(), saved);
+    ASSERT_TRUE(presentations->savePanel());
+    EXPECT_NE(presentations->savePanel(), notes);
+    EXPECT_EQ(presentations->savePanel()->type(), UTType::pdf);
+    EXPECT_EQ(presentations->savePanel()->document(), (MemoryFile{{'%', 'P', 'D', 'F'}}));
+    presentations->savePanel()->dialog()->reject();
+    QApplication::processEvents();
+    EXPECT_FALSE(f.app->exportDocument());
+    EXPECT_EQ(f.app->programDocURL(), saved);
 }
 
 TEST_F(Dialogs, ReplacingAFileIsAskedForTheNameWithItsExtension) {

@@ -65,22 +65,26 @@ void Presentations::showExporter() {
         [this](const FileResult& result) { app_.exportFinished(result); },
         [this] {
             save_ = nullptr;
-            app_.exportPanelClosed();
+            app_.exportPanelClosed(); // may hand in the next document at once
         });
+    app_.exportPanelOpened();
     save_->open();
 }
 
 void Presentations::showAction() {
     const auto& pending = app_.pendingAction();
     if (action_) {
-        if (pending && action_->property("tw_action_id").toString() == pending->id()) return;
+        // Only the very same action keeps the dialog: another one with the same id (a
+        // second file of the same name) brings its own bytes, texts and buttons.
+        if (pending && shownAction_ && *shownAction_ == *pending) return;
         action_->closeQuietly();
+        shownAction_.reset();
     }
     if (!pending) return;
     const PendingAction action = *pending;
+    shownAction_ = action;
     auto* dialog = new MessageDialog(window_);
     dialog->setObjectName(QStringLiteral("pendingActionDialog"));
-    dialog->setProperty("tw_action_id", action.id());
     dialog->setTitle(action.title());
     dialog->setMessage(confirmationMessage(action));
     dialog->addButton(QStringLiteral("Save Backup First…"), MessageDialog::Role::defaultAction,

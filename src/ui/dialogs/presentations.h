@@ -4,11 +4,12 @@
 // Info sheets and the write alert. Closing one by hand clears its field.
 #pragma once
 
-#include <QObject>
+#include "app/pending_action.h"
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
 
 #include <QDialog>
+#include <QObject>
 #include <QPointer>
 
 #include <functional>
@@ -54,6 +55,7 @@ private:
     QPointer<FilePanel> open_;
     QPointer<SavePanel> save_;
     QPointer<MessageDialog> action_;
+    std::optional<PendingAction> shownAction_; // what action_ shows and acts on
     QPointer<MessageDialog> error_;
     QPointer<MessageDialog> notice_;
     QPointer<MessageDialog> write_;
