@@ -231,6 +231,76 @@ TEST_F(Dialogs, TheFontsPanelTakesAFolderOrAFontFile) {
     EXPECT_FALSE(panel->isVisible());
 }
 
+// Panels start in the folder last chosen for their kind of file (memory files
+// opened and saved alike), else in the documents folder; never in the working folder.
+TEST_F(Dialogs, PanelsStartInTheFolderLastUsedForTheirKindOfFile) {
+    const auto same = [](const QString& a, const QString& b) {
+        return QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
+    };
+    const QString documents = f.platform.documentsFolder();
+    ASSERT_TRUE(QDir().mkpath(documents));
+    const auto openPanel = [&](FileTask task) {
+        f.app->setImportTask(task);
+        f.app->setShowImporter(true);
+        return presentations->openPanel();
+    };
+    const auto savePanel = [&](UTType type) {
+        f.app->setExportType(type);
+        f.app->setExportDocument(MemoryFile{{1}});
+        return presentations->savePanel();
+    };
+
+    FilePanel* panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), documents)) << panel->directory().path().toStdString();
+    QTemporaryDir opened;
+    const QString memoryFile = QDir(opened.path()).filePath("prog.15c");
+    ASSERT_TRUE(writeFile(memoryFile, "too short"));
+    panel->selectFile(memoryFile);
+    panel->accept();
+    QApplication::processEvents();
+    f.app->setErrorMessage(std::nullopt);
+
+    panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), opened.path()));
+    panel->reject();
+    QApplication::processEvents();
+    panel = openPanel(FileTask::firmware); // another kind keeps its own folder
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), documents));
+    panel->reject();
+    QApplication::processEvents();
+
+    SavePanel* save = savePanel(UTType::pdf);
+    ASSERT_TRUE(save);
+    EXPECT_TRUE(same(save->dialog()->directory().path(), documents));
+    save->dialog()->reject();
+    QApplication::processEvents();
+    save = savePanel(UTType::memory12c);
+    ASSERT_TRUE(save);
+    EXPECT_TRUE(same(save->dialog()->directory().path(), opened.path()));
+    // Saving somewhere else moves the memory files' folder there.
+    QTemporaryDir saved;
+    save->dialog()->setDirectory(saved.path());
+    save->dialog()->selectFile(QDir(saved.path()).filePath("copy"));
+    save->dialog()->accept();
+    QApplication::processEvents();
+    ASSERT_TRUE(QFile::exists(QDir(saved.path()).filePath("copy.12c")));
+    panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), saved.path()));
+    panel->reject();
+    QApplication::processEvents();
+
+    // A kept folder that is gone: back to the documents folder.
+    ASSERT_TRUE(saved.remove());
+    panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), documents));
+    panel->reject();
+}
+
 TEST(SavePanelNames, TheExtensionIsAddedOnlyWhenMissing) {
     EXPECT_EQ(withExtension("/x/Calculator memory", UTType::memory15c), "/x/Calculator memory.15c");
     EXPECT_EQ(withExtension("/x/a.15C", UTType::memory15c), "/x/a.15C");
