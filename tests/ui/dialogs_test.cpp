@@ -127,6 +127,33 @@ TEST_F(Dialogs, SaveBackupFirstClosesTheDialogAndAsksForTheBackup) {
     EXPECT_FALSE(presentations->actionDialog() && presentations->actionDialog()->isVisible());
 }
 
+// The button asks for the backup; the reset waits until the backup is saved.
+TEST_F(Dialogs, SaveBackupFirstAsksForTheBackupBeforeCarryingOutTheAction) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(f.start(Firmware::Hp15c));
+    const auto display = [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed(); };
+    f.app->setPendingAction(PendingAction::memoryReset());
+    ASSERT_TRUE(presentations->actionDialog());
+    presentations->actionDialog()->buttons()[0]->click();
+    EXPECT_EQ(f.app->afterExport(), PendingAction::memoryReset());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
+    SavePanel* save = presentations->savePanel();
+    EXPECT_EQ(save->type(), UTType::memory15c);
+    EXPECT_EQ(save->document().data.size(), 2048u);
+    QTest::qWait(300);
+    EXPECT_NE(display(), "Pr Error"); // nothing was reset yet
+
+    QTemporaryDir dir;
+    // A shown panel keeps the name field as it is while the field has the focus.
+    if (QWidget* focused = save->dialog()->focusWidget()) focused->clearFocus();
+    save->dialog()->setDirectory(dir.path());
+    save->dialog()->selectFile(QDir(dir.path()).filePath("backup"));
+    save->dialog()->accept();
+    EXPECT_EQ(readFile(QDir(dir.path()).filePath("backup.15c")).size(), 2048);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return display() == "Pr Error"; }, 10000)) << display().toStdString();
+    EXPECT_FALSE(f.app->pendingAction()); // carried out without asking again
+}
+
 TEST_F(Dialogs, TheErrorAndNoticeAlerts) {
     f.app->setErrorMessage(QStringLiteral("The file could not be read."));
     ASSERT_TRUE(presentations->errorAlert());
