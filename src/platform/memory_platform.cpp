@@ -39,6 +39,9 @@ QStringList MemoryPlatform::logLines() const {
     return log_;
 }
 
-void MemoryPlatform::revealFile(const QString& path) { revealed_.append(path); }
+bool MemoryPlatform::revealFile(const QString& path) {
+    revealed_.append(path);
+    return fileManagerPresent_;
+}
 
 } // namespace tw

@@ -29,11 +29,14 @@ public:
     QString documentsFolder() const override;
     MainThreadExecutor mainExecutor() override;
     void log(const QString& line) override;
-    void revealFile(const QString& path) override;
+    // Records the path; answers whether a file manager is there (see below).
+    bool revealFile(const QString& path) override;
 
     const QString& root() const { return root_; }
     QStringList logLines() const;
     QStringList revealed() const { return revealed_; }
+    // A desktop without a file manager or folder opener: revealing shows nothing.
+    void setFileManagerPresent(bool present) { fileManagerPresent_ = present; }
     QMap<QString, QVariant> settings() const { return settings_; }
     // Runs the closures waiting for the main thread now.
     void drainMainQueue() { queue_.drain(); }
@@ -45,6 +48,7 @@ private:
     mutable std::mutex logMutex_;
     QStringList log_;
     QStringList revealed_;
+    bool fileManagerPresent_ = true;
     MainQueue queue_;
 };
 

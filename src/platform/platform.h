@@ -36,8 +36,9 @@ public:
     // One line to the system log, as plain text.
     virtual void log(const QString& line) = 0;
 
-    // Shows the file in the file manager (or at least its folder).
-    virtual void revealFile(const QString& path) = 0;
+    // Shows the file in the file manager (or at least its folder); false when
+    // nothing on the desktop could show it.
+    virtual bool revealFile(const QString& path) = 0;
 
     // A reference to a file or folder that survives restarts: its absolute path.
     static QByteArray fileReference(const QString& path);

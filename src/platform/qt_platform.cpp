@@ -56,16 +56,16 @@ void QtPlatform::log(const QString& line) {
     syslog(LOG_NOTICE, "%s", line.toUtf8().constData());
 }
 
-void QtPlatform::revealFile(const QString& path) {
+bool QtPlatform::revealFile(const QString& path) {
     const QFileInfo info(path);
     QDBusMessage call = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(info.absoluteFilePath()).toString()} << QString();
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 3000);
-    if (reply.type() == QDBusMessage::ReplyMessage) return;
+    if (reply.type() == QDBusMessage::ReplyMessage) return true;
     // No file manager answers the call: open the folder instead.
-    QDesktopServices::openUrl(QUrl::fromLocalFile(info.absolutePath()));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absolutePath()));
 }
 
 } // namespace tw

@@ -26,7 +26,7 @@ public:
     QString documentsFolder() const override;
     MainThreadExecutor mainExecutor() override;
     void log(const QString& line) override;
-    void revealFile(const QString& path) override;
+    bool revealFile(const QString& path) override;
 
 private:
     std::unique_ptr<QSettings> settings_;

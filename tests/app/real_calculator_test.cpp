@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -44,8 +46,44 @@ Image fileBytes(const QString& path) {
     return Image(data.begin(), data.end());
 }
 
+// The link's clock with a gate: a pause of a second or more stops the job until the
+// test lets it go on; shorter ones pass at once as on the fake clock.
+class PauseGate final : public LinkClock {
+public:
+    explicit PauseGate(FakeClock& clock) : clock_(clock) {}
+    double now() override { return clock_.now(); }
+    void sleep(double seconds) override {
+        if (seconds >= 1.0) {
+            std::unique_lock lock(mutex_);
+            pauses_.push_back(seconds);
+            released_.wait(lock, [&] { return open_; });
+        }
+        clock_.sleep(seconds);
+    }
+    // The long pauses begun so far.
+    std::vector<double> pauses() const {
+        std::lock_guard lock(mutex_);
+        return pauses_;
+    }
+    void release() {
+        {
+            std::lock_guard lock(mutex_);
+            open_ = true;
+        }
+        released_.notify_all();
+    }
+
+private:
+    FakeClock& clock_;
+    mutable std::mutex mutex_;
+    std::condition_variable released_;
+    std::vector<double> pauses_;
+    bool open_ = false;
+};
+
 struct RealCalculator : ::testing::Test {
     FakeClock clock;
+    PauseGate pause{clock}; // used by the tests that hand it in
     SimulatedCalculator calculator{clock};
     GatedTransport gate{calculator};
     MemoryPlatform platform;
@@ -54,6 +92,7 @@ struct RealCalculator : ::testing::Test {
     void SetUp() override { app.useLinkTransport(gate.factory(), &clock); }
     void TearDown() override {
         gate.release();
+        pause.release();
         // The calculator and its clock must outlive any job still under way.
         EXPECT_TRUE(waitFor([&] { return app.waitForLinkJob(); }));
     }
@@ -178,6 +217,30 @@ TEST_F(RealCalculator, AWriteBacksUpFirstAndThenWritesTheMergedMemory) {
     EXPECT_FALSE(calculator.memory[flagByte] & flagBit); // an HP-15C write carries its own setting
     EXPECT_EQ(backupFiles().size(), 1);
     EXPECT_EQ(fileBytes(backups().filePath(backupName)), before); // the backup stays as it was
+}
+
+// The calculator gets five seconds after a write before the job ends and the
+// notice tells the user to leave USB mode.
+TEST_F(RealCalculator, TheNoticeWaitsForAFiveSecondPauseAfterTheWrite) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+    calculator.memory = hp15cMemory();
+    app.useLinkTransport(gate.factory(), &pause);
+    const PendingWrite write = pendingWrite();
+    EXPECT_TRUE(pause.pauses().empty()); // reading and backing up do not pause
+
+    app.confirmWrite(write);
+    ASSERT_TRUE(waitFor([&] { return !pause.pauses().empty(); }, 10s));
+    EXPECT_EQ(pause.pauses(), std::vector<double>{5.0});
+    EXPECT_EQ(writable(calculator.memory), writable(write.memory)); // written before the pause
+    pump(100ms);
+    EXPECT_FALSE(app.notice());
+    EXPECT_EQ(app.linkStatus(), "Writing to the calculator…");
+
+    pause.release();
+    ASSERT_TRUE(waitFor([&] { return app.notice() || app.errorMessage(); }, 30s));
+    EXPECT_TRUE(app.notice());
+    EXPECT_FALSE(app.linkStatus());
 }
 
 TEST_F(RealCalculator, TheRunningModelNotTheFaceDecidesTheDoubleMemoryFlag) {

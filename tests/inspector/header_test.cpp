@@ -40,6 +40,20 @@ TEST_F(HeaderTest, FlagsOfThe15CCarryTheComplexLetterAndShowTheComplexTag) {
     EXPECT_EQ(InspectorHeader::flagsToolTip(15), "Flags set. 8: complex mode, 9: overflow (blinking display).");
 }
 
+// Complex mode is flag 8 and nothing else: each flag set alone.
+TEST_F(HeaderTest, TheComplexTagFollowsFlag8Alone) {
+    auto s = test::hp15cSnapshot();
+    for (int flag = 0; flag <= 9; ++flag) {
+        s.flags = 1u << flag;
+        header.setSnapshot(s);
+        EXPECT_EQ(header.complexShown(), flag == 8) << "flag " << flag;
+    }
+    // Every other flag set together still shows no tag.
+    s.flags = 0x3FFu & ~(1u << 8);
+    header.setSnapshot(s);
+    EXPECT_FALSE(header.complexShown());
+}
+
 TEST_F(HeaderTest, The16CShowsItsNumberModeAndNamesCarryAndOutOfRange) {
     auto s = test::hp16cSnapshot();
     s.flags = (1u << 3) | (1u << 4) | (1u << 5);

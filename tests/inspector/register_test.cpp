@@ -135,6 +135,26 @@ TEST_F(FlashTest, TheFlashHoldsThenFadesOutAndRestartsOnAFurtherChange) {
     EXPECT_DOUBLE_EQ(model.flashOpacity(0), 0);
 }
 
+// A change is judged against the value shown last, not the first one: a register
+// going back to an earlier value flashes again.
+TEST_F(FlashTest, ARegisterChangingBackFlashesEachTime) {
+    model.setRows(rows(1, 2));
+    model.setRows(rows(5, 2)); // A -> B
+    EXPECT_TRUE(model.isFlashing(0));
+    now += 2000;
+    ASSERT_FALSE(model.isFlashing(0));
+    model.setRows(rows(1, 2)); // B -> A
+    EXPECT_TRUE(model.isFlashing(0));
+    now += 2000;
+    model.setRows(rows(5, 2)); // A -> B again
+    EXPECT_TRUE(model.isFlashing(0));
+    // Back while the first flash is still on: it starts over.
+    now += 500;
+    model.setRows(rows(1, 2));
+    EXPECT_DOUBLE_EQ(model.flashOpacity(0), RegisterListModel::kFlashOpacity);
+    EXPECT_FALSE(model.isFlashing(1));
+}
+
 TEST_F(FlashTest, TheChangeKeyDecidesAndNamesKeepTheirStateAcrossReorders) {
     // Real and imaginary words changing by amounts that cancel: no flash.
     std::vector<RegisterRow> a{RegisterRow{decimalRegister("X", "1", 10), 10, decimalRegister("X", "2", 20), {}}};

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -64,6 +65,23 @@ TEST(FileReferences, ResolveWhileTheFileIsThere) {
     EXPECT_FALSE(Platform::resolveFileReference(reference));
     EXPECT_FALSE(Platform::resolveFileReference("relative/path"));
     EXPECT_FALSE(Platform::resolveFileReference({}));
+}
+
+// A path given relative to the working folder is kept as the absolute path it
+// meant then: the reference still finds the file after the working folder changed.
+TEST(FileReferences, ARelativePathIsKeptAbsolute) {
+    QTemporaryDir dir;
+    QFile file(dir.filePath("fw.bin"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const QByteArray reference = Platform::fileReference("fw.bin");
+    ASSERT_TRUE(QDir::setCurrent(before));
+    EXPECT_TRUE(QDir::isAbsolutePath(QString::fromUtf8(reference))) << reference.toStdString();
+    const auto resolved = Platform::resolveFileReference(reference);
+    ASSERT_TRUE(resolved);
+    EXPECT_EQ(QFileInfo(*resolved).canonicalFilePath(), QFileInfo(dir.filePath("fw.bin")).canonicalFilePath());
 }
 
 TEST(MemoryPlatform, KeepsSettingsFoldersAndTheLog) {

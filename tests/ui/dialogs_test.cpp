@@ -166,6 +166,33 @@ TEST_F(Dialogs, SaveBackupFirstClosesTheDialogAndAsksForTheBackup) {
     EXPECT_FALSE(presentations->actionDialog() && presentations->actionDialog()->isVisible());
 }
 
+// The button asks for the backup; the reset waits until the backup is saved.
+TEST_F(Dialogs, SaveBackupFirstAsksForTheBackupBeforeCarryingOutTheAction) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(f.start(Firmware::Hp15c));
+    const auto display = [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed(); };
+    f.app->setPendingAction(PendingAction::memoryReset());
+    ASSERT_TRUE(presentations->actionDialog());
+    presentations->actionDialog()->buttons()[0]->click();
+    EXPECT_EQ(f.app->afterExport(), PendingAction::memoryReset());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
+    SavePanel* save = presentations->savePanel();
+    EXPECT_EQ(save->type(), UTType::memory15c);
+    EXPECT_EQ(save->document().data.size(), 2048u);
+    QTest::qWait(300);
+    EXPECT_NE(display(), "Pr Error"); // nothing was reset yet
+
+    QTemporaryDir dir;
+    // A shown panel keeps the name field as it is while the field has the focus.
+    if (QWidget* focused = save->dialog()->focusWidget()) focused->clearFocus();
+    save->dialog()->setDirectory(dir.path());
+    save->dialog()->selectFile(QDir(dir.path()).filePath("backup"));
+    save->dialog()->accept();
+    EXPECT_EQ(readFile(QDir(dir.path()).filePath("backup.15c")).size(), 2048);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return display() == "Pr Error"; }, 10000)) << display().toStdString();
+    EXPECT_FALSE(f.app->pendingAction()); // carried out without asking again
+}
+
 TEST_F(Dialogs, TheErrorAndNoticeAlerts) {
     f.app->setErrorMessage(QStringLiteral("The file could not be read."));
     ASSERT_TRUE(presentations->errorAlert());
@@ -268,6 +295,76 @@ TEST_F(Dialogs, TheFontsPanelTakesAFolderOrAFontFile) {
     panel->accept();
     EXPECT_EQ(QFileInfo(chosen).canonicalFilePath(), QFileInfo(dir.path()).canonicalFilePath());
     EXPECT_FALSE(panel->isVisible());
+}
+
+// Panels start in the folder last chosen for their kind of file (memory files
+// opened and saved alike), else in the documents folder; never in the working folder.
+TEST_F(Dialogs, PanelsStartInTheFolderLastUsedForTheirKindOfFile) {
+    const auto same = [](const QString& a, const QString& b) {
+        return QFileInfo(a).canonicalFilePath() == QFileInfo(b).canonicalFilePath();
+    };
+    const QString documents = f.platform.documentsFolder();
+    ASSERT_TRUE(QDir().mkpath(documents));
+    const auto openPanel = [&](FileTask task) {
+        f.app->setImportTask(task);
+        f.app->setShowImporter(true);
+        return presentations->openPanel();
+    };
+    const auto savePanel = [&](UTType type) {
+        f.app->setExportType(type);
+        f.app->setExportDocument(MemoryFile{{1}});
+        return presentations->savePanel();
+    };
+
+    FilePanel* panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), documents)) << panel->directory().path().toStdString();
+    QTemporaryDir opened;
+    const QString memoryFile = QDir(opened.path()).filePath("prog.15c");
+    ASSERT_TRUE(writeFile(memoryFile, "too short"));
+    panel->selectFile(memoryFile);
+    panel->accept();
+    QApplication::processEvents();
+    f.app->setErrorMessage(std::nullopt);
+
+    panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), opened.path()));
+    panel->reject();
+    QApplication::processEvents();
+    panel = openPanel(FileTask::firmware); // another kind keeps its own folder
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), documents));
+    panel->reject();
+    QApplication::processEvents();
+
+    SavePanel* save = savePanel(UTType::pdf);
+    ASSERT_TRUE(save);
+    EXPECT_TRUE(same(save->dialog()->directory().path(), documents));
+    save->dialog()->reject();
+    QApplication::processEvents();
+    save = savePanel(UTType::memory12c);
+    ASSERT_TRUE(save);
+    EXPECT_TRUE(same(save->dialog()->directory().path(), opened.path()));
+    // Saving somewhere else moves the memory files' folder there.
+    QTemporaryDir saved;
+    save->dialog()->setDirectory(saved.path());
+    save->dialog()->selectFile(QDir(saved.path()).filePath("copy"));
+    save->dialog()->accept();
+    QApplication::processEvents();
+    ASSERT_TRUE(QFile::exists(QDir(saved.path()).filePath("copy.12c")));
+    panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), saved.path()));
+    panel->reject();
+    QApplication::processEvents();
+
+    // A kept folder that is gone: back to the documents folder.
+    ASSERT_TRUE(saved.remove());
+    panel = openPanel(FileTask::memory);
+    ASSERT_TRUE(panel);
+    EXPECT_TRUE(same(panel->directory().path(), documents));
+    panel->reject();
 }
 
 TEST(SavePanelNames, TheExtensionIsAddedOnlyWhenMissing) {

@@ -1,3 +1,4 @@
+#include "ui/dialogs/presentations.h"
 #include "ui/menus/calculator_commands.h"
 #include "ui/menus/calculator_menu.h"
 #include "ui/menus/keys_menu_items.h"
@@ -278,6 +279,23 @@ TEST(MenuBar, ShowingTheUsbLogMakesOneToShowEvenWhileLoggingIsOff) {
     EXPECT_EQ(f.platform.revealed(), QStringList{log});
     item(f.menu("Calculator"), "Log USB Traffic")->trigger(); // on again
     EXPECT_TRUE(usbLogEnabled());
+    EXPECT_FALSE(f.app->notice()); // the file manager showed it: nothing more to say
+}
+
+TEST(MenuBar, WithoutAFileManagerANoteSaysWhereTheUsbLogIs) {
+    WindowFixture f;
+    f.window->show();
+    f.platform.setFileManagerPresent(false);
+    const QString log = QString::fromStdString(usbLogPath().string());
+    item(f.menu("Calculator"), "Show USB Log in File Manager")->trigger();
+    ASSERT_TRUE(f.app->notice());
+    EXPECT_EQ(*f.app->notice(),
+              "No file manager could be opened to show the USB log. The log is the file “" + log + "”.");
+    MessageDialog* note = f.window->content()->presentations()->noticeAlert();
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->title(), "Note");
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(QFile::exists(log)); // the file named is there to be found
 }
 
 TEST(MenuBar, FontLabelFollowsTheFontsFound) {

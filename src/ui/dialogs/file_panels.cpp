@@ -2,6 +2,7 @@
 
 #include "app/document_types.h"
 #include "ui/dialogs/message_dialog.h"
+#include "ui/dialogs/panel_folders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -53,7 +54,7 @@ void FilePanel::accept() {
     QFileDialog::accept();
 }
 
-FilePanel* makeOpenPanel(QWidget* parent, FileTask task,
+FilePanel* makeOpenPanel(QWidget* parent, Platform& platform, FileTask task,
                          std::function<void(FileTask task, std::optional<FileResult> result)> done) {
     auto* panel = new FilePanel(parent);
     panel->setAcceptMode(QFileDialog::AcceptOpen);
@@ -79,11 +80,16 @@ FilePanel* makeOpenPanel(QWidget* parent, FileTask task,
         panel->setFolderOrFile(true);
         break;
     }
+    // Not the process's working folder, which means nothing to the user.
+    const QString folderKey = panelFolderKey(task);
+    panel->setDirectory(panelStartFolder(platform, folderKey));
     // Exactly one answer, whichever way the panel ends.
     auto answered = std::make_shared<bool>(false);
-    QObject::connect(panel, &QFileDialog::fileSelected, panel, [task, done, answered](const QString& path) {
+    QObject::connect(panel, &QFileDialog::fileSelected, panel,
+                     [task, done, answered, &platform, folderKey](const QString& path) {
         if (*answered) return;
         *answered = true;
+        rememberPanelFolder(platform, folderKey, path);
         done(task, path.isEmpty() ? std::nullopt : std::optional(FileResult::file(path)));
     });
     QObject::connect(panel, &QDialog::finished, panel, [task, done, answered](int) {
@@ -94,10 +100,10 @@ FilePanel* makeOpenPanel(QWidget* parent, FileTask task,
     return panel;
 }
 
-SavePanel::SavePanel(QWidget* window, MemoryFile document, UTType type, QString name,
+SavePanel::SavePanel(QWidget* window, Platform& platform, MemoryFile document, UTType type, QString name,
                      std::function<void(const FileResult&)> finished, std::function<void()> closed)
-    : QObject(window), window_(window), document_(std::move(document)), type_(type), name_(std::move(name)),
-      finished_(std::move(finished)), closed_(std::move(closed)) {}
+    : QObject(window), window_(window), platform_(platform), document_(std::move(document)), type_(type),
+      name_(std::move(name)), finished_(std::move(finished)), closed_(std::move(closed)) {}
 
 void SavePanel::open() {
     auto* panel = new FilePanel(window_);
@@ -110,6 +116,7 @@ void SavePanel::open() {
     if (QFileInfo(name_).isAbsolute()) {
         panel->selectFile(name_);
     } else {
+        panel->setDirectory(panelStartFolder(platform_, panelFolderKey(type_)));
         panel->selectFile(withExtension(name_, type_));
     }
     auto answered = std::make_shared<bool>(false);
@@ -125,6 +132,7 @@ void SavePanel::open() {
 
 void SavePanel::chosen(const QString& typed) {
     const QString path = withExtension(typed, type_);
+    rememberPanelFolder(platform_, panelFolderKey(type_), path);
     if (QFileInfo::exists(path)) {
         const QFileInfo info(path);
         auto* question = new MessageDialog(window_);

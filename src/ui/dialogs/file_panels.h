@@ -15,6 +15,8 @@
 
 namespace tw {
 
+class Platform;
+
 // The extension the type's files carry ("16c", "orvanedoc", "txt"...; empty for
 // plain data) and the panel's filter for it.
 QString fileExtension(UTType type);
@@ -37,19 +39,22 @@ private:
     bool folderOrFile_ = false;
 };
 
-// Configures a window-modal open panel for the task; `done` receives the chosen
-// file, or nothing when the panel was cancelled.
-FilePanel* makeOpenPanel(QWidget* parent, FileTask task,
+// Configures a window-modal open panel for the task, starting in the folder kept
+// for it (see panel_folders.h) and keeping the folder of a choice; `done` receives
+// the chosen file, or nothing when the panel was cancelled.
+FilePanel* makeOpenPanel(QWidget* parent, Platform& platform, FileTask task,
                          std::function<void(FileTask task, std::optional<FileResult> result)> done);
 
 // The save panel for a document. It proposes `name` with the type's extension,
 // adds the extension to the name the user typed, asks before replacing an
-// existing file under that final name, and writes the document. `finished` gets
-// the written path or the failure; `closed` runs last, however the panel ended.
+// existing file under that final name, and writes the document. It starts in
+// the folder kept for the type's kind of file and keeps the folder chosen.
+// `finished` gets the written path or the failure; `closed` runs last, however
+// the panel ended.
 class SavePanel : public QObject {
     Q_OBJECT
 public:
-    SavePanel(QWidget* window, MemoryFile document, UTType type, QString name,
+    SavePanel(QWidget* window, Platform& platform, MemoryFile document, UTType type, QString name,
               std::function<void(const FileResult&)> finished, std::function<void()> closed);
 
     void open();
@@ -66,6 +71,7 @@ private:
     void end();
 
     QWidget* window_;
+    Platform& platform_;
     MemoryFile document_;
     UTType type_;
     QString name_;

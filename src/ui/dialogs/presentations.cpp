@@ -42,7 +42,7 @@ void Presentations::showImporter() {
         return;
     }
     if (open_) return; // the open panel keeps the task it opened with
-    open_ = makeOpenPanel(window_, app_.importTask(), [this](FileTask task, std::optional<FileResult> result) {
+    open_ = makeOpenPanel(window_, app_.platform(), app_.importTask(), [this](FileTask task, std::optional<FileResult> result) {
         open_ = nullptr; // a panel asked for from here on is a new one
         if (app_.showImporter()) app_.setShowImporter(false);
         if (!result) return; // cancelled: no operation runs
@@ -60,7 +60,7 @@ void Presentations::showExporter() {
     // A document that arrives while a save panel is open leaves that panel as it is.
     if (save_ || !app_.exportDocument()) return;
     save_ = new SavePanel(
-        window_, *app_.exportDocument(), app_.exportType(),
+        window_, app_.platform(), *app_.exportDocument(), app_.exportType(),
         app_.exportNameOverride().value_or(QStringLiteral("Calculator memory")),
         [this](const FileResult& result) { app_.exportFinished(result); },
         [this] {

@@ -3,6 +3,7 @@
 #include "app/app_model.h"
 #include "usblink/usb_log.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -64,7 +65,10 @@ void CalculatorLinkMenuItems::showUSBLogInFileManager(AppModel& app) {
     const QString path = QString::fromStdString(usbLogPath().string());
     // Written even while logging is off: there must be a file to show.
     if (!QFileInfo::exists(path)) usbLogAppend(usbLogTimeStamp(), "(log started)");
-    app.platform().revealFile(path);
+    // Without a file manager nothing would show: say where the file is instead.
+    if (!app.platform().revealFile(path))
+        app.setNotice(QStringLiteral("No file manager could be opened to show the USB log. The log is the file “%1”.")
+                          .arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace tw

@@ -19,7 +19,8 @@ public:
 
     void refresh();
 
-    // Creates the log with its first line when there is none yet, then shows it.
+    // Creates the log with its first line when there is none yet, then shows it;
+    // with no file manager on the desktop, a notice names the file instead.
     static void showUSBLogInFileManager(AppModel& app);
     // The "usbLog" setting: on unless switched off.
     static bool logEnabled(const AppModel& app);

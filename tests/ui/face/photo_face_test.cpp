@@ -1,5 +1,6 @@
 // The photograph face on photographs the tests draw: lookup and fallback, fitting,
-// the part of a key a click means, pressed keys and the badge.
+// the part of a key a click means, pressed keys and the badge; and one key's area
+// on its own: the legend tint and the shortcut badge under the pointer.
 #include "ui/ui_test_support.h"
 
 #include "runtime/catalog/calculator_model.h"
@@ -12,11 +13,15 @@
 #include "ui/face/photo_calculator_face.h"
 #include "ui/face/photo_key_area.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMouseEvent>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace tw {
 namespace {
@@ -214,6 +219,141 @@ TEST_F(PhotoFaceShown, TheViewChoosesThePhotographOnlyInLandscape) {
     EXPECT_EQ(view.currentFace(), view.drawnFace());
     view.setForcedLayout(KeyboardLayout::portrait);
     EXPECT_EQ(view.drawnFace()->keyboardLayout(), KeyboardLayout::portrait);
+}
+
+// The area of the HP-15C's 8 key (f SCI, g RAD, shortcut "8") on its own, 100 x 140,
+// over a grey ground: the gold band on top, a gap, the cap, the blue band below.
+class PhotoKeyHover : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 100;
+    static inline const QColor kGround{128, 128, 128};
+    static inline const KeyZones kZones{Rect{0, 40, 100, 50}, Rect{0, 0, 100, 30}, Rect{0, 100, 100, 40}};
+
+    void SetUp() override { test::ensureApplication(); }
+
+    static KeySpec eight() {
+        for (const KeySpec& key : CalculatorModel::hp15c().keys)
+            if (key.code == 7) return key;
+        return {};
+    }
+
+    static std::unique_ptr<PhotoKeyArea> area(const KeySpec& key, std::optional<KeyZones> zones = kZones) {
+        auto made = std::make_unique<PhotoKeyArea>(key);
+        made->resize(kWidth, 140);
+        made->setZones(50, zones);
+        made->show();
+        return made;
+    }
+
+    static void pointAt(PhotoKeyArea& area, QPointF p) {
+        QMouseEvent move(QEvent::MouseMove, p, area.mapToGlobal(p), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&area, &move);
+    }
+
+    static void leave(PhotoKeyArea& area) {
+        QEvent left(QEvent::Leave);
+        QApplication::sendEvent(&area, &left);
+    }
+
+    static QImage shot(PhotoKeyArea& area) {
+        QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(kGround);
+        area.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        return image;
+    }
+
+    // The ground with `tint` laid over it at 18 %.
+    static QColor tinted(const QColor& tint) {
+        const auto mix = [](int ground, int over) { return int(std::lround(ground + (over - ground) * 0.18)); };
+        return QColor(mix(kGround.red(), tint.red()), mix(kGround.green(), tint.green()),
+                      mix(kGround.blue(), tint.blue()));
+    }
+
+    // Pixels that differ clearly from the ground, in rows [top, bottom).
+    static int marked(const QImage& image, int top, int bottom) {
+        int count = 0;
+        for (int y = std::max(top, 0); y < std::min(bottom, image.height()); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (test::colorDistance(image.pixelColor(x, y), kGround) > 40) ++count;
+        return count;
+    }
+};
+
+TEST_F(PhotoKeyHover, TheLegendUnderThePointerIsTintedInItsColour) {
+    auto key = area(eight());
+    const QColor gold(227, 166, 58);
+    const QColor blue(93, 169, 232);
+
+    pointAt(*key, {50, 15});
+    EXPECT_EQ(key->hoverPart(), KeyPart::fLabel);
+    QImage image = shot(*key);
+    EXPECT_LE(test::colorDistance(image.pixelColor(10, 15), tinted(gold)), 3) << image.pixelColor(10, 15).name().toStdString();
+    EXPECT_EQ(image.pixelColor(10, 120), kGround); // the blue band stays as it is
+    EXPECT_EQ(marked(image, 30, 100), 0);           // no badge while on a legend
+
+    pointAt(*key, {50, 120});
+    EXPECT_EQ(key->hoverPart(), KeyPart::gLabel);
+    image = shot(*key);
+    EXPECT_LE(test::colorDistance(image.pixelColor(10, 120), tinted(blue)), 3) << image.pixelColor(10, 120).name().toStdString();
+    EXPECT_EQ(image.pixelColor(10, 15), kGround);
+
+    // Over the cap: no tint anywhere.
+    pointAt(*key, {50, 80});
+    EXPECT_EQ(key->hoverPart(), KeyPart::face);
+    image = shot(*key);
+    for (QPoint p : {QPoint(10, 15), QPoint(10, 85), QPoint(10, 120)}) EXPECT_EQ(image.pixelColor(p), kGround);
+
+    // Without zones there is never a tint.
+    auto bare = area(eight(), std::nullopt);
+    pointAt(*bare, {50, 15});
+    EXPECT_TRUE(bare->hovering());
+    EXPECT_FALSE(bare->hoverPart());
+    EXPECT_EQ(shot(*bare).pixelColor(10, 15), kGround);
+}
+
+TEST_F(PhotoKeyHover, TheShortcutBadgeSitsOnTheCapWhileThePointerRestsOffTheLegends) {
+    auto key = area(eight());
+    const QImage idle = shot(*key);
+    EXPECT_EQ(marked(idle, 0, 140), 0);
+
+    // On the cap: the badge hangs from the cap's top edge, centred.
+    pointAt(*key, {50, 80});
+    QImage image = shot(*key);
+    EXPECT_GT(marked(image, 40, 52), 20);
+    EXPECT_EQ(marked(image, 0, 40), 0);
+    EXPECT_EQ(marked(image, 75, 140), 0);
+    EXPECT_EQ(image.pixelColor(2, 44), kGround);
+    EXPECT_EQ(image.pixelColor(kWidth - 3, 44), kGround);
+
+    // In the gap between the gold band and the cap: the badge too.
+    pointAt(*key, {50, 35});
+    EXPECT_FALSE(key->hoverPart());
+    EXPECT_GT(marked(shot(*key), 40, 52), 20);
+
+    // Up into the gold band: the badge goes.
+    pointAt(*key, {50, 15});
+    EXPECT_EQ(marked(shot(*key), 30, 140), 0);
+
+    // The pointer leaving takes every mark away.
+    pointAt(*key, {50, 80});
+    leave(*key);
+    EXPECT_FALSE(key->hovering());
+    EXPECT_TRUE(shot(*key) == idle);
+
+    // Without zones the badge sits at the area's top edge.
+    auto bare = area(eight(), std::nullopt);
+    pointAt(*bare, {50, 80});
+    image = shot(*bare);
+    EXPECT_GT(marked(image, 0, 12), 20);
+    EXPECT_EQ(marked(image, 30, 140), 0);
+
+    // A key without shortcuts shows no badge.
+    KeySpec quiet = eight();
+    quiet.shortcuts.clear();
+    auto plain = area(quiet);
+    pointAt(*plain, {50, 80});
+    EXPECT_TRUE(plain->hovering());
+    EXPECT_EQ(marked(shot(*plain), 0, 140), 0);
 }
 
 } // namespace

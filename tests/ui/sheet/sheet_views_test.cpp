@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -124,6 +125,31 @@ TEST_F(SheetViews, EditsReachTheNotesAndNothingElse) {
         }
     ASSERT_TRUE(app.programDoc().labels.count("A"));
     EXPECT_EQ(app.programDoc().labels.at("A"), "");
+}
+
+// A register's two fields each keep their own text, both ways.
+TEST_F(SheetViews, ARegistersNameAndMeaningAreKeptApart) {
+    showProgram(listing({"STO 1", "STO 2"}));
+    ProgramDocument doc;
+    doc.registers["R2"] = RegisterNote{"total", "sum of the payments"};
+    app.setProgramDoc(doc);
+    ProgramInfoView sheet(app);
+    QMap<QString, RegisterNoteRow*> registers;
+    for (NoteRow* row : sheet.rows())
+        if (auto* reg = qobject_cast<RegisterNoteRow*>(row)) registers[reg->noteName()->accessibleDescription()] = reg;
+    RegisterNoteRow* r1 = registers.value("R1");
+    RegisterNoteRow* r2 = registers.value("R2");
+    ASSERT_TRUE(r1 && r2);
+    EXPECT_EQ(r2->noteName()->text(), "total");
+    EXPECT_EQ(r2->meaning()->text(), "sum of the payments");
+
+    // The meaning typed first makes a note with an empty name.
+    QTest::keyClicks(r1->meaning(), "yearly");
+    EXPECT_EQ(app.programDoc().registers.at("R1"), (RegisterNote{"", "yearly"}));
+    QTest::keyClicks(r1->noteName(), "rate");
+    EXPECT_EQ(app.programDoc().registers.at("R1"), (RegisterNote{"rate", "yearly"}));
+    QTest::keyClicks(r2->meaning(), "!");
+    EXPECT_EQ(app.programDoc().registers.at("R2"), (RegisterNote{"total", "sum of the payments!"}));
 }
 
 TEST_F(SheetViews, TypingKeepsTheRowsSoTheCursorStays) {
