@@ -203,13 +203,7 @@ void RegisterRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     // The value shrinks to half its size at most before it is cut.
     const int room = std::max(0, right - (inner.left() + kNameWidth + 6 + 4));
     const QString text = index.data(Qt::DisplayRole).toString();
-    QFont valueF = mono;
-    int width = QFontMetrics(valueF).horizontalAdvance(text);
-    if (width > room && width > 0) {
-        const double scale = std::max(0.5, double(room) / double(width));
-        valueF.setPointSizeF(mono.pointSizeF() * scale);
-        width = QFontMetrics(valueF).horizontalAdvance(text);
-    }
+    const QFont valueF = shrunkToFit(mono, text, room, 0.5);
     p->setFont(valueF);
     p->setPen(primaryText(pal));
     p->drawText(QRect(right - room, inner.top(), room, lineHeight), Qt::AlignRight | Qt::AlignVCenter,

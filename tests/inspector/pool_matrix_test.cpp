@@ -8,6 +8,7 @@
 #include "inspector/inspector_style.h"
 #include "inspector/matrix_row.h"
 #include "inspector/pool_section.h"
+#include "inspector/registers_panel.h"
 
 namespace tw {
 namespace {
@@ -135,6 +136,35 @@ TEST_F(PoolTest, AClickOnTheHeaderUnfoldsTheGridWithinItsLimits) {
     EXPECT_EQ(row.moreText(), "");
     EXPECT_EQ(row.grid()->model()->index(1, 2).data().toString(), "8");
     EXPECT_EQ(row.grid()->model()->index(2, 0).data().toString(), "3");
+}
+
+// A cell's number shrinks to half its size before it is cut, and is cut at its
+// end: its sign and leading digits are what a reader needs.
+TEST_F(PoolTest, GridCellsShrinkToHalfSizeBeforeTheyAreCutAtTheEnd) {
+    RegistersPanel panel;
+    auto s = test::hp15cSnapshot();
+    MatrixValue& a = s.matrices[0];
+    a.rows = 3;
+    a.cols = 6;
+    a.values.clear();
+    for (int e = 0; e < 18; ++e) a.values.push_back(test::decimalRegister("", "-1234500" + std::to_string(e % 10), 1));
+    panel.setSnapshot(s);
+    panel.resize(320, 900); // the column's default width
+    panel.show();
+    panel.matrixRow(0)->toggle();
+    QCoreApplication::processEvents();
+    const MatrixGridView* grid = panel.matrixRow(0)->grid();
+    ASSERT_TRUE(panel.matrixRow(0)->gridShown());
+    for (int r = 0; r < 3; ++r)
+        for (int c = 1; c <= 6; ++c)
+            EXPECT_EQ(grid->shownText(r, c), QString::fromStdString(a.value(r + 1, c)->text)) << r << "," << c;
+
+    // Too long even at half size: cut at the end.
+    panel.resize(200, 900);
+    QCoreApplication::processEvents();
+    const QString shown = grid->shownText(0, 1);
+    EXPECT_TRUE(shown.startsWith("-1")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
 }
 
 TEST_F(PoolTest, UnfoldingLastsWhileTheMatrixIsRedimensioned) {
