@@ -1,7 +1,10 @@
 #include "inspector/inspector_style.h"
 
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace tw {
 
@@ -76,6 +79,20 @@ QFont monospacedFont(const QFont& font) {
     mono.setPointSizeF(font.pointSizeF() > 0 ? font.pointSizeF() : 9.0);
     mono.setWeight(font.weight());
     return mono;
+}
+
+QFont shrunkToFit(const QFont& font, const QString& text, int room, double minScale) {
+    const double full = font.pointSizeF();
+    QFont fitted = font;
+    double scale = 1.0;
+    int width = QFontMetrics(fitted).horizontalAdvance(text);
+    // Widths do not scale exactly with the size: step down until it fits.
+    while (width > room && width > 0 && scale > minScale) {
+        scale = std::max(minScale, std::min(scale - 0.02, scale * double(room) / double(width)));
+        fitted.setPointSizeF(full * scale);
+        width = QFontMetrics(fitted).horizontalAdvance(text);
+    }
+    return fitted;
 }
 
 QColor poolColor(const Pool15::Kind& kind, const QPalette& palette) {

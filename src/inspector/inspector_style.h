@@ -38,6 +38,9 @@ void setSecondaryText(QWidget& widget, const QPalette& owner);
 // The font of the inspector at `pixels` logical pixels.
 QFont inspectorFont(double pixels, QFont::Weight weight = QFont::Normal, bool monospaced = false);
 QFont monospacedFont(const QFont& font);
+// `font` made smaller until `text` fits `room` pixels, but not below `minScale`
+// of its size; the caller cuts what still does not fit.
+QFont shrunkToFit(const QFont& font, const QString& text, int room, double minScale);
 
 // The colour of a kind of pool segment; free registers are a faint grey
 // taken from the palette.

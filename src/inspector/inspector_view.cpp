@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -134,6 +135,13 @@ void InspectorView::applyPane() {
     registers_->setVisible(regs);
     between_->setVisible(regs && prog);
     program_->setVisible(prog);
+}
+
+void InspectorView::showEvent(QShowEvent* event) {
+    // The column shown again: the calculator was not inspected while it was
+    // hidden, so the next inspection is the rows' first appearance, not a change.
+    if (!event->spontaneous()) registers_->forgetChanges();
+    QWidget::showEvent(event);
 }
 
 void InspectorView::setClock(const InspectorClock& clock) {

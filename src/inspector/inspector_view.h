@@ -60,6 +60,9 @@ public:
     CommentEditor* editor() const { return editor_; }
     QButtonGroup* picker() const { return picker_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void applyInspection();
     void applyRunning();

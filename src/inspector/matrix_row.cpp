@@ -1,5 +1,6 @@
 #include "inspector/matrix_row.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QGraphicsOpacityEffect>
@@ -103,6 +104,24 @@ QVariant MatrixGridModel::data(const QModelIndex& index, int role) const {
     }
 }
 
+void MatrixCellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (index.column() == 0) return; // the row number
+    const QStyle* style = option->widget ? option->widget->style() : QApplication::style();
+    // The style keeps this margin on each side of an item's text.
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option->widget) + 1;
+    const int room = option->rect.width() - 2 * margin;
+    if (room <= 0) return;
+    option->font = shrunkToFit(option->font, option->text, room, 0.5);
+    option->fontMetrics = QFontMetrics(option->font);
+    option->text = option->fontMetrics.elidedText(option->text, Qt::ElideRight, room);
+}
+
+QString MatrixCellDelegate::shownText(QStyleOptionViewItem option, const QModelIndex& index) const {
+    initStyleOption(&option, index);
+    return option.text;
+}
+
 MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
     setFrameShape(QFrame::NoFrame);
     setShowGrid(false);
@@ -113,12 +132,21 @@ MatrixGridView::MatrixGridView(QWidget* parent) : QTableView(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setWordWrap(false);
-    setTextElideMode(Qt::ElideLeft);
+    setItemDelegate(new MatrixCellDelegate(this));
     viewport()->setAutoFillBackground(false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(QFontMetrics(monospacedFont(inspectorFont(11))).height() + 1);
     horizontalHeader()->setMinimumSectionSize(14);
+}
+
+QString MatrixGridView::shownText(int row, int col) const {
+    const QModelIndex at = model() ? model()->index(row, col) : QModelIndex();
+    if (!at.isValid()) return {};
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(at);
+    return static_cast<const MatrixCellDelegate*>(itemDelegate())->shownText(option, at);
 }
 
 QSize MatrixGridView::sizeHint() const {

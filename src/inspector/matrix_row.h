@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 #include <QLabel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QWidget>
 
@@ -40,10 +41,25 @@ private:
     QColor numberColour_;
 };
 
+// The grid's cells: a number shrinks to half its size at most before it is cut,
+// and is cut at its end, so that its sign and leading digits stay.
+class MatrixCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    // The text a cell shows in `option`'s rectangle.
+    QString shownText(QStyleOptionViewItem option, const QModelIndex& index) const;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+};
+
 class MatrixGridView : public QTableView {
     Q_OBJECT
 public:
     explicit MatrixGridView(QWidget* parent = nullptr);
+    // What the cell of grid row `row` and matrix column `col` (from 1) shows.
+    QString shownText(int row, int col) const;
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return {0, sizeHint().height()}; }
     // The selected cells as tab-separated text.

@@ -160,30 +160,25 @@ PoolSection::PoolSection(QWidget* parent) : QWidget(parent) {
     column->setContentsMargins(10, 6, 10, 6);
     column->setSpacing(4);
     bar_ = new PoolBar(14, this);
-    summary_ = new QLabel(this);
-    summary_->setTextFormat(Qt::PlainText);
-    summary_->setFont(monospacedFont(inspectorFont(11)));
-    summary_->setMinimumWidth(0);
-    summary_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    legend_ = new QGridLayout;
-    legend_->setHorizontalSpacing(10);
-    legend_->setVerticalSpacing(2);
+    summaryLabel_ = new QLabel(this);
+    summaryLabel_->setTextFormat(Qt::PlainText);
+    summaryLabel_->setFont(monospacedFont(inspectorFont(11)));
+    summaryLabel_->setMinimumWidth(0);
+    summaryLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    legend_ = new QVBoxLayout;
+    legend_->setSpacing(2);
     legend_->setContentsMargins(0, 0, 0, 0);
     column->addWidget(bar_);
-    column->addWidget(summary_);
-    auto* legendRow = new QHBoxLayout;
-    legendRow->setContentsMargins(0, 0, 0, 0);
-    legendRow->addLayout(legend_);
-    legendRow->addStretch(1);
-    column->addLayout(legendRow);
+    column->addWidget(summaryLabel_);
+    column->addLayout(legend_);
     applyColours();
 }
 
 void PoolSection::setPool(const Pool15& pool) {
     bar_->setPool(pool);
     const QString summary = qs(pool.summary());
-    if (summary != summary_->text()) {
-        summary_->setText(summary);
+    if (summary != summary_) {
+        summary_ = summary;
         fitSummary();
     }
     auto entries = poolLegend(pool);
@@ -196,11 +191,22 @@ void PoolSection::setPool(const Pool15& pool) {
 void PoolSection::rebuildLegend() {
     for (QWidget* w : legendItems_) delete w;
     legendItems_.clear();
+    while (QLayoutItem* line = legend_->takeAt(0)) delete line;
+    // Each line is laid out on its own: a grid would align the entries in columns
+    // across lines and make the widest column cut the narrow section.
+    QHBoxLayout* line = nullptr;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
+        if (i % kLegendPerLine == 0) {
+            line = new QHBoxLayout;
+            line->setSpacing(10);
+            line->setContentsMargins(0, 0, 0, 0);
+            legend_->addLayout(line);
+        }
         auto* item = new LegendItem(entries_[i], this);
-        legend_->addWidget(item, int(i) / kLegendPerLine, int(i) % kLegendPerLine, Qt::AlignLeft | Qt::AlignVCenter);
+        line->addWidget(item, 0, Qt::AlignVCenter);
         legendItems_.push_back(item);
     }
+    for (int i = 0; i < legend_->count(); ++i) static_cast<QHBoxLayout*>(legend_->itemAt(i)->layout())->addStretch(1);
 }
 
 std::vector<QStringList> PoolSection::legendLines() const {
@@ -220,12 +226,13 @@ void PoolSection::resizeEvent(QResizeEvent* event) {
 void PoolSection::fitSummary() {
     // The summary shrinks to 0.7 of its size before it is cut, so that the
     // whole line fits a narrow column.
+    // What still does not fit ends with an ellipsis.
     const QFont full = monospacedFont(inspectorFont(11));
     const int room = contentsRect().width() - 20;
-    const int needed = QFontMetrics(full).horizontalAdvance(summary_->text());
-    QFont font = full;
-    if (room > 0 && needed > room) font.setPointSizeF(full.pointSizeF() * std::max(0.7, double(room) / needed));
-    if (font != summary_->font()) summary_->setFont(font);
+    const QFont font = room > 0 ? shrunkToFit(full, summary_, room, 0.7) : full;
+    if (font != summaryLabel_->font()) summaryLabel_->setFont(font);
+    const QString shown = room > 0 ? QFontMetrics(font).elidedText(summary_, Qt::ElideRight, room) : summary_;
+    if (shown != summaryLabel_->text()) summaryLabel_->setText(shown);
 }
 
 void PoolSection::changeEvent(QEvent* event) {
@@ -234,7 +241,7 @@ void PoolSection::changeEvent(QEvent* event) {
 }
 
 void PoolSection::applyColours() {
-    setSecondaryText(*summary_, palette());
+    setSecondaryText(*summaryLabel_, palette());
 }
 
 } // namespace tw

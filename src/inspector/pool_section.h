@@ -2,8 +2,8 @@
 // per block, the g MEM summary and a legend of the segment groups.
 #pragma once
 
-#include <QGridLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 #include <QRectF>
 #include <QString>
 #include <QWidget>
@@ -65,9 +65,13 @@ public:
     void setPool(const Pool15& pool);
 
     PoolBar* bar() const { return bar_; }
-    QString summaryText() const { return summary_->text(); }
+    QString summaryText() const { return summary_; }
+    // The summary as shown: cut with an ellipsis when it does not fit.
+    QString shownSummary() const { return summaryLabel_->text(); }
     // The legend's texts by line (three to a line).
     std::vector<QStringList> legendLines() const;
+    // The legend's items, in order (for tests and screenshots).
+    const std::vector<QWidget*>& legendItems() const { return legendItems_; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -79,8 +83,9 @@ private:
     void applyColours();
 
     PoolBar* bar_;
-    QLabel* summary_;
-    QGridLayout* legend_;
+    QString summary_;
+    QLabel* summaryLabel_;
+    QVBoxLayout* legend_; // a line of three entries each, laid out on its own
     std::vector<PoolLegendEntry> entries_;
     std::vector<QWidget*> legendItems_;
 };

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 #include <unordered_set>
 
 #include "inspector/clipboard.h"
@@ -43,6 +44,9 @@ void RegisterListModel::noteChange(const RegisterRow& row) {
 }
 
 void RegisterListModel::setRows(std::vector<RegisterRow> rows) {
+    // After forgetChanges() the map is empty: this only takes the rows' keys.
+    if (std::exchange(firstAppearance_, false))
+        for (const RegisterRow& row : rows) noteChange(row);
     const bool sameNames =
         rows.size() == rows_.size() && std::equal(rows.begin(), rows.end(), rows_.begin(), [](const auto& a, const auto& b) {
             return a.value.name == b.value.name;
@@ -67,6 +71,13 @@ void RegisterListModel::setRows(std::vector<RegisterRow> rows) {
     // A name that leaves the panel starts afresh (without a flash) when it returns.
     std::erase_if(flash_, [&](const auto& entry) { return !shown.contains(entry.first); });
     endResetModel();
+}
+
+void RegisterListModel::forgetChanges() {
+    flash_.clear();
+    firstAppearance_ = true;
+    timer_.stop();
+    if (!rows_.empty()) emit dataChanged(index(0), index(rowCount() - 1), {FlashRole});
 }
 
 double RegisterListModel::opacityAt(const Flash& flash, qint64 now) const {
@@ -192,13 +203,7 @@ void RegisterRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     // The value shrinks to half its size at most before it is cut.
     const int room = std::max(0, right - (inner.left() + kNameWidth + 6 + 4));
     const QString text = index.data(Qt::DisplayRole).toString();
-    QFont valueF = mono;
-    int width = QFontMetrics(valueF).horizontalAdvance(text);
-    if (width > room && width > 0) {
-        const double scale = std::max(0.5, double(room) / double(width));
-        valueF.setPointSizeF(mono.pointSizeF() * scale);
-        width = QFontMetrics(valueF).horizontalAdvance(text);
-    }
+    const QFont valueF = shrunkToFit(mono, text, room, 0.5);
     p->setFont(valueF);
     p->setPen(primaryText(pal));
     p->drawText(QRect(right - room, inner.top(), room, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
@@ -289,12 +294,10 @@ void RegisterListView::contextMenuEvent(QContextMenuEvent* event) {
     const QModelIndex at = indexAt(event->pos());
     if (!at.isValid()) return;
     QMenu menu(this);
-    const auto items = model_->rows()[static_cast<std::size_t>(at.row())].copyItems();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const int row = at.row();
-        const int item = static_cast<int>(i);
-        menu.addAction(items[i].label, this, [this, row, item] { copy(row, item); });
-    }
+    // The texts of the row as it is now: new snapshots may change or move the
+    // rows while the menu is open.
+    for (const auto& item : model_->rows()[static_cast<std::size_t>(at.row())].copyItems())
+        menu.addAction(item.label, this, [text = item.text] { copyToClipboard(text); });
     menu.exec(event->globalPos());
 }
 

@@ -39,6 +39,10 @@ public:
     void setRows(std::vector<RegisterRow> rows);
     const std::vector<RegisterRow>& rows() const { return rows_; }
 
+    // Forgets what the rows held: the next rows are a first appearance and do
+    // not flash.
+    void forgetChanges();
+
     double flashOpacity(int row) const;
     bool isFlashing(int row) const { return flashOpacity(row) > 0; }
     // Repaints the flashing rows; the animation timer calls it.
@@ -60,6 +64,7 @@ private:
 
     std::vector<RegisterRow> rows_;
     std::unordered_map<std::string, Flash> flash_;
+    bool firstAppearance_ = false; // the next rows set the keys without a flash
     InspectorClock clock_;
     QTimer timer_;
 };

@@ -85,6 +85,11 @@ void RegistersPanel::setClock(const InspectorClock& clock) {
     storage_->registers()->setClock(clock);
 }
 
+void RegistersPanel::forgetChanges() {
+    stack_->registers()->forgetChanges();
+    storage_->registers()->forgetChanges();
+}
+
 bool RegistersPanel::hideZeros() const {
     return hideZeros_;
 }

@@ -36,6 +36,8 @@ public:
 
     void setSnapshot(const InspectorSnapshot& s);
     void setClock(const InspectorClock& clock);
+    // The next snapshot is the rows' first appearance: nothing flashes.
+    void forgetChanges();
 
     bool hideZeros() const;
     void setHideZeros(bool hide);

@@ -13,6 +13,7 @@
 #include "inspector/inspector_view.h"
 #include "inspector/program_list.h"
 #include "inspector/program_panel.h"
+#include "inspector/register_list.h"
 #include "inspector/registers_panel.h"
 #include "platform/memory_platform.h"
 
@@ -69,6 +70,39 @@ TEST_F(InspectorViewTest, ThePaneChoiceIsReadAndKeptInTheSettings) {
     QStringList titles;
     for (QAbstractButton* b : other.picker()->buttons()) titles << b->text();
     EXPECT_EQ(titles, (QStringList{"Both", "Registers", "Program"}));
+}
+
+// The calculator is not inspected while the column is hidden: the first
+// inspection after it comes back shows the registers as they are, without a
+// flash; changes after that flash again.
+TEST_F(InspectorViewTest, RegistersThatChangedWhileTheColumnWasHiddenDoNotFlash) {
+    QWidget column;
+    auto* view = new InspectorView(app, &column);
+    app.setIsRunning(true);
+    InspectorSnapshot s = test::hp15cSnapshot();
+    app.setInspection(s);
+    column.show();
+    RegisterListModel* stack = view->registers()->stackList()->registers();
+    auto flashing = [&] {
+        for (int i = 0; i < stack->rowCount(); ++i)
+            if (stack->isFlashing(i)) return true;
+        return false;
+    };
+    column.hide();
+    s.stack[0] = test::decimalRegister("X", "7.000000000", 0x7);
+    column.show();
+    app.setInspection(s);
+    EXPECT_FALSE(flashing());
+    s.stack[0] = test::decimalRegister("X", "8.000000000", 0x8);
+    app.setInspection(s);
+    EXPECT_TRUE(stack->isFlashing(0));
+
+    // Nor does a change that reached the hidden column.
+    column.hide();
+    s.stack[1] = test::decimalRegister("Y", "9.000000000", 0x9);
+    app.setInspection(s);
+    column.show();
+    EXPECT_FALSE(flashing());
 }
 
 TEST_F(InspectorViewTest, LiveCommentsReachTheListingTheFirstOneWinning) {

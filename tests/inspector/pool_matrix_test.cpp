@@ -8,6 +8,7 @@
 #include "inspector/inspector_style.h"
 #include "inspector/matrix_row.h"
 #include "inspector/pool_section.h"
+#include "inspector/registers_panel.h"
 
 namespace tw {
 namespace {
@@ -92,6 +93,53 @@ TEST_F(PoolTest, TheSectionShowsTheSummaryAndLegendInLinesOfThree) {
     EXPECT_EQ(section.summaryText(), "g MEM 0 0 00-0  ·  pool 0 registers + R0, R1");
 }
 
+// Each legend line is laid out on its own, its entries 10 apart (a grid would
+// align them in columns across lines); nothing is cut in the narrowest column;
+// a summary that does not fit ends with an ellipsis.
+TEST_F(PoolTest, LegendLinesStandOnTheirOwnAndTheSummaryIsCutWithAnEllipsis) {
+    auto p = *test::hp15cSnapshot().pool;
+    p.complex = true;
+    {
+        PoolSection section;
+        section.setPool(p);
+        section.show();
+        QCoreApplication::processEvents();
+        const auto& items = section.legendItems();
+        ASSERT_EQ(items.size(), 6u);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            const QRect at = items[i]->geometry();
+            if (i % 3 == 0) {
+                EXPECT_EQ(at.left(), 10) << i;
+                continue;
+            }
+            const QRect before = items[i - 1]->geometry();
+            EXPECT_EQ(at.left() - before.right() - 1, 10) << i;
+            EXPECT_EQ(at.center().y(), before.center().y()) << i;
+        }
+        EXPECT_GT(items[3]->geometry().top(), items[0]->geometry().bottom());
+    }
+    p.complex = false;
+    p.scratch = 0; // no SOLVE/∫ running: its registers are free
+    p.gap = 46;
+    PoolSection section;
+    section.setPool(p);
+    section.resize(260, section.sizeHint().height()); // the column's narrowest
+    section.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(section.width(), 260);
+    for (const QWidget* item : section.legendItems()) {
+        EXPECT_GE(item->width(), item->sizeHint().width());
+        EXPECT_LE(item->geometry().right(), section.width() - 10);
+    }
+    EXPECT_EQ(section.shownSummary(), section.summaryText());
+    p.gmem = "19 12 46-4 19 12 46-4 19 12 46-4"; // too long even shrunk
+    section.setPool(p);
+    const QString shown = section.shownSummary();
+    EXPECT_TRUE(shown.startsWith("g MEM 19")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(section.summaryText().endsWith("+ R0, R1"));
+}
+
 MatrixValue matrix(int index, int rows, int cols, int first, bool withValues = true) {
     MatrixValue m;
     m.index = index;
@@ -135,6 +183,35 @@ TEST_F(PoolTest, AClickOnTheHeaderUnfoldsTheGridWithinItsLimits) {
     EXPECT_EQ(row.moreText(), "");
     EXPECT_EQ(row.grid()->model()->index(1, 2).data().toString(), "8");
     EXPECT_EQ(row.grid()->model()->index(2, 0).data().toString(), "3");
+}
+
+// A cell's number shrinks to half its size before it is cut, and is cut at its
+// end: its sign and leading digits are what a reader needs.
+TEST_F(PoolTest, GridCellsShrinkToHalfSizeBeforeTheyAreCutAtTheEnd) {
+    RegistersPanel panel;
+    auto s = test::hp15cSnapshot();
+    MatrixValue& a = s.matrices[0];
+    a.rows = 3;
+    a.cols = 6;
+    a.values.clear();
+    for (int e = 0; e < 18; ++e) a.values.push_back(test::decimalRegister("", "-1234500" + std::to_string(e % 10), 1));
+    panel.setSnapshot(s);
+    panel.resize(320, 900); // the column's default width
+    panel.show();
+    panel.matrixRow(0)->toggle();
+    QCoreApplication::processEvents();
+    const MatrixGridView* grid = panel.matrixRow(0)->grid();
+    ASSERT_TRUE(panel.matrixRow(0)->gridShown());
+    for (int r = 0; r < 3; ++r)
+        for (int c = 1; c <= 6; ++c)
+            EXPECT_EQ(grid->shownText(r, c), QString::fromStdString(a.value(r + 1, c)->text)) << r << "," << c;
+
+    // Too long even at half size: cut at the end.
+    panel.resize(200, 900);
+    QCoreApplication::processEvents();
+    const QString shown = grid->shownText(0, 1);
+    EXPECT_TRUE(shown.startsWith("-1")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
 }
 
 TEST_F(PoolTest, UnfoldingLastsWhileTheMatrixIsRedimensioned) {

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -84,6 +87,34 @@ TEST_F(RegisterTest, TheMenuCopiesTheValuesOwnTextOrDecimal) {
     view.copy(0, 1);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "481");
     EXPECT_EQ(view.model()->index(0, 0).data(Qt::ToolTipRole).toString(), "X = 481 (decimal)");
+}
+
+// Inspections go on arriving while the menu is open; "Copy" copies the row the
+// menu was opened on, as it was then.
+TEST_F(RegisterTest, TheMenuCopiesTheRowItWasOpenedOn) {
+    RegisterListView view;
+    view.setRows({RegisterRow{decimalRegister("R0", "1.000000000", 1), 10, {}, {}},
+                  RegisterRow{decimalRegister("R1", "2.000000000", 2), 10, {}, {}}});
+    view.resize(320, view.sizeHint().height());
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    QGuiApplication::clipboard()->setText("stale");
+    QString chosen;
+    QTimer::singleShot(0, &view, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        // "Non-zero only" drops R0 while the menu is open; then R1 changes too.
+        view.setRows({RegisterRow{decimalRegister("R1", "2.000000000", 2), 10, {}, {}}});
+        view.setRows({RegisterRow{decimalRegister("R1", "3.000000000", 3), 10, {}, {}}});
+        chosen = menu->actions().value(0)->text();
+        menu->actions().value(0)->trigger();
+        menu->close();
+    });
+    const QPoint at = view.visualRect(view.model()->index(0, 0)).center();
+    QContextMenuEvent open(QContextMenuEvent::Mouse, at, view.viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(view.viewport(), &open);
+    EXPECT_EQ(chosen, "Copy 1.000000000");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "1.000000000");
 }
 
 class FlashTest : public RegisterTest {

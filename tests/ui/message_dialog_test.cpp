@@ -1,5 +1,7 @@
 #include "ui/dialogs/message_dialog.h"
+#include "ui/window/status_capsule.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -42,6 +44,24 @@ TEST(MessageDialog, ButtonsStayInTheirOrderLeftToRight) {
     EXPECT_EQ(d.dialog->windowModality(), Qt::WindowModal);
     EXPECT_EQ(d.dialog->title(), "Title");
     EXPECT_EQ(d.dialog->message(), "Message");
+}
+
+// A file or firmware named like markup reads as its name in an alert and in the
+// status line, not as formatted text.
+TEST(MessageDialog, AlertsAndTheStatusShowFileNamesAsWritten) {
+    const QString named = QStringLiteral("“<b>x</b> then <i>y</i>.bin” could not be read.");
+    Dialog d;
+    d.dialog->setTitle(named);
+    d.dialog->setMessage(named);
+    for (const char* name : {"title", "message"}) {
+        auto* label = d.dialog->findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+    }
+    StatusCapsule capsule(&d.window);
+    capsule.setStatus(named);
+    EXPECT_EQ(capsule.text(), named);
+    for (const QLabel* label : capsule.findChildren<QLabel*>()) EXPECT_EQ(label->textFormat(), Qt::PlainText);
 }
 
 TEST(MessageDialog, AButtonRunsItsActionThenTheDismissalOnce) {

@@ -21,6 +21,9 @@ MessageDialog::MessageDialog(QWidget* parent)
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     title_->setFont(bold);
+    // Alerts name files and firmware as they are called: never read as markup.
+    title_->setTextFormat(Qt::PlainText);
+    message_->setTextFormat(Qt::PlainText);
     title_->setWordWrap(true);
     title_->setObjectName(QStringLiteral("title"));
     message_->setWordWrap(true);

@@ -5,6 +5,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <vector>
 
 namespace tw {
 
@@ -32,16 +33,60 @@ QFont faceFont(double pixelSize, QFont::Weight weight) {
     return font;
 }
 
+namespace {
+
+constexpr char16_t kCombiningCircumflex = 0x0302;
+
+// One line with its combining circumflexes drawn by hand over their letters:
+// fonts place the mark badly at small sizes, lifting it far above its letter.
+void drawWithCircumflexes(QPainter& painter, const QRectF& box, const QString& text, Qt::Alignment alignment) {
+    QString bare;
+    std::vector<qsizetype> marked; // the letters of `bare` that carry a circumflex
+    for (const QChar c : text) {
+        if (c.unicode() == kCombiningCircumflex && !bare.isEmpty()) marked.push_back(bare.size() - 1);
+        else bare += c;
+    }
+    // The letters stand where they would without the marks.
+    QRectF drawn;
+    painter.drawText(box, static_cast<int>(alignment | Qt::TextSingleLine), bare, &drawn);
+    const QFontMetricsF metrics(painter.font());
+    const double x = drawn.left();
+    const double baseline = drawn.top() + metrics.ascent();
+
+    const double em = painter.font().pixelSize() > 0 ? painter.font().pixelSize() : metrics.height();
+    QPen pen(painter.pen().color(), std::max(1.0, 0.085 * em), Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    for (const qsizetype i : marked) {
+        const double left = x + metrics.horizontalAdvance(bare.left(i));
+        const QRectF glyph = metrics.tightBoundingRect(bare.mid(i, 1)).translated(left, baseline);
+        const double half = std::max(glyph.width() * 0.38, 0.12 * em);
+        const double bottom = glyph.top() - 0.1 * em;
+        const double top = bottom - 0.2 * em;
+        const double centre = glyph.center().x();
+        painter.drawPolyline(QPolygonF{QPointF(centre - half, bottom), QPointF(centre, top), QPointF(centre + half, bottom)});
+    }
+    painter.restore();
+}
+
+} // namespace
+
 void drawFittedText(QPainter& painter, const QRectF& box, const QString& text, QFont font, double minScale,
                     Qt::Alignment alignment) {
     if (text.isEmpty() || box.width() <= 0) return;
-    const double width = QFontMetricsF(font).horizontalAdvance(text);
+    const bool marked = text.contains(QChar(kCombiningCircumflex));
+    // A mark drawn by hand takes no room of its own.
+    const double width = QFontMetricsF(font).horizontalAdvance(marked ? QString(text).remove(QChar(kCombiningCircumflex))
+                                                                      : text);
     if (width > box.width() && width > 0) {
         const double scale = std::max(minScale, box.width() / width);
         font.setPixelSize(std::max(1, static_cast<int>(font.pixelSize() * scale)));
     }
     painter.setFont(font);
-    painter.drawText(box, static_cast<int>(alignment | Qt::TextSingleLine), text);
+    if (marked) drawWithCircumflexes(painter, box, text, alignment);
+    else painter.drawText(box, static_cast<int>(alignment | Qt::TextSingleLine), text);
 }
 
 void addCapsule(QPainterPath& path, const QRectF& rect) {

@@ -14,6 +14,7 @@ namespace {
 
 QLabel* secondaryLabel(const QString& text, QWidget* parent, bool callout) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText); // the firmware's name is shown as the file is called
     label->setWordWrap(true);
     label->setForegroundRole(QPalette::PlaceholderText);
     if (callout) {

@@ -17,6 +17,7 @@
 
 #include "app/app_model.h"
 #include "notes/program_document_content.h"
+#include "ui/sheet/elided_label.h"
 #include "ui/sheet/program_notes_rows.h"
 #include "ui/sheet/program_notes_text.h"
 
@@ -29,6 +30,7 @@ QString qs(const std::string& text) {
 
 QLabel* secondary(const QString& text, QWidget* parent, double scale) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setForegroundRole(QPalette::PlaceholderText);
     QFont font = label->font();
@@ -86,6 +88,8 @@ ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(paren
     author_->setAccessibleName(tr("Author"));
     model_ = new QLabel(program);
     steps_ = new QLabel(program);
+    model_->setTextFormat(Qt::PlainText);
+    steps_->setTextFormat(Qt::PlainText);
     programForm->addRow(tr("Title"), title_);
     programForm->addRow(tr("Author"), author_);
     programForm->addRow(tr("Model"), model_);
@@ -133,10 +137,14 @@ ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(paren
 
     auto* footer = new QHBoxLayout;
     footer->setContentsMargins(12, 12, 12, 12);
-    file_name_ = secondary(QString(), this, 0.85);
-    file_name_->setWordWrap(false);
-    footer->addWidget(file_name_);
-    footer->addStretch(1);
+    file_name_ = new ElidedLabel(this);
+    file_name_->setForegroundRole(QPalette::PlaceholderText);
+    QFont caption = file_name_->font();
+    caption.setPointSizeF(caption.pointSizeF() * 0.85);
+    file_name_->setFont(caption);
+    // The name takes the room the buttons leave; without one, the space does.
+    footer->addWidget(file_name_, 1);
+    footer->addStretch(0);
     save_notes_ = new QPushButton(tr("Save Notes…"), this);
     export_pdf_ = new QPushButton(tr("Export PDF…"), this);
     done_ = new QPushButton(tr("Done"), this);
@@ -160,8 +168,9 @@ ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(paren
         app_.setProgramDoc(std::move(doc));
     });
     connect(description_, &QPlainTextEdit::textChanged, this, [this] {
+        if (showing_description_) return; // our own refresh, not an edit
         const std::string text = description_->toPlainText().toStdString();
-        if (text == app_.programDoc().description) return; // our own refresh
+        if (text == app_.programDoc().description) return;
         ProgramDocument doc = app_.programDoc();
         doc.description = text;
         app_.setProgramDoc(std::move(doc));
@@ -203,7 +212,16 @@ void ProgramInfoView::refresh() {
     const ProgramDocument& doc = app_.programDoc();
     if (title_->text() != qs(doc.title)) title_->setText(qs(doc.title));
     if (author_->text() != qs(doc.author)) author_->setText(qs(doc.author));
-    if (description_->toPlainText() != qs(doc.description)) description_->setPlainText(qs(doc.description));
+    // The editor keeps its own line ends (a CRLF text reads back with LF), so it is
+    // filled only when the notes changed elsewhere; the notes are stored only on edits.
+    if (description_->toPlainText() == qs(doc.description)) {
+        shown_description_ = doc.description;
+    } else if (doc.description != shown_description_) {
+        shown_description_ = doc.description;
+        showing_description_ = true;
+        description_->setPlainText(qs(doc.description));
+        showing_description_ = false;
+    }
 
     const int model = currentModel();
     analysis_.emplace(app_.docLines(), model);
@@ -219,21 +237,31 @@ void ProgramInfoView::rebuildNotes() {
     // Rows stay as they are while their items do, so a field being typed into keeps
     // its cursor; they are only built again when the items or their usage changed.
     // A note kept for an item the program no longer has keeps a row of its own, so
-    // nothing the user wrote disappears from the sheet.
+    // nothing the user wrote disappears from the sheet. Once shown, such a row stays
+    // while the sheet is open, also when its field is emptied: the user is typing in it.
     std::vector<std::string> wanted;
     std::set<std::string> labelNames, registerNames, flagNames;
     for (const auto& l : analysis_->labels) labelNames.insert(l.name);
     for (const auto& r : analysis_->registers) registerNames.insert(r.name);
     for (const auto& f : analysis_->flags) flagNames.insert(f.name);
-    for (const auto& l : analysis_->labels) wanted.push_back("L" + l.name + "\x1f" + notes_text::labelUsage(l, model));
+    const auto keep = [](std::set<std::string>& kept, const std::string& name, bool written) {
+        if (written) kept.insert(name);
+        return kept.count(name) > 0;
+    };
+    std::vector<std::string> keptLabels, keptRegisters, keptFlags;
     for (const auto& [name, text] : doc.labels)
-        if (!labelNames.count(name) && !text.empty()) wanted.push_back("l" + name);
-    for (const auto& r : analysis_->registers) wanted.push_back("R" + r.name + "\x1f" + notes_text::registerUsage(r, model));
+        if (!labelNames.count(name) && keep(kept_labels_, name, !text.empty())) keptLabels.push_back(name);
     for (const auto& [name, note] : doc.registers)
-        if (!registerNames.count(name) && !(note.name.empty() && note.meaning.empty())) wanted.push_back("r" + name);
-    for (const auto& f : analysis_->flags) wanted.push_back("F" + f.name + "\x1f" + notes_text::flagUsage(f));
+        if (!registerNames.count(name) && keep(kept_registers_, name, !(note.name.empty() && note.meaning.empty())))
+            keptRegisters.push_back(name);
     for (const auto& [name, text] : doc.flags)
-        if (!flagNames.count(name) && !text.empty()) wanted.push_back("f" + name);
+        if (!flagNames.count(name) && keep(kept_flags_, name, !text.empty())) keptFlags.push_back(name);
+    for (const auto& l : analysis_->labels) wanted.push_back("L" + l.name + "\x1f" + notes_text::labelUsage(l, model));
+    for (const auto& name : keptLabels) wanted.push_back("l" + name);
+    for (const auto& r : analysis_->registers) wanted.push_back("R" + r.name + "\x1f" + notes_text::registerUsage(r, model));
+    for (const auto& name : keptRegisters) wanted.push_back("r" + name);
+    for (const auto& f : analysis_->flags) wanted.push_back("F" + f.name + "\x1f" + notes_text::flagUsage(f));
+    for (const auto& name : keptFlags) wanted.push_back("f" + name);
     wanted.push_back(std::to_string(model));
     const QStringList key = [&] {
         QStringList out;
@@ -255,15 +283,11 @@ void ProgramInfoView::rebuildNotes() {
         rows_.push_back(row);
     };
     for (const auto& l : analysis_->labels) add(labels_, new LabelNoteRow(l, model, write, labels_));
-    for (const auto& [name, text] : doc.labels)
-        if (!labelNames.count(name) && !text.empty()) add(labels_, new LabelNoteRow(name, model, write, labels_));
+    for (const auto& name : keptLabels) add(labels_, new LabelNoteRow(name, model, write, labels_));
     for (const auto& r : analysis_->registers) add(registers_, new RegisterNoteRow(r, model, write, registers_));
-    for (const auto& [name, note] : doc.registers)
-        if (!registerNames.count(name) && !(note.name.empty() && note.meaning.empty()))
-            add(registers_, new RegisterNoteRow(name, write, registers_));
+    for (const auto& name : keptRegisters) add(registers_, new RegisterNoteRow(name, write, registers_));
     for (const auto& f : analysis_->flags) add(flags_, new FlagNoteRow(f, write, flags_));
-    for (const auto& [name, text] : doc.flags)
-        if (!flagNames.count(name) && !text.empty()) add(flags_, new FlagNoteRow(name, write, flags_));
+    for (const auto& name : keptFlags) add(flags_, new FlagNoteRow(name, write, flags_));
 
     labels_->setTitle(model == 12 ? tr("Branch targets") : tr("Labels"));
     labels_->setAccessibleName(labels_->title());
@@ -285,6 +309,7 @@ void ProgramInfoView::refreshComments() {
     const auto orphans = doc.orphanedComments();
     for (const StepComment& comment : orphans) {
         auto* row = new QLabel(qs(notes_text::orphanLine(comment)), comments_);
+        row->setTextFormat(Qt::PlainText); // the user's comment as typed
         row->setWordWrap(true);
         orphan_list_->addWidget(row);
     }

@@ -5,12 +5,15 @@
 #pragma once
 
 #include <optional>
+#include <set>
+#include <string>
 #include <vector>
 
 #include <QDialog>
 #include <QStringList>
 
 #include "notes/program_analysis.h"
+#include "ui/sheet/elided_label.h"
 
 class QFormLayout;
 class QGroupBox;
@@ -44,7 +47,7 @@ public:
     QGroupBox* commentsSection() const { return comments_; }
     QLabel* commentCount() const { return comment_count_; }
     QPushButton* removeOrphansButton() const { return remove_orphans_; }
-    QLabel* fileName() const { return file_name_; }
+    ElidedLabel* fileName() const { return file_name_; }
     QPushButton* saveNotesButton() const { return save_notes_; }
     QPushButton* exportButton() const { return export_pdf_; }
     QPushButton* doneButton() const { return done_; }
@@ -75,12 +78,16 @@ private:
     QLabel* comment_count_ = nullptr;
     QVBoxLayout* orphan_list_ = nullptr;
     QPushButton* remove_orphans_ = nullptr;
-    QLabel* file_name_ = nullptr;
+    ElidedLabel* file_name_ = nullptr;
     QPushButton* save_notes_ = nullptr;
     QPushButton* export_pdf_ = nullptr;
     QPushButton* done_ = nullptr;
     std::vector<NoteRow*> rows_;
     QStringList rows_key_;
+    // Items no longer in the program whose notes have shown a row since the sheet opened.
+    std::set<std::string> kept_labels_, kept_registers_, kept_flags_;
+    std::string shown_description_; // the notes' description as last put in the editor
+    bool showing_description_ = false;
 };
 
 } // namespace tw

@@ -14,8 +14,10 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// Names and usages come from the listing and the notes file: shown as written.
 QLabel* titleLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     QFont bold = label->font();
     bold.setBold(true);
     label->setFont(bold);
@@ -26,6 +28,7 @@ QLabel* titleLabel(const QString& text, QWidget* parent) {
 
 QLabel* usageLabel(const QString& text, bool alarm, QWidget* parent) {
     auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     QFont caption = label->font();
     caption.setPointSizeF(caption.pointSizeF() * 0.85);

@@ -48,6 +48,7 @@ private:
 StatusCapsule::StatusCapsule(QWidget* parent) : QWidget(parent), busy_(new BusyIndicator(this)), label_(new QLabel(this)) {
     setObjectName(QStringLiteral("usbStatus"));
     setAttribute(Qt::WA_TranslucentBackground);
+    label_->setTextFormat(Qt::PlainText); // a status may name a file
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 8, 14, 8);
     row->setSpacing(10);

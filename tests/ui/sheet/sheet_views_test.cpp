@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 #include "../../notes/listing.h"
 #include "app/app_model.h"
@@ -25,6 +26,28 @@ namespace tw {
 namespace {
 
 using testing::listing;
+
+const QString kMarkup = QStringLiteral("<b>x</b> then <i>y</i>");
+
+// Every label of `root` holding `marker` shows it as written, not as markup;
+// answers how many there are.
+int labelsShowingLiterally(const QWidget& root, const QString& marker) {
+    int found = 0;
+    for (const QLabel* label : root.findChildren<QLabel*>()) {
+        if (!label->text().contains(marker)) continue;
+        ++found;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+    }
+    return found;
+}
+
+// The text a tooltip shows: Qt reads one that looks like markup as rich text.
+QString tooltipShows(const QString& tip) {
+    if (!Qt::mightBeRichText(tip)) return tip;
+    QTextDocument doc;
+    doc.setHtml(tip);
+    return doc.toPlainText();
+}
 
 class SheetViews : public ::testing::Test {
 protected:
@@ -196,6 +219,109 @@ TEST_F(SheetViews, TheFooterNamesTheNotesFile) {
     ProgramInfoView sheet(app);
     EXPECT_FALSE(sheet.fileName()->isHidden());
     EXPECT_EQ(sheet.fileName()->text(), "loan.15c.orvanedoc");
+}
+
+TEST_F(SheetViews, TextFromTheUserAndFilesIsShownAsWritten) {
+    showProgram(listing({"LBL A"}));
+    ProgramDocument doc;
+    doc.title = kMarkup.toStdString();
+    doc.labels["<b>B</b>"] = kMarkup.toStdString(); // kept from a program that had it
+    doc.comments.push_back({.step = 7, .text = kMarkup.toStdString(), .keys = "45 2", .before = {}, .after = {},
+                            .orphaned = true});
+    app.setProgramDoc(doc);
+    const QString fileName = "<b>loan<b> then <i>rate.orvanedoc"; // no slash in a file name
+    app.setProgramDocURL("/home/u/" + fileName);
+    ProgramInfoView sheet(app);
+    EXPECT_EQ(labelsShowingLiterally(sheet, kMarkup), 1); // the orphaned comment
+    EXPECT_EQ(labelsShowingLiterally(sheet, "<b>B</b>"), 1); // the kept label's title
+    EXPECT_EQ(labelsShowingLiterally(sheet, fileName), 1);
+    EXPECT_EQ(tooltipShows(sheet.fileName()->toolTip()), fileName);
+
+    // A firmware named like a tag keeps the about box's two firmware lines.
+    app.setFirmwareInfo("HP-15C CE");
+    app.setFirmwareName(QString("<table><tr><td>15c.bin"));
+    AboutView about(app);
+    EXPECT_EQ(labelsShowingLiterally(about, "<table>"), 1);
+    EXPECT_EQ(about.firmwareLabel()->text(), "Firmware: <table><tr><td>15c.bin\nHP-15C CE");
+}
+
+TEST_F(SheetViews, OpeningTheSheetStoresNothingAndEditsStoreOnlyTheirField) {
+    showProgram(listing({"LBL A"}));
+    ProgramDocument doc;
+    doc.description = "Line one\r\nLine two\r\n";
+    app.setProgramDoc(doc);
+    QSignalSpy stored(&app, &AppModel::programDocChanged);
+    ProgramInfoView sheet(app);
+    sheet.show();
+    EngineSnapshot again = app.snapshot(); // a new display refreshes the sheet
+    again.variant = 152;
+    app.setSnapshot(again);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(stored.count(), 0);
+    EXPECT_EQ(app.programDoc().description, "Line one\r\nLine two\r\n");
+
+    // An edit of the title stores the title; the description's text stays as it was.
+    QTest::keyClicks(sheet.titleField(), "T");
+    EXPECT_EQ(app.programDoc().title, "T");
+    EXPECT_EQ(app.programDoc().description, "Line one\r\nLine two\r\n");
+    // An edit of the description stores what the editor holds.
+    sheet.descriptionField()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(sheet.descriptionField(), "3");
+    EXPECT_EQ(app.programDoc().description, "Line one\nLine two\n3");
+}
+
+TEST_F(SheetViews, ALongNotesFileNameIsCutInTheMiddleAndTheSheetStaysNarrow) {
+    const QString name = QString(115, 'a') + "-middle-" + QString(107, 'z') + ".orvanedoc";
+    ASSERT_EQ(name.size(), 240);
+    app.setProgramDocURL("/home/u/" + name);
+    ProgramInfoView sheet(app);
+    sheet.show();
+    QCoreApplication::processEvents();
+    EXPECT_LE(sheet.width(), 700);
+    EXPECT_LE(sheet.minimumSizeHint().width(), 600);
+    EXPECT_LE(sheet.doneButton()->geometry().right(), sheet.width());
+    const QString shown = sheet.fileName()->shownText();
+    EXPECT_LT(shown.size(), name.size());
+    EXPECT_TRUE(shown.startsWith("aaa")) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(".orvanedoc")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_EQ(sheet.fileName()->toolTip(), name);
+}
+
+TEST_F(SheetViews, AnEmptiedKeptNoteKeepsItsRowUntilTheSheetOpensAgain) {
+    showProgram(listing({"LBL A", "STO 1", "SF 8"}));
+    {
+        ProgramInfoView sheet(app);
+        for (NoteRow* row : sheet.rows()) {
+            if (auto* label = qobject_cast<LabelNoteRow*>(row)) QTest::keyClicks(label->notes(), "kept");
+            if (auto* reg = qobject_cast<RegisterNoteRow*>(row)) QTest::keyClicks(reg->meaning(), "kept");
+            if (auto* flag = qobject_cast<FlagNoteRow*>(row)) QTest::keyClicks(flag->meaning(), "kept");
+        }
+    }
+    showProgram(listing({"ENTER"}));
+    ProgramInfoView sheet(app);
+    ASSERT_EQ(sheet.rows().size(), 3u);
+    const std::vector<NoteRow*> rows = sheet.rows();
+    auto empty = [](QLineEdit* field) {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+    };
+    for (NoteRow* row : rows) {
+        if (auto* label = qobject_cast<LabelNoteRow*>(row)) empty(label->notes());
+        if (auto* reg = qobject_cast<RegisterNoteRow*>(row)) empty(reg->meaning());
+        if (auto* flag = qobject_cast<FlagNoteRow*>(row)) empty(flag->meaning());
+        EXPECT_EQ(sheet.rows(), rows); // the row being typed in stays
+    }
+    // Typing again goes into the same field.
+    auto* label = qobject_cast<LabelNoteRow*>(rows[0]);
+    ASSERT_NE(label, nullptr);
+    QTest::keyClicks(label->notes(), "b");
+    EXPECT_EQ(app.programDoc().labels.at("A"), "b");
+    empty(label->notes());
+
+    ProgramInfoView reopened(app);
+    EXPECT_TRUE(reopened.rows().empty());
+    EXPECT_TRUE(reopened.labelsSection()->isHidden());
 }
 
 TEST_F(SheetViews, WelcomeFollowsStartingAndAsksForFirmware) {
