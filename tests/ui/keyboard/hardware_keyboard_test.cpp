@@ -1,6 +1,7 @@
 // The desktop keyboard on synthetic key events delivered to the calculator's window.
 #include "ui/ui_test_support.h"
 
+#include "inspector/register_list.h"
 #include "runtime/catalog/calculator_model.h"
 #include "ui/keyboard/desktop_key_table.h"
 #include "ui/keyboard/hardware_keyboard.h"
@@ -219,6 +220,35 @@ TEST_F(KeyboardTest, ATextFieldKeepsItsKeys) {
     up(Qt::Key_7, Qt::NoModifier, kScan7, "7");
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(field->text(), QStringLiteral("7"));
+}
+
+TEST_F(KeyboardTest, AReadOnlyRegisterValueKeepsOnlyItsSelectionKeys) {
+    auto* registers = new RegisterListView(&view);
+    RegisterValue x;
+    x.name = "X";
+    x.text = "12.5";
+    registers->setRows({RegisterRow{x, 10, {}, {}}});
+    registers->resize(300, registers->sizeHint().height());
+    registers->show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    const QRect row = registers->visualRect(registers->model()->index(0, 0));
+    QTest::mouseDClick(registers->viewport(), Qt::LeftButton, {}, row.center());
+    QCoreApplication::processEvents();
+    auto* field = registers->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(field->hasFocus());
+    ASSERT_EQ(field->selectedText(), QStringLiteral("12.5"));
+
+    down(Qt::Key_7, Qt::NoModifier, kScan7, "7");
+    up(Qt::Key_7, Qt::NoModifier, kScan7, "7");
+    // Shift with an arrow shortens the selection and taps nothing.
+    down(Qt::Key_Shift, Qt::ShiftModifier, kScanShift);
+    down(Qt::Key_Left, Qt::ShiftModifier, 113);
+    up(Qt::Key_Left, Qt::ShiftModifier, 113);
+    up(Qt::Key_Shift, Qt::NoModifier, kScanShift);
+    EXPECT_EQ(log, (Log{"press 6", "release 6"}));
+    EXPECT_EQ(field->selectedText(), QStringLiteral("12."));
 }
 
 TEST_F(KeyboardTest, HidingTheViewRemovesTheFilterAndReleasesHeldKeys) {
