@@ -11,6 +11,7 @@
 #include "window_fixture.h"
 
 #include <QApplication>
+#include <QDialog>
 
 #include <gtest/gtest.h>
 
@@ -241,6 +242,26 @@ TEST(MenuBar, ALoneAltTapReachesTheCalculatorNotTheMenuBar) {
     EXPECT_EQ(QApplication::focusWidget(), before);
     EXPECT_FALSE(f.window->menuBar()->activeAction());
     EXPECT_TRUE(seen.count(CalculatorMachine::keyG)) << "the g key was not played";
+}
+
+TEST(MenuBar, CtrlQQuitsWhileTheProgramInfoSheetIsOpen) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    WindowFixture f;
+    ASSERT_NE(f.showRunning(Firmware::Hp15c), nullptr);
+    QAction* quit = item(f.menu(QStringLiteral("File")), QStringLiteral("Quit"));
+    ASSERT_NE(quit, nullptr);
+    QObject::disconnect(quit, &QAction::triggered, qApp, nullptr); // the test's application stays
+    int quits = 0;
+    QObject::connect(quit, &QAction::triggered, quit, [&] { ++quits; });
+
+    f.app->setShowProgramInfo(true);
+    QDialog* sheet = f.window->content()->presentations()->programInfoSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
+    // The keys go to the field that has the keyboard, the title.
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() && sheet->isAncestorOf(QApplication::focusWidget()), 2000);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, 1);
 }
 
 TEST(MenuBar, OnOffWithKeysHeldPlaysAChordAndLetsThemGo) {

@@ -1,6 +1,8 @@
 #include "ui_test_support.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QWidget>
 
 #include <algorithm>
@@ -23,6 +25,25 @@ QImage render(QWidget& widget) {
 
 int colorDistance(const QColor& a, const QColor& b) {
     return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+}
+
+namespace {
+
+class SwallowLeave : public QObject {
+protected:
+    bool eventFilter(QObject*, QEvent* event) override { return event->type() == QEvent::Leave; }
+};
+
+} // namespace
+
+QMenu* openContextMenuAsOnX11(QWidget& widget, QPoint p) {
+    SwallowLeave filter;
+    widget.installEventFilter(&filter);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, p, widget.mapToGlobal(p));
+    QCoreApplication::sendEvent(&widget, &event);
+    widget.removeEventFilter(&filter);
+    const QList<QMenu*> menus = widget.findChildren<QMenu*>(Qt::FindDirectChildrenOnly);
+    return menus.isEmpty() ? nullptr : menus.back();
 }
 
 } // namespace tw::test

@@ -3,8 +3,10 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPoint>
 #include <QPointF>
 
+class QMenu;
 class QWidget;
 
 namespace tw::test {
@@ -17,6 +19,11 @@ QImage render(QWidget& widget);
 
 // Colour distance, each channel 0..255.
 int colorDistance(const QColor& a, const QColor& b);
+
+// Opens the widget's context menu as a right click at `p` does on X11, where the menu
+// grabs the pointer without the widget hearing that it left (the offscreen platform
+// sends it a Leave). Answers the menu shown.
+QMenu* openContextMenuAsOnX11(QWidget& widget, QPoint p);
 
 } // namespace tw::test
 

@@ -6,6 +6,7 @@
 #include "ui/dialogs/message_dialog.h"
 #include "ui/window/view_factory.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QPushButton>
 
@@ -20,6 +21,17 @@ QDialog* makeSheet(QDialog* sheet, const QString& name, std::function<void()> cl
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
     QObject::connect(sheet, &QDialog::finished, sheet, [closed = std::move(closed)](int) { closed(); });
+    // The sheet blocks the window and with it the window's Quit shortcut; the sheet
+    // carries that item too, so Ctrl+Q quits from here as well (what a sheet holds
+    // is stored as it is edited).
+    if (QWidget* parent = sheet->parentWidget()) {
+        for (QAction* action : parent->window()->findChildren<QAction*>()) {
+            if (action->menuRole() == QAction::QuitRole) {
+                sheet->addAction(action);
+                break;
+            }
+        }
+    }
     return sheet;
 }
 

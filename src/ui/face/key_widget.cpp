@@ -39,7 +39,11 @@ void KeyWidget::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
-void KeyWidget::contextMenuEvent(QContextMenuEvent* event) { gesture_.contextMenu(event); }
+void KeyWidget::contextMenuEvent(QContextMenuEvent* event) {
+    gesture_.contextMenu(event);
+    // The menu takes the pointer, and the window system need not tell us it left.
+    hoverEnded();
+}
 
 bool KeyWidget::event(QEvent* event) {
     if (gesture_.handleAbandoningEvent(event)) hoverEnded();

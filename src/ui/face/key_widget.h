@@ -1,5 +1,6 @@
 // What every pressable key widget of either face shares: its key, the press gesture fed from
-// its mouse events, and the end of its hover look when the pointer leaves or a press is abandoned.
+// its mouse events, and the end of its hover look when the pointer leaves, its context menu
+// takes the pointer or a press is abandoned.
 #pragma once
 
 #include "runtime/catalog/catalog_key.h"

@@ -2,6 +2,7 @@
 
 #include "app/app_model.h"
 #include "ui/keyboard/desktop_key_table.h"
+#include "ui/keyboard/detectable_auto_repeat.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -14,12 +15,38 @@
 
 namespace tw {
 
+namespace {
+
+// The keys a read-only field uses: moving the cursor and, with Shift, the selection,
+// and Escape, which closes a field opened in a list. Copying goes with Ctrl, which
+// never plays the calculator.
+bool readOnlyFieldKey(const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Escape: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
 uint32_t physicalKey(const QKeyEvent& event) {
     if (event.nativeScanCode() != 0) return event.nativeScanCode();
     return 0x80000000u | static_cast<uint32_t>(event.key());
 }
 
 HardwareKeyboard::HardwareKeyboard(QWidget* view) : QObject(view), view_(view) {
+    releaseTimer_.setSingleShot(true);
+    releaseTimer_.setTimerType(Qt::PreciseTimer);
+    releaseTimer_.setInterval(kReleaseWaitMs);
+    connect(&releaseTimer_, &QTimer::timeout, this, &HardwareKeyboard::deliverPendingRelease);
     view->installEventFilter(this);
     if (view->isVisible()) install();
 }
@@ -46,6 +73,7 @@ HardwareKeyboard::~HardwareKeyboard() {
 
 void HardwareKeyboard::install() {
     if (installed_) return;
+    requestDetectableAutoRepeat();
     qApp->installEventFilter(this);
     installed_ = true;
 }
@@ -55,6 +83,7 @@ void HardwareKeyboard::uninstall() {
         qApp->removeEventFilter(this);
         installed_ = false;
     }
+    deliverPendingRelease();
     router_.releaseAllAndForgetModifiers();
 }
 
@@ -64,11 +93,18 @@ bool HardwareKeyboard::isOurWindow(QObject* object) const {
     return object == view_->window();
 }
 
-bool HardwareKeyboard::keyboardBelongsElsewhere() const {
+bool HardwareKeyboard::keyboardBelongsElsewhere(const QKeyEvent& event) const {
     if (QApplication::activeModalWidget()) return true;
     const QWidget* focus = QApplication::focusWidget();
-    return focus && (qobject_cast<const QLineEdit*>(focus) || qobject_cast<const QTextEdit*>(focus) ||
-                     qobject_cast<const QPlainTextEdit*>(focus) || qobject_cast<const QAbstractSpinBox*>(focus));
+    if (!focus) return false;
+    // A field that is only read (a register's value opened to select it) keeps the
+    // keys it uses; every other key still plays the calculator.
+    bool readOnly = false;
+    if (const auto* line = qobject_cast<const QLineEdit*>(focus)) readOnly = line->isReadOnly();
+    else if (const auto* text = qobject_cast<const QTextEdit*>(focus)) readOnly = text->isReadOnly();
+    else if (const auto* plain = qobject_cast<const QPlainTextEdit*>(focus)) readOnly = plain->isReadOnly();
+    else return qobject_cast<const QAbstractSpinBox*>(focus) != nullptr;
+    return !readOnly || readOnlyFieldKey(event);
 }
 
 bool HardwareKeyboard::eventFilter(QObject* watched, QEvent* event) {
@@ -91,42 +127,81 @@ bool HardwareKeyboard::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::WindowBlocked:
         // The keyboard goes elsewhere (another window, a dialog): releases and the Alt
         // release may never reach us, so no key may stay down and no tap stay armed.
-        if (isOurWindow(watched)) router_.releaseAllAndForgetModifiers();
+        if (isOurWindow(watched)) {
+            deliverPendingRelease();
+            router_.releaseAllAndForgetModifiers();
+        }
         return false;
-    case QEvent::ApplicationDeactivate: router_.releaseAllAndForgetModifiers(); return false;
+    case QEvent::ApplicationDeactivate:
+        deliverPendingRelease();
+        router_.releaseAllAndForgetModifiers();
+        return false;
     default: return false;
     }
 }
 
-bool HardwareKeyboard::route(QKeyEvent* event) {
-    const uint32_t key = physicalKey(*event);
-    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+void HardwareKeyboard::deliverPendingRelease() {
+    if (!pendingRelease_) return;
+    const uint32_t key = pendingRelease_->key;
+    pendingRelease_.reset();
+    releaseTimer_.stop();
+    router_.keyUp(key);
+}
 
-    if (event->type() == QEvent::KeyRelease) {
-        // X11's auto-repeat sends a release before each repeated press.
-        if (event->isAutoRepeat()) return router_.isHeld(key);
-        if (event->key() == Qt::Key_Shift || event->key() == Qt::Key_Alt) {
-            if (!ctrl && !keyboardBelongsElsewhere())
-                router_.modifierChanged(event->key() == Qt::Key_Shift ? HardwareKeyRouter::Modifier::shift
-                                                                      : HardwareKeyRouter::Modifier::option,
-                                        false);
-            return false;
+bool HardwareKeyboard::routeRelease(QKeyEvent* event) {
+    const uint32_t key = physicalKey(*event);
+    // X11's auto-repeat sends a release before each repeated press.
+    if (event->isAutoRepeat()) return router_.isHeld(key);
+    deliverPendingRelease();
+    if (event->key() == Qt::Key_Shift || event->key() == Qt::Key_Alt) {
+        if (!(event->modifiers() & Qt::ControlModifier) && !keyboardBelongsElsewhere(*event))
+            router_.modifierChanged(event->key() == Qt::Key_Shift ? HardwareKeyRouter::Modifier::shift
+                                                                  : HardwareKeyRouter::Modifier::option,
+                                    false);
+        return false;
+    }
+    // Only a release with the server's time can be half of a repeat; one without
+    // (made up by a program) goes up at once.
+    if (router_.isHeld(key) && event->timestamp() != 0) {
+        pendingRelease_ = PendingRelease{key, event->timestamp()};
+        releaseTimer_.start();
+        return true;
+    }
+    // Whatever else holds the keyboard now (Ctrl, a dialog), a key that went down
+    // in the calculator comes up there.
+    return router_.keyUp(key);
+}
+
+bool HardwareKeyboard::route(QKeyEvent* event) {
+    if (event->type() == QEvent::KeyRelease) return routeRelease(event);
+
+    const uint32_t key = physicalKey(*event);
+    bool repeat = event->isAutoRepeat();
+    if (pendingRelease_) {
+        // The same key at the time of its release: the server's auto-repeat, and the
+        // key never went up.
+        if (pendingRelease_->key == key && pendingRelease_->time == event->timestamp()) {
+            pendingRelease_.reset();
+            releaseTimer_.stop();
+            repeat = true;
+        } else {
+            deliverPendingRelease();
         }
-        // Whatever else holds the keyboard now (Ctrl, a dialog), a key that went down
-        // in the calculator comes up there.
-        return router_.keyUp(key);
     }
 
-    if (ctrl || event->key() == Qt::Key_Control) {
+    if (event->modifiers() & Qt::ControlModifier || event->key() == Qt::Key_Control) {
         // Ctrl shortcuts belong to the menus; a modifier held across one taps nothing.
         router_.otherKeyDown();
         return false;
     }
-    if (keyboardBelongsElsewhere()) return false;
+    if (keyboardBelongsElsewhere(*event)) {
+        router_.otherKeyDown(); // Shift with a field's key extends its selection: no tap of f
+        return false;
+    }
     switch (event->key()) {
     case Qt::Key_Shift:
     case Qt::Key_Alt:
-        if (!event->isAutoRepeat())
+        if (!repeat)
             router_.modifierChanged(event->key() == Qt::Key_Shift ? HardwareKeyRouter::Modifier::shift
                                                                   : HardwareKeyRouter::Modifier::option,
                                     true);
@@ -145,7 +220,7 @@ bool HardwareKeyboard::route(QKeyEvent* event) {
         router_.otherKeyDown();
         return false;
     }
-    return router_.keyDown(key, *shortcut, event->isAutoRepeat(), event->modifiers() & Qt::AltModifier);
+    return router_.keyDown(key, *shortcut, repeat, event->modifiers() & Qt::AltModifier);
 }
 
 } // namespace tw

@@ -7,6 +7,9 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+
+#include <optional>
 
 class QKeyEvent;
 class QWidget;
@@ -38,13 +41,29 @@ protected:
 private:
     // True when the event is swallowed.
     bool route(QKeyEvent* event);
-    bool keyboardBelongsElsewhere() const;
+    bool routeRelease(QKeyEvent* event);
+    // Lets the held key of a release kept back go up now.
+    void deliverPendingRelease();
+    bool keyboardBelongsElsewhere(const QKeyEvent& event) const;
     bool isOurWindow(QObject* object) const;
 
     QPointer<QWidget> view_;
     HardwareKeyRouter router_;
     bool installed_ = false;
+
+    // X11's auto-repeat sends a release and a press of the held key at the same server
+    // time, and Qt does not always mark them as repeats: a release is kept back until
+    // the next key event or for at most kReleaseWaitMs, and a press of the same key at
+    // the same time cancels it.
+    struct PendingRelease {
+        uint32_t key = 0;
+        quint64 time = 0;
+    };
+    std::optional<PendingRelease> pendingRelease_;
+    QTimer releaseTimer_;
 };
+
+inline constexpr int kReleaseWaitMs = 30;
 
 // The identity of a physical key: its scan code, or for a synthetic event without
 // one, its Qt key code.

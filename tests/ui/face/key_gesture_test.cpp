@@ -114,6 +114,34 @@ TEST_F(DrawnFaceClicks, CtrlClickAndTheMenuItemLatchWithoutAPlainPressOrRelease)
     EXPECT_EQ(log, (Log{"toggle 33"}));
 }
 
+TEST_F(DrawnFaceClicks, TheContextMenuEndsTheHoverLookOfKeysAndLegends) {
+    // The tint and the badge go with the hover when the menu takes the pointer, and
+    // do not come back with the latch chosen there.
+    LegendArea* gold = face.legendArea(34);
+    ASSERT_NE(gold, nullptr);
+    const QPoint mid(gold->width() / 2, gold->height() / 2);
+    // An earlier test may have left the test mouse's button down, and moves with a
+    // button down and no press go nowhere.
+    QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    move(gold, mid);
+    ASSERT_TRUE(gold->hovering());
+    QMenu* menu = test::openContextMenuAsOnX11(*gold, mid);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(gold->hovering());
+    menu->close();
+    QCoreApplication::processEvents();
+
+    move(key(33), topOf(key(33)));
+    ASSERT_TRUE(key(33)->hovering());
+    menu = test::openContextMenuAsOnX11(*key(33), topOf(key(33)));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(key(33)->hovering());
+    menu->actions().front()->trigger();
+    menu->close();
+    EXPECT_FALSE(key(33)->hovering());
+    EXPECT_EQ(log, (Log{"toggle 33"}));
+}
+
 TEST_F(DrawnFaceClicks, APressThatNeverEndsIsReleased) {
     // The window loses activation in the middle of a press.
     press(key(24), topOf(key(24)), Qt::NoModifier);

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -151,6 +152,23 @@ TEST_F(PhotoFaceShown, ThePhotographFitsTheSpaceCentred) {
     const Rect& lcd = PhotoFace::hp15c().lcd;
     EXPECT_NEAR(face.lcdView()->frame().x(), photo.x() + lcd.x * photo.width(), 1e-9);
     EXPECT_NEAR(face.lcdView()->frame().width(), lcd.width * photo.width(), 1e-9);
+}
+
+TEST_F(PhotoFaceShown, TheContextMenuEndsTheHoverLook) {
+    PhotoKeyArea* eight = face.keyArea(7);
+    ASSERT_NE(eight, nullptr);
+    const QPoint mid(eight->width() / 2, eight->height() / 2);
+    // An earlier test may have left the test mouse's button down, and moves with a
+    // button down and no press go nowhere.
+    QTest::mouseRelease(face.windowHandle(), Qt::LeftButton, Qt::NoModifier, QPoint(1, 1));
+    QTest::mouseMove(face.windowHandle(), eight->mapTo(&face, mid));
+    ASSERT_TRUE(eight->hovering());
+    QMenu* menu = test::openContextMenuAsOnX11(*eight, mid);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_FALSE(eight->hovering());
+    menu->actions().front()->trigger();
+    menu->close();
+    EXPECT_FALSE(eight->hovering());
 }
 
 TEST_F(PhotoFaceShown, AClickPressesTheZoneItStartsIn) {

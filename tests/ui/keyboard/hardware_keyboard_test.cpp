@@ -1,6 +1,7 @@
 // The desktop keyboard on synthetic key events delivered to the calculator's window.
 #include "ui/ui_test_support.h"
 
+#include "inspector/register_list.h"
 #include "runtime/catalog/calculator_model.h"
 #include "ui/keyboard/desktop_key_table.h"
 #include "ui/keyboard/hardware_keyboard.h"
@@ -59,6 +60,13 @@ protected:
     bool up(int qtKey, Qt::KeyboardModifiers m, quint32 scan, const QString& text = {}, bool repeat = false) {
         return key(QEvent::KeyRelease, qtKey, m, scan, text, repeat);
     }
+    // A key event with the X server's time (ms), unmarked as a repeat, as Qt hands on
+    // most of those of a held key.
+    void at(quint64 time, QEvent::Type type, int qtKey, quint32 scan, const QString& text) {
+        QKeyEvent event(type, qtKey, Qt::NoModifier, scan, 0, 0, text);
+        event.setTimestamp(time);
+        QCoreApplication::sendEvent(view.windowHandle(), &event);
+    }
 
     QWidget view;
     HardwareKeyboard* keyboard = nullptr;
@@ -74,6 +82,36 @@ TEST_F(KeyboardTest, AKeyPressesOnceWhileHeldAndRepeatsAreSwallowed) {
     down(Qt::Key_7, Qt::NoModifier, kScan7, "7", true);
     up(Qt::Key_7, Qt::NoModifier, kScan7, "7");
     EXPECT_EQ(log, (Log{"press 6", "release 6"}));
+}
+
+TEST_F(KeyboardTest, AReleaseAndPressAtOneServerTimeAreARepeatButQuickTapsAreEachAPress) {
+    const QString seven = QStringLiteral("7");
+    at(1000, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    at(1500, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    at(1500, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    at(1540, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    at(1540, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    EXPECT_EQ(log, (Log{"press 6"}));
+    // The real release goes up on its own, soon.
+    at(1900, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    QTRY_COMPARE_WITH_TIMEOUT(log.size(), std::size_t(2), 1000);
+    EXPECT_EQ(log, (Log{"press 6", "release 6"}));
+
+    // Taps: each release goes up before the next press, of the same key or another.
+    log.clear();
+    at(2000, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    at(2000, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    at(2010, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    at(2020, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    at(2030, QEvent::KeyPress, Qt::Key_8, 17, QStringLiteral("8"));
+    EXPECT_EQ(log, (Log{"press 6", "release 6", "press 6", "release 6", "press 7"}));
+
+    // A key kept back goes up once when the view goes away.
+    log.clear();
+    at(2040, QEvent::KeyRelease, Qt::Key_8, 17, QStringLiteral("8"));
+    view.hide();
+    QTest::qWait(60);
+    EXPECT_EQ(log, (Log{"release 7"}));
 }
 
 TEST_F(KeyboardTest, AltWithAKeyGivesItsBlueFunctionButAltGrDoesNot) {
@@ -182,6 +220,35 @@ TEST_F(KeyboardTest, ATextFieldKeepsItsKeys) {
     up(Qt::Key_7, Qt::NoModifier, kScan7, "7");
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(field->text(), QStringLiteral("7"));
+}
+
+TEST_F(KeyboardTest, AReadOnlyRegisterValueKeepsOnlyItsSelectionKeys) {
+    auto* registers = new RegisterListView(&view);
+    RegisterValue x;
+    x.name = "X";
+    x.text = "12.5";
+    registers->setRows({RegisterRow{x, 10, {}, {}}});
+    registers->resize(300, registers->sizeHint().height());
+    registers->show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    const QRect row = registers->visualRect(registers->model()->index(0, 0));
+    QTest::mouseDClick(registers->viewport(), Qt::LeftButton, {}, row.center());
+    QCoreApplication::processEvents();
+    auto* field = registers->findChild<QLineEdit*>();
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(field->hasFocus());
+    ASSERT_EQ(field->selectedText(), QStringLiteral("12.5"));
+
+    down(Qt::Key_7, Qt::NoModifier, kScan7, "7");
+    up(Qt::Key_7, Qt::NoModifier, kScan7, "7");
+    // Shift with an arrow shortens the selection and taps nothing.
+    down(Qt::Key_Shift, Qt::ShiftModifier, kScanShift);
+    down(Qt::Key_Left, Qt::ShiftModifier, 113);
+    up(Qt::Key_Left, Qt::ShiftModifier, 113);
+    up(Qt::Key_Shift, Qt::NoModifier, kScanShift);
+    EXPECT_EQ(log, (Log{"press 6", "release 6"}));
+    EXPECT_EQ(field->selectedText(), QStringLiteral("12."));
 }
 
 TEST_F(KeyboardTest, HidingTheViewRemovesTheFilterAndReleasesHeldKeys) {

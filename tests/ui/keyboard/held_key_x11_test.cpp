@@ -1,0 +1,109 @@
+// Keys typed on a real X server into the window running our test firmware: the
+// server's auto-repeat turns a held key into release and press pairs, which the
+// synthetic events of the other keyboard tests cannot reproduce.
+#include "ui/window_fixture.h"
+
+#include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace tw::test {
+namespace {
+
+// Keeps every core busy until it goes away, and never longer than `limit`.
+class BusyCores {
+public:
+    explicit BusyCores(std::chrono::seconds limit) {
+        const auto until = std::chrono::steady_clock::now() + limit;
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        for (unsigned i = 0; i < cores; ++i)
+            threads_.emplace_back([this, until] {
+                while (!stop_.load(std::memory_order_relaxed) && std::chrono::steady_clock::now() < until) {
+                }
+            });
+    }
+    ~BusyCores() {
+        stop_ = true;
+        for (std::thread& thread : threads_) thread.join();
+    }
+
+private:
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> threads_;
+};
+
+// The window goes on handling its events while xdotool types, as it would for a user.
+bool xdotool(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000) &&
+           process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+constexpr int kClearX = 24; // CLx of the test firmware
+
+class TypedOnX : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X server (the test script runs this under xvfb-run)";
+        TW_REQUIRE_TEST_FIRMWARE();
+        ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            << "xdotool is missing (scripts/setup.sh installs it)";
+        ASSERT_NE(f.showRunning(Firmware::Hp15c), nullptr);
+        f.window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(f.window.get()));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return shown() == QLatin1String("0."); }, 5000)) << shown().toStdString();
+    }
+
+    QString shown() const { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed(); }
+
+    // The display once the calculator has taken every key it was given.
+    QString settled() {
+        QTest::qWait(600);
+        return shown();
+    }
+
+    void clear() {
+        f.app->press(kClearX);
+        f.app->release(kClearX);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return shown() == QLatin1String("0."); }, 3000)) << shown().toStdString();
+    }
+
+    // Holds the key down on the server for `ms` while the window handles its events.
+    void hold(const QString& key, int ms) {
+        ASSERT_TRUE(xdotool({QStringLiteral("keydown"), key}));
+        QTest::qWait(ms);
+        ASSERT_TRUE(xdotool({QStringLiteral("keyup"), key}));
+    }
+
+    WindowFixture f;
+};
+
+TEST_F(TypedOnX, AKeyHeldDownIsOnePressOnABusyMachineAndAnIdleOne) {
+    {
+        BusyCores busy(std::chrono::seconds(10));
+        hold(QStringLiteral("7"), 5000);
+    }
+    EXPECT_EQ(settled().count(QLatin1Char('7')), 1) << settled().toStdString();
+    clear();
+    hold(QStringLiteral("8"), 5000);
+    EXPECT_EQ(settled().count(QLatin1Char('8')), 1) << settled().toStdString();
+}
+
+TEST_F(TypedOnX, QuickTapsAreEachAPress) {
+    ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("250"), QStringLiteral("9"),
+                         QStringLiteral("9"), QStringLiteral("9")}));
+    EXPECT_EQ(settled().count(QLatin1Char('9')), 3) << settled().toStdString();
+}
+
+} // namespace
+} // namespace tw::test
