@@ -1,9 +1,9 @@
 #include "app/doc_font_store.h"
 
+#include "app/file_checks.h"
 #include "platform/platform.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <initializer_list>
@@ -12,12 +12,12 @@ namespace tw {
 
 namespace {
 
+// Fonts are read on the main thread when chosen and before every PDF: a FIFO or a
+// huge file in a font's place is skipped unread rather than waited for.
 std::optional<std::vector<uint8_t>> readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return std::vector<uint8_t>(data.begin(), data.end());
+    const FileRead read = readFileUpTo(path, maximumFontFileSize);
+    if (!read.ok()) return std::nullopt;
+    return std::vector<uint8_t>(read.data.begin(), read.data.end());
 }
 
 bool hasAll(const TrueTypeFont& font, std::initializer_list<char32_t> scalars) {
@@ -93,13 +93,15 @@ DocFonts DocFontStore::choose(const QString& path) {
         platform_.setSetting(folderKey_, Platform::fileReference(path));
         return load();
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) throw ChooseError(file.errorString().toStdString());
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) throw ChooseError(file.errorString().toStdString());
+    const FileRead read = readFileUpTo(path, maximumFontFileSize);
+    if (read.error) {
+        if (!read.error->description.isEmpty()) throw ChooseError(read.error->description.toStdString());
+        throw ChooseError(read.error->kind == FileReadError::Kind::notRegular ? "not a regular file"
+                                                                                : "too large for a font");
+    }
     std::optional<TrueTypeFont> font;
     try {
-        font.emplace(std::span(reinterpret_cast<const uint8_t*>(data.constData()), std::size_t(data.size())));
+        font.emplace(std::span(reinterpret_cast<const uint8_t*>(read.data.constData()), std::size_t(read.data.size())));
     } catch (const TrueTypeFont::FontError& error) {
         throw ChooseError(error.what());
     }

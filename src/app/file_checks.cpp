@@ -43,8 +43,13 @@ FileRead failed(FileReadError error) {
 
 // Reads a regular file whose size lies in [minSize, maxSize].
 FileRead readChecked(const QString& path, qint64 minSize, qint64 maxSize) {
-    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
     const QByteArray native = QFile::encodeName(path);
+    // What is plainly no regular file is not even opened: opening a device or a FIFO
+    // can have effects of its own. Whatever fails here is reported by the open below.
+    if (struct stat before {}; ::stat(native.constData(), &before) == 0 && !S_ISREG(before.st_mode))
+        return failed({FileReadError::Kind::notRegular, -1, {}});
+    // O_NONBLOCK: should a FIFO take the file's place meanwhile, the open must not
+    // wait for a writer; the check on the descriptor then refuses it.
     Descriptor fd(::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) return failed(systemError(FileReadError::Kind::cannotOpen, path, errno));
 

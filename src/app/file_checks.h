@@ -36,6 +36,9 @@ struct FileRead {
 // Far above what a firmware or notes file can be; anything larger is refused unread.
 inline constexpr qint64 maximumFirmwareFileSize = 4 * 1024 * 1024;
 inline constexpr qint64 maximumNotesFileSize = 16 * 1024 * 1024;
+// The two documentation fonts weigh tens of kilobytes; even a font with every
+// script of Unicode stays far below this.
+inline constexpr qint64 maximumFontFileSize = 32 * 1024 * 1024;
 
 // The whole file, only when it is a regular file of exactly `size` bytes.
 FileRead readFileOfSize(const QString& path, qint64 size);

@@ -1,8 +1,7 @@
 #include "app/firmware_store.h"
 
+#include "app/file_checks.h"
 #include "platform/platform.h"
-
-#include <QFile>
 
 namespace tw {
 
@@ -14,11 +13,11 @@ std::optional<std::pair<QString, std::vector<uint8_t>>> FirmwareStore::load() co
     // A reference that no longer resolves stays stored: the next start tries again.
     const std::optional<QString> path = Platform::resolveFileReference(reference.toByteArray());
     if (!path) return std::nullopt;
-    QFile file(*path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) return std::nullopt;
-    return std::pair{name.toString(), std::vector<uint8_t>(bytes.begin(), bytes.end())};
+    // Read at every start on the main thread: a FIFO put in the file's place must not
+    // hold the start, nor a huge file fill memory. Either is no firmware.
+    const FileRead read = readFileUpTo(*path, maximumFirmwareFileSize);
+    if (!read.ok()) return std::nullopt;
+    return std::pair{name.toString(), std::vector<uint8_t>(read.data.begin(), read.data.end())};
 }
 
 } // namespace tw

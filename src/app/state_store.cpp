@@ -1,5 +1,6 @@
 #include "app/state_store.h"
 
+#include "app/file_checks.h"
 #include "platform/platform.h"
 #include "platform/safe_file_writer.h"
 
@@ -15,13 +16,10 @@ namespace {
 
 // The state in a file, when the file is a regular one of sensible size and decodes.
 std::optional<SavedState> readState(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > StateStore::maximumFileSize) return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.read(StateStore::maximumFileSize + 1);
-    if (bytes.size() > StateStore::maximumFileSize) return std::nullopt;
-    return SavedState::fromJSON(std::string_view(bytes.constData(), size_t(bytes.size())));
+    // Checked on the open file: a FIFO swapped in after a look at the path would block.
+    const FileRead read = readFileUpTo(path, StateStore::maximumFileSize);
+    if (!read.ok()) return std::nullopt;
+    return SavedState::fromJSON(std::string_view(read.data.constData(), size_t(read.data.size())));
 }
 
 // Empty when written, else the reason.

@@ -12,32 +12,44 @@
 namespace tw {
 
 MainQueue::MainQueue() {
-    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (wakeFd_ < 0) {
+    const int fd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (fd < 0) {
         std::perror("Tarnwick: eventfd");
         std::abort(); // without it nothing would ever reach the main thread
     }
-    notifier_ = std::make_unique<QSocketNotifier>(wakeFd_, QSocketNotifier::Read);
-    connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
+    state_->wakeFd = fd;
+    notifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, [this, fd] {
         uint64_t count = 0;
-        [[maybe_unused]] const ssize_t n = read(wakeFd_, &count, sizeof count);
+        [[maybe_unused]] const ssize_t n = read(fd, &count, sizeof count);
         drain();
     });
 }
 
-MainQueue::~MainQueue() {
+MainQueue::~MainQueue() { close(); }
+
+void MainQueue::close() {
+    if (!notifier_) return;
     notifier_.reset();
-    close(wakeFd_);
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard lock(state_->mutex);
+        ::close(state_->wakeFd);
+        state_->wakeFd = -1;
+        dropped.swap(state_->work);
+    }
+    // Destroyed outside the lock: a closure's captures may post again.
 }
 
 MainThreadExecutor MainQueue::executor() {
-    return [state = state_, fd = wakeFd_](std::function<void()> work) {
-        {
-            std::lock_guard lock(state->mutex);
-            state->work.push_back(std::move(work));
-        }
+    return [state = state_](std::function<void()> work) {
+        std::lock_guard lock(state->mutex);
+        // Closed: the work is destroyed on return, once the lock is released.
+        if (state->wakeFd < 0) return;
+        state->work.push_back(std::move(work));
+        // Written under the lock, so that close() cannot come between the check and the write.
         const uint64_t one = 1;
-        [[maybe_unused]] const ssize_t n = write(fd, &one, sizeof one);
+        [[maybe_unused]] const ssize_t n = write(state->wakeFd, &one, sizeof one);
     };
 }
 

@@ -10,7 +10,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -74,6 +76,21 @@ TEST(FileChecks, AFifoOrAFolderIsRefusedWithoutWaiting) {
     EXPECT_EQ(tw::readFileOfSize(fifo, 2048).error, (FileReadError{Kind::notRegular, -1, {}}));
     EXPECT_EQ(tw::readFileUpTo(fifo, 1 << 20).error->kind, Kind::notRegular);
     EXPECT_EQ(tw::readFileOfSize(dir.path(), 2048).error->kind, Kind::notRegular);
+}
+
+TEST(FileChecks, WhatIsPlainlyNoRegularFileIsNotEvenOpened) {
+    // Opening a FIFO or a device can have effects of its own (a writer waiting in its
+    // open is let go); the system's notice of every open shows whether one happened.
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("HP15CSimulatorKeys.ttf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(fifo).constData(), IN_OPEN), 0);
+    EXPECT_EQ(tw::readFileUpTo(fifo, 1 << 20).error->kind, Kind::notRegular);
+    alignas(inotify_event) char events[4096];
+    EXPECT_LT(::read(watch, events, sizeof events), 0) << "the FIFO was opened";
+    ::close(watch);
 }
 
 TEST(FileChecks, AMissingFileGivesTheSystemsReasonWithItsName) {

@@ -1,5 +1,6 @@
 // The platform layer: the main-thread executor, file references, the in-memory
 // double and the settings of the Qt platform.
+#include "platform/main_queue.h"
 #include "platform/memory_platform.h"
 #include "platform/qt_platform.h"
 
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -50,6 +52,47 @@ TEST(MainExecutor, RunsWorkFromOtherThreadsOnTheMainThreadInOrder) {
     ASSERT_EQ(order.size(), 100u);
     for (int i = 0; i < 100; ++i) EXPECT_EQ(order[size_t(i)], i);
     EXPECT_EQ(wrongThread, 0);
+}
+
+TEST(MainExecutor, WorkPostedWhileOrAfterTheQueueClosesIsDroppedAndWritesIntoNoFile) {
+    app();
+    QTemporaryDir dir;
+    auto queue = std::make_unique<MainQueue>();
+    MainThreadExecutor main = queue->executor();
+    std::atomic<int> posted{0};
+    std::atomic<int> ran{0};
+    std::atomic<bool> stop{false};
+    // A background task that finishes late, as a PDF render may at quit.
+    std::thread worker([&] {
+        while (!stop) {
+            main([&] { ++ran; });
+            ++posted;
+        }
+    });
+    while (posted < 100) QCoreApplication::processEvents();
+    queue.reset();
+    const int ranBeforeClose = ran;
+    // Files opened now take the lowest free descriptor numbers, among them the one
+    // the queue's counter had: a late post must not write its count into them.
+    std::vector<std::unique_ptr<QFile>> files;
+    for (int i = 0; i < 40; ++i) {
+        files.push_back(std::make_unique<QFile>(dir.filePath(QString::number(i))));
+        ASSERT_TRUE(files.back()->open(QIODevice::ReadWrite));
+        if (i % 4 == 3) files.erase(files.end() - 2); // freed again, and taken again
+    }
+    const int postedAtClose = posted;
+    while (posted < postedAtClose + 1000) std::this_thread::yield();
+    stop = true;
+    worker.join();
+    files.clear();
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(QFileInfo(dir.filePath(QString::number(i))).size(), 0) << i;
+
+    // Work that comes after the close never runs, also not once events are taken.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, ranBeforeClose);
+    auto token = std::make_shared<int>(0);
+    main([token] {});
+    EXPECT_EQ(token.use_count(), 1); // dropped at once, not kept for nobody
 }
 
 TEST(FileReferences, ResolveWhileTheFileIsThere) {

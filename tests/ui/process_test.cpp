@@ -16,6 +16,9 @@
 #include <cstdint>
 #include <optional>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 class AppRun {
@@ -169,6 +172,32 @@ TEST(Process, QuittingFromTheWelcomeViewWritesNoState) {
     EXPECT_TRUE(run.has("saved")); // the save ran and had nothing to write
     EXPECT_FALSE(run.has("running"));
     EXPECT_FALSE(QFile::exists(home.stateFile()));
+}
+
+TEST(Process, ARememberedFirmwareThatIsNoFileShowsTheWelcomeViewSilently) {
+    REQUIRE_FIRMWARE();
+    Home home;
+    // A FIFO that no writer opens, and a sparse 3 GB file.
+    const QString fifo = QDir(home.path()).filePath("pipe.bin");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = home.file("huge.bin", QByteArray());
+    ASSERT_EQ(::truncate(QFile::encodeName(huge).constData(), qint64(3) << 30), 0);
+    for (const QString& firmware : {fifo, huge}) {
+        SCOPED_TRACE(firmware.toStdString());
+        QElapsedTimer clock;
+        clock.start();
+        AppRun run(home.path(), {"--firmware=" + firmware});
+        ASSERT_TRUE(run.waitFor("welcome", 10000)) << run.output().toStdString();
+        QTest::qWait(300); // time for the start road to have run
+        run.signal(SIGTERM);
+        ASSERT_TRUE(run.finished(5000)) << run.output().toStdString();
+        EXPECT_EQ(run.exitCode(), 0);
+        EXPECT_FALSE(run.has("running"));
+        EXPECT_FALSE(run.has("alert")) << run.output().toStdString();
+        EXPECT_FALSE(run.has("note"));
+        EXPECT_FALSE(QFile::exists(home.stateFile()));
+        EXPECT_LT(clock.elapsed(), 12000);
+    }
 }
 
 TEST(Process, ASecondStartHandsItsFileToTheRunningOneAndEnds) {

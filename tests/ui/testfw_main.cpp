@@ -2,15 +2,16 @@
 // settings and data folders of its own, so that it can be tried by hand (and run
 // by tests and benchmarks) without the user's firmware.
 //
-//   tarnwick-testfw [--model=15c|16c|16c-ext|multi] [--welcome] [--home=DIR]
-//                   [--report] [--quit-on=EVENT] [--close-on=EVENT] [files...]
+//   tarnwick-testfw [--model=15c|16c|16c-ext|multi] [--firmware=FILE] [--welcome]
+//                   [--home=DIR] [--report] [--quit-on=EVENT] [--close-on=EVENT] [files...]
 //
 // --model remembers that image as the chosen firmware (15c when none was chosen
-// yet); --welcome forgets the firmware so that the welcome view shows; --home
-// holds config/, data/ and state/ (default: testfw-home in the build folder);
-// --report prints one line per event (welcome, running, lcd, opened <path>,
-// saved) with the milliseconds since the program started; --quit-on quits the
-// application and --close-on closes its window at the first such event.
+// yet); --firmware remembers FILE as it stands instead; --welcome forgets the
+// firmware so that the welcome view shows; --home holds config/, data/ and state/
+// (default: testfw-home in the build folder); --report prints one line per event
+// (welcome, running, lcd, opened <path>, saved, alert <text>, note <text>) with the
+// milliseconds since the program started; --quit-on quits the application and
+// --close-on closes its window at the first such event.
 #include "app/app_model.h"
 #include "platform/platform.h"
 #include "support/test_firmware.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTimer>
 #include <QWidget>
@@ -87,11 +89,13 @@ int main(int argc, char** argv) {
     g_clock.start();
     QString home = QStringLiteral(TW_TESTFW_HOME);
     QString model;
+    QString firmware;
     bool welcome = false;
     for (int i = 1; i < argc; ++i) {
         const QString argument = QString::fromLocal8Bit(argv[i]);
         if (argument.startsWith(QLatin1String("--home="))) home = argument.mid(7);
         else if (argument.startsWith(QLatin1String("--model="))) model = argument.mid(8);
+        else if (argument.startsWith(QLatin1String("--firmware="))) firmware = argument.mid(11);
         else if (argument.startsWith(QLatin1String("--quit-on="))) g_quitOn = argument.mid(10);
         else if (argument.startsWith(QLatin1String("--close-on="))) g_closeOn = argument.mid(11);
         else if (argument == QLatin1String("--welcome")) welcome = true;
@@ -117,6 +121,9 @@ int main(int argc, char** argv) {
         if (welcome) {
             settings.remove(QStringLiteral("firmwareBookmark"));
             settings.remove(QStringLiteral("firmwareName"));
+        } else if (!firmware.isEmpty()) {
+            settings.setValue(QStringLiteral("firmwareBookmark"), tw::Platform::fileReference(firmware));
+            settings.setValue(QStringLiteral("firmwareName"), QFileInfo(firmware).fileName());
         } else if (!model.isEmpty() || !settings.contains(QStringLiteral("firmwareBookmark"))) {
             const QString chosen = model.isEmpty() ? QStringLiteral("15c") : model;
             const auto which = firmwareNamed(chosen);
@@ -147,6 +154,12 @@ int main(int argc, char** argv) {
         QObject::connect(&app.opens(), &tw::PendingOpens::delivered, &app,
                          [](const QString& path) { report(QStringLiteral("opened ") + path); });
         QObject::connect(&app.quitSave(), &tw::QuitSave::ran, &app, [] { report(QStringLiteral("saved")); });
+        QObject::connect(&app.model(), &tw::AppModel::errorMessageChanged, &app, [&app] {
+            if (app.model().errorMessage()) report(QStringLiteral("alert ") + *app.model().errorMessage());
+        });
+        QObject::connect(&app.model(), &tw::AppModel::noticeChanged, &app, [&app] {
+            if (app.model().notice()) report(QStringLiteral("note ") + *app.model().notice());
+        });
     };
     return tw::runTarnwick(argc, argv, hooks);
 }

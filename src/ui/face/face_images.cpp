@@ -1,9 +1,10 @@
 #include "ui/face/face_images.h"
 
+#include "app/file_checks.h"
 #include "ui/face/face_paint.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
 #include <QImageReader>
 #include <QStandardPaths>
 
@@ -27,8 +28,12 @@ Cache& cache() {
 }
 
 std::optional<QImage> load(const QString& path) {
-    if (!QFileInfo(path).isFile()) return std::nullopt;
-    QImageReader reader(path);
+    // A FIFO or a huge file in a photograph's place is no photograph: it must not
+    // hold the window.
+    FileRead read = readFileUpTo(path, FaceImages::maximumFileSize);
+    if (!read.ok()) return std::nullopt;
+    QBuffer buffer(&read.data);
+    QImageReader reader(&buffer);
     QImage image = reader.read();
     if (image.isNull()) return std::nullopt; // a file that does not decode: try the next folder
     return image;

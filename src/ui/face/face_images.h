@@ -12,6 +12,9 @@ namespace tw {
 
 class FaceImages {
 public:
+    // A photograph of the face is a few megabytes; a larger file is skipped unread.
+    static constexpr qint64 maximumFileSize = 64 * 1024 * 1024;
+
     // The photograph of that name, or nothing. Safe from any thread. A name that was
     // not found is not searched for again until forgetMisses().
     static std::optional<QImage> image(const std::string& name);
