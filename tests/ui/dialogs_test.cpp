@@ -170,6 +170,8 @@ TEST_F(Dialogs, SaveBackupFirstClosesTheDialogAndAsksForTheBackup) {
 TEST_F(Dialogs, SaveBackupFirstAsksForTheBackupBeforeCarryingOutTheAction) {
     TW_REQUIRE_TEST_FIRMWARE();
     ASSERT_TRUE(f.start(Firmware::Hp15c));
+    // The memory's file type follows the model the first display snapshot names.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->model().id == 15; }, 10000));
     const auto display = [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed(); };
     f.app->setPendingAction(PendingAction::memoryReset());
     ASSERT_TRUE(presentations->actionDialog());
