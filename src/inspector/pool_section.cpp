@@ -32,13 +32,25 @@ class LegendItem : public QWidget {
 public:
     LegendItem(const PoolLegendEntry& entry, QWidget* parent) : QWidget(parent), entry_(entry) {
         setFont(inspectorFont(10));
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         setAccessibleName(entry.text());
     }
     QString text() const { return entry_.text(); }
+    // The widest entry of a line too wide for a narrow column shortens its name with
+    // an ellipsis, keeping its count, rather than being cut through a letter at the edge.
+    void setShrinkable(bool shrinkable) {
+        shrinkable_ = shrinkable;
+        setToolTip(shrinkable ? entry_.text() : QString());
+        updateGeometry();
+    }
     QSize sizeHint() const override {
         const QFontMetrics fm(font());
         return {9 + 3 + fm.horizontalAdvance(entry_.text()) + 1, std::max(9, fm.height())};
+    }
+    QSize minimumSizeHint() const override {
+        if (!shrinkable_) return sizeHint();
+        const QFontMetrics fm(font());
+        return {9 + 3 + fm.horizontalAdvance(QStringLiteral("… ") + countText()) + 1, std::max(9, fm.height())};
     }
 
 protected:
@@ -49,10 +61,20 @@ protected:
         p.setBrush(poolColor(entry_.kind, palette()));
         p.drawRoundedRect(QRectF(0, (height() - 9) / 2.0, 9, 9), 2, 2);
         p.setPen(secondaryText(palette()));
-        p.drawText(QRect(12, 0, width() - 12, height()), Qt::AlignLeft | Qt::AlignVCenter, entry_.text());
+        const QRect room(12, 0, width() - 12, height());
+        p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter, shownText(room.width()));
     }
 
 private:
+    QString countText() const { return QString::number(entry_.count); }
+    QString shownText(int room) const {
+        const QFontMetrics fm(font());
+        if (fm.horizontalAdvance(entry_.text()) <= room) return entry_.text();
+        const QString count = QLatin1Char(' ') + countText();
+        return fm.elidedText(entry_.displayName(), Qt::ElideRight, room - fm.horizontalAdvance(count)) + count;
+    }
+
+    bool shrinkable_ = false;
     PoolLegendEntry entry_;
 };
 
@@ -205,6 +227,12 @@ void PoolSection::rebuildLegend() {
         auto* item = new LegendItem(entries_[i], this);
         line->addWidget(item, 0, Qt::AlignVCenter);
         legendItems_.push_back(item);
+    }
+    for (std::size_t start = 0; start < legendItems_.size(); start += kLegendPerLine) {
+        const std::size_t end = std::min(start + kLegendPerLine, legendItems_.size());
+        auto widest = std::max_element(legendItems_.begin() + std::ptrdiff_t(start), legendItems_.begin() + std::ptrdiff_t(end),
+                                       [](QWidget* a, QWidget* b) { return a->sizeHint().width() < b->sizeHint().width(); });
+        static_cast<LegendItem*>(*widest)->setShrinkable(true);
     }
     for (int i = 0; i < legend_->count(); ++i) static_cast<QHBoxLayout*>(legend_->itemAt(i)->layout())->addStretch(1);
 }

@@ -1,6 +1,8 @@
 // The memory pool bar and legend, and the matrix rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QClipboard>
 #include <QTest>
 
@@ -138,6 +140,32 @@ TEST_F(PoolTest, LegendLinesStandOnTheirOwnAndTheSummaryIsCutWithAnEllipsis) {
     EXPECT_TRUE(shown.startsWith("g MEM 19")) << shown.toStdString();
     EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
     EXPECT_TRUE(section.summaryText().endsWith("+ R0, R1"));
+
+    // With SOLVE/∫ running and complex mode on, the first line is wider than the
+    // narrowest column: its entries give way, none reaches past the margin.
+    auto busy = *test::hp15cSnapshot().pool;
+    busy.complex = true;
+    PoolSection narrow;
+    narrow.setPool(busy);
+    narrow.resize(260, narrow.sizeHint().height());
+    narrow.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(narrow.width(), 260);
+    int lineWidth = 0;
+    for (std::size_t i = 0; i < 3; ++i) lineWidth += narrow.legendItems()[i]->sizeHint().width() + (i ? 10 : 0);
+    ASSERT_GT(lineWidth, 260 - 20); // the case that was cut through a letter
+    for (const QWidget* item : narrow.legendItems()) EXPECT_LE(item->geometry().right(), narrow.width() - 10);
+    // Only the line's widest entry gives way; the short ones keep their whole text.
+    const auto& first = narrow.legendItems();
+    const auto widest = std::max_element(first.begin(), first.begin() + 3, [](QWidget* a, QWidget* b) {
+        return a->sizeHint().width() < b->sizeHint().width();
+    });
+    for (auto it = first.begin(); it != first.begin() + 3; ++it) {
+        if (it == widest)
+            EXPECT_LT((*it)->width(), (*it)->sizeHint().width());
+        else
+            EXPECT_GE((*it)->width(), (*it)->sizeHint().width());
+    }
 }
 
 MatrixValue matrix(int index, int rows, int cols, int first, bool withValues = true) {
