@@ -13,6 +13,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -200,13 +201,20 @@ public:
         publishSnapshot();
         uint64_t next = clock_->now();
         while (running_) {
-            std::vector<Command> batch;
             {
                 std::lock_guard lock(queueMutex_);
-                batch.swap(queue_);
+                for (auto& command : queue_) backlog_.push_back(std::move(command));
+                queue_.clear();
             }
-            for (auto& command : batch)
+            // A press that would merge with the previous tap of its key waits, and every
+            // command after it with it, until emulated time has let that key go up long
+            // enough for the firmware to count the new press. Once stopping or faulted,
+            // no time passes any more: everything left runs at once.
+            while (!backlog_.empty() && (!running_ || faulted_ || !holdsBack(backlog_.front()))) {
+                Command command = std::move(backlog_.front());
+                backlog_.pop_front();
                 if (!execute(command)) running_ = false;
+            }
             if (!running_) break;
 
             if (faulted_) {
@@ -358,6 +366,15 @@ private:
             command.value);
     }
 
+    // True for a press that would merge with the previous tap of its key just now.
+    bool holdsBack(const Command& command) const {
+        if (const auto* press = std::get_if<typename Command::Press>(&command.value))
+            return !machine_->isReadyForPress(press->code);
+        if (const auto* shifted = std::get_if<typename Command::PressShifted>(&command.value))
+            return !machine_->isReadyForPress(shifted->shift) || !machine_->isReadyForPress(shifted->code);
+        return false;
+    }
+
     // Runs a machine operation whose errors are reported; true when it succeeded.
     template <class F>
     bool guarded(F&& f) {
@@ -421,6 +438,7 @@ private:
 
     std::mutex queueMutex_;
     std::vector<Command> queue_;
+    std::deque<Command> backlog_; // engine thread: taken from the queue, not yet executed
     std::thread thread_;
     std::atomic<bool> started_{false};
     std::atomic<bool> running_{false};

@@ -69,6 +69,7 @@ std::optional<std::string> CalculatorMachine::start(const std::optional<SavedSta
     simMs_ = 0;
     downSince_.clear();
     pendingRelease_.clear();
+    upSince_.clear();
     delayedRelease_.clear();
 
     coreTap(keyON);
@@ -111,6 +112,13 @@ void CalculatorMachine::releaseNow(int code) {
     }
     calc_.check(calc_.keyUp(code)); // a refused release leaves the key down
     downSince_.erase(it);
+    upSince_[code] = simMs_;
+}
+
+bool CalculatorMachine::isReadyForPress(int code) const {
+    if (pendingRelease_.contains(code)) return false;
+    const auto up = upSince_.find(code);
+    return up == upSince_.end() || simMs_ - up->second >= minimumHoldMs_;
 }
 
 void CalculatorMachine::release(int code) {
@@ -124,6 +132,7 @@ void CalculatorMachine::releaseAll() {
     for (const auto& [code, since] : downSince_) {
         const int up = calc_.keyUp(code);
         if (status == TW_OK) status = up;
+        upSince_[code] = simMs_;
     }
     downSince_.clear();
     pendingRelease_.clear();
@@ -166,6 +175,7 @@ void CalculatorMachine::run(int64_t ms) {
             const int64_t held = simMs_ - (down == downSince_.end() ? 0 : down->second);
             if (held >= minimumHoldMs_) {
                 calc_.check(calc_.keyUp(*it));
+                upSince_[*it] = simMs_;
                 if (down != downSince_.end()) downSince_.erase(down);
                 it = pendingRelease_.erase(it);
             } else {

@@ -66,6 +66,10 @@ public:
     void releaseAll();
     void releaseLater(const std::vector<int>& codes, int64_t afterMs);
     void pressShifted(int shift, int code);
+    // False while a press of the key would merge with its previous tap: that tap's
+    // release is still waiting for the minimum hold, or the key went up less than
+    // the minimum hold ago and the firmware may not have seen it up yet.
+    bool isReadyForPress(int code) const;
 
     // Advances emulated time in 10 ms slices, carrying out due releases between them.
     void run(int64_t ms);
@@ -134,6 +138,7 @@ private:
     int64_t minimumHoldMs_ = 80;
     std::map<int, int64_t> downSince_;
     std::set<int> pendingRelease_;
+    std::map<int, int64_t> upSince_; // when each key last went up
     std::vector<std::pair<int64_t, int>> delayedRelease_; // (at, code) in scheduled order
 };
 

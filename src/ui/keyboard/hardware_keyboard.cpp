@@ -153,6 +153,7 @@ bool HardwareKeyboard::routeRelease(QKeyEvent* event) {
     // X11's auto-repeat sends a release before each repeated press.
     if (event->isAutoRepeat()) return router_.isHeld(key);
     deliverPendingRelease();
+    if (event->timestamp() != 0) lastRelease_ = PendingRelease{key, event->timestamp()};
     if (event->key() == Qt::Key_Shift || event->key() == Qt::Key_Alt) {
         if (!(event->modifiers() & Qt::ControlModifier) && !keyboardBelongsElsewhere(*event))
             router_.modifierChanged(event->key() == Qt::Key_Shift ? HardwareKeyRouter::Modifier::shift
@@ -188,6 +189,11 @@ bool HardwareKeyboard::route(QKeyEvent* event) {
             deliverPendingRelease();
         }
     }
+    // The same, after the wait had let the key go up: the key stays up in the
+    // calculator rather than counting as a second press.
+    if (lastRelease_ && lastRelease_->key == key && lastRelease_->time == event->timestamp() &&
+        event->timestamp() != 0)
+        repeat = true;
 
     if (event->modifiers() & Qt::ControlModifier || event->key() == Qt::Key_Control) {
         // Ctrl shortcuts belong to the menus; a modifier held across one taps nothing.

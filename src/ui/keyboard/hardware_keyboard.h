@@ -60,6 +60,9 @@ private:
         quint64 time = 0;
     };
     std::optional<PendingRelease> pendingRelease_;
+    // The last release with the server's time: on a busy machine the press of the
+    // repeat can come after the wait, and must not press the key a second time.
+    std::optional<PendingRelease> lastRelease_;
     QTimer releaseTimer_;
 };
 

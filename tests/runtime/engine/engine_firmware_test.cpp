@@ -3,10 +3,12 @@
 #include "runtime/engine/calculator_engine.h"
 #include "runtime/support/firmware_calculator.h"
 #include "runtime/support/manual_queue.h"
+#include "runtime/support/virtual_clock.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <map>
 #include <thread>
 
 namespace tw {
@@ -19,6 +21,7 @@ using tw::CalculatorMachine;
 using Command = CalculatorEngine::Command;
 
 using MainQueue = tw::test::ManualQueue;
+using tw::test::VirtualClock;
 
 int64_t simMs(CalculatorEngine& engine) {
     return engine.performAndWait(5.0, [](CalculatorMachine& m) { return m.simMs(); }).value_or(-1);
@@ -79,6 +82,45 @@ TEST(EngineOnFirmware, RunsTheCalculatorInRealTimeAndInTurbo) {
     main.drain();
     ASSERT_FALSE(displays.empty());
     EXPECT_EQ(displays.back().substr(0, 2), "5.");
+}
+
+// Three taps of 7 on a virtual clock: pressed every `periodMs`, each let go `holdMs`
+// after its press (or, without a hold, together with the next press, as the desktop
+// keyboard delivers a release it held back). Answers the display at the end.
+std::string threeSevens(int64_t periodMs, std::optional<int64_t> holdMs) {
+    auto clock = std::make_shared<VirtualClock>();
+    MainQueue main;
+    CalculatorEngine engine(startedCalculator(Firmware::Hp15c), main.executor(), clock);
+    std::multimap<int64_t, Command> script;
+    for (int64_t tap = 0; tap < 3; ++tap) {
+        const int64_t at = tap * periodMs;
+        script.emplace(at, Command{Command::Press{k7}});
+        script.emplace(holdMs ? at + *holdMs : at + periodMs, Command{Command::Release{k7}});
+    }
+    const uint64_t start = clock->now();
+    bool stopped = false;
+    clock->onWait = [&](uint64_t now) {
+        const int64_t elapsed = int64_t((now - start) / 1'000'000);
+        for (auto it = script.begin(); it != script.end() && it->first <= elapsed;) {
+            engine.send(std::move(it->second));
+            it = script.erase(it);
+        }
+        if (elapsed >= 3 * periodMs + 1500 && !stopped) {
+            stopped = true;
+            engine.stop();
+        }
+    };
+    engine.markRunningForTesting();
+    engine.runLoop();
+    return shown(engine.machineForTesting());
+}
+
+TEST(EngineOnFirmware, EveryTapOfARepeatedKeyCountsHoweverFastTheTapsCome) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    EXPECT_EQ(threeSevens(150, 60), "777");          // slow taps that leave time to spare
+    EXPECT_EQ(threeSevens(150, std::nullopt), "777"); // each release arrives with the next press
+    EXPECT_EQ(threeSevens(80, 70), "777");           // released before the minimum hold, pressed again just after
+    EXPECT_EQ(threeSevens(40, 0), "777");            // faster than a hold and a release together
 }
 
 TEST(EngineOnFirmware, SwitchesModelsAndSavesAndLoadsMemoryThroughCommands) {

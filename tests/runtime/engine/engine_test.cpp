@@ -1,5 +1,6 @@
 #include "runtime/engine/basic_calculator_engine.h"
 #include "runtime/support/manual_queue.h"
+#include "runtime/support/virtual_clock.h"
 
 #include <gtest/gtest.h>
 
@@ -10,49 +11,7 @@ namespace tw {
 
 namespace {
 
-using tw::EngineClock;
-
-// Virtual time: waiting jumps the clock to the deadline unless a signal is pending.
-class VirtualClock final : public EngineClock {
-public:
-    uint64_t now() override {
-        std::lock_guard lock(mutex_);
-        return now_;
-    }
-    void wait(uint64_t deadline) override {
-        uint64_t reached;
-        {
-            std::lock_guard lock(mutex_);
-            ++waits_;
-            if (signals_ > 0) {
-                --signals_;
-                return;
-            }
-            if (deadline > now_) now_ = deadline;
-            reached = now_;
-        }
-        if (onWait) onWait(reached);
-    }
-    void signal() override {
-        std::lock_guard lock(mutex_);
-        ++signals_;
-    }
-    void advance(uint64_t ns) {
-        std::lock_guard lock(mutex_);
-        now_ += ns;
-    }
-    int waits() {
-        std::lock_guard lock(mutex_);
-        return waits_;
-    }
-    std::function<void(uint64_t)> onWait;
-
-private:
-    std::mutex mutex_;
-    uint64_t now_ = 0;
-    uint64_t signals_ = 0;
-    int waits_ = 0;
-};
+using tw::test::VirtualClock;
 
 struct ChipFault : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -86,6 +45,7 @@ struct FakeMachine {
     int64_t sim = 0;
     int slices = 0;
     int shownEvery = 0;                 // the display changes every n ms (0: never)
+    int64_t readyAtMs = 0;              // presses would merge with a tap before this simMs
     std::optional<int> inspection;      // what inspect() answers
     int inspections = 0;
     std::vector<std::string> log;
@@ -106,6 +66,7 @@ struct FakeMachine {
     }
     void pressShifted(int shift, int code) { log.push_back("shifted " + std::to_string(shift) + " " + std::to_string(code)); }
     void release(int code) { log.push_back("release " + std::to_string(code)); }
+    bool isReadyForPress(int) const { return sim >= readyAtMs; }
     void releaseLater(const std::vector<int>& codes, int64_t after) {
         log.push_back("later " + std::to_string(codes.size()) + " " + std::to_string(after));
     }
@@ -278,6 +239,41 @@ TEST(EngineCommands, StopInTheMiddleOfABatchStillRunsTheRestThenReleasesAll) {
     EXPECT_EQ(h.machine->log, (std::vector<std::string>{"press 1", "press 2", "releaseAll"}));
     EXPECT_EQ(h.machine->slices, 0);
     EXPECT_FALSE(h.engine->isRunning());
+}
+
+TEST(EngineCommands, APressThatWouldMergeWithItsKeysLastTapWaitsWithEverythingAfterIt) {
+    Harness h;
+    h.machine->readyAtMs = 50;
+    std::vector<int64_t> performedAt;
+    const auto recordSim = [&] { return Command{Command::Perform{[&](FakeMachine& m) { performedAt.push_back(m.sim); }}}; };
+    h.engine->send(std::vector<Command>{recordSim(), Command{Command::Press{5}}, Command{Command::Release{5}},
+                                        recordSim(), Command{Command::PressShifted{32, 5}}, recordSim()});
+    h.runUntil(200 * ms);
+    EXPECT_EQ(performedAt, (std::vector<int64_t>{0, 50, 50})); // in step with real time, in order
+    EXPECT_EQ(h.machine->log,
+              (std::vector<std::string>{"press 5", "release 5", "shifted 32 5", "releaseAll"}));
+
+    // Stopping, or a halted emulation where no time passes, lets everything waiting run.
+    Harness stopping;
+    stopping.machine->readyAtMs = 1'000'000;
+    stopping.engine->send(std::vector<Command>{Command{Command::Press{5}}, Command{Command::Stop{}}});
+    stopping.runUntil(100 * ms);
+    EXPECT_EQ(stopping.machine->log, (std::vector<std::string>{"press 5", "releaseAll"}));
+
+    Harness faulted;
+    faulted.machine->readyAtMs = 1'000'000;
+    faulted.machine->faultAtMs = 30;
+    bool sent = false;
+    faulted.clock->onWait = [&](uint64_t now) {
+        if (now >= 100 * ms && !sent) {
+            sent = true;
+            faulted.engine->send(std::vector<Command>{Command{Command::Press{5}}, Command{Command::Release{5}}});
+        }
+        if (now >= 500 * ms) faulted.engine->stop();
+    };
+    faulted.engine->markRunningForTesting();
+    faulted.engine->runLoop();
+    EXPECT_EQ(faulted.machine->log, (std::vector<std::string>{"press 5", "release 5", "releaseAll"}));
 }
 
 TEST(EngineCommands, CompletionsArriveOnTheMainQueueWithTheirResults) {

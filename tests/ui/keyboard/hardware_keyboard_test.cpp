@@ -114,6 +114,23 @@ TEST_F(KeyboardTest, AReleaseAndPressAtOneServerTimeAreARepeatButQuickTapsAreEac
     EXPECT_EQ(log, (Log{"release 7"}));
 }
 
+TEST_F(KeyboardTest, ARepeatWhosePressComesAfterTheWaitPressesNothing) {
+    // A busy machine: the release of the server's repeat goes up on its own before its press arrives.
+    const QString seven = QStringLiteral("7");
+    at(1000, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    at(1500, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    QTRY_COMPARE_WITH_TIMEOUT(log.size(), std::size_t(2), 1000);
+    at(1500, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    at(1540, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    at(1540, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    at(1900, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
+    QTest::qWait(60);
+    EXPECT_EQ(log, (Log{"press 6", "release 6"}));
+    // The next tap is a press again.
+    at(2000, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
+    EXPECT_EQ(log, (Log{"press 6", "release 6", "press 6"}));
+}
+
 TEST_F(KeyboardTest, AltWithAKeyGivesItsBlueFunctionButAltGrDoesNot) {
     down(Qt::Key_Alt, Qt::AltModifier, kScanAlt);
     down(Qt::Key_7, Qt::AltModifier, kScan7, "7");
