@@ -20,6 +20,8 @@ namespace tw {
 QtPlatform::QtPlatform() {
     if (QCoreApplication::organizationName().isEmpty()) QCoreApplication::setOrganizationName("Tarnwick");
     if (QCoreApplication::applicationName().isEmpty()) QCoreApplication::setApplicationName("Tarnwick");
+    if (const auto aside = setAsideUnusableSettingsFile(settingsFilePath()))
+        log(settingsSetAsideLine(*aside));
     // Our own format: Qt's native one can replace the file with a cut-off copy when the disk is full.
     settings_ = std::make_unique<QSettings>(checkedSettingsFormat(), QSettings::UserScope, QStringLiteral("Tarnwick"),
                                             QStringLiteral("Tarnwick"));

@@ -13,6 +13,13 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 namespace tw {
@@ -197,6 +204,62 @@ TEST(SettingsFile, AWriteThatFailsKeepsTheEarlierFileWithItsProgramNotes) {
         EXPECT_EQ(platform.setting("programDoc-0123456789abcdef").toByteArray(), QByteArray(notesSize + 10, 'm'));
         EXPECT_EQ(platform.setting("firmwareName").toString(), "testfw-15c.bin");
     }
+}
+
+// A FIFO or a huge file as the settings file is moved aside before anything opens it:
+// the platform comes up at once with empty settings and writes a fresh file.
+TEST(SettingsFile, AFifoOrAHugeFileIsMovedAsideUnread) {
+    app();
+    for (const bool fifo : {true, false}) {
+        SCOPED_TRACE(fifo ? "FIFO" : "huge file");
+        QTemporaryDir home;
+        useConfigFolder(home.path());
+        const QString file = home.path() + "/Tarnwick/Tarnwick.conf";
+        ASSERT_EQ(settingsFilePath(), file);
+        ASSERT_TRUE(QDir().mkpath(home.path() + "/Tarnwick"));
+        const QByteArray native = QFile::encodeName(file);
+        if (fifo) {
+            ASSERT_EQ(::mkfifo(native.constData(), 0644), 0);
+        } else {
+            ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
+            ASSERT_EQ(::truncate(native.constData(), maximumSettingsFileSize + 1), 0); // sparse
+        }
+        // Should the FIFO be opened for reading after all, a writer frees it so the test fails, not hangs.
+        std::atomic<bool> done{false};
+        std::thread watchdog([&] {
+            for (int i = 0; i < 100 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            if (!done && fifo) {
+                const int fd = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) ::close(fd);
+            }
+        });
+        const auto started = std::chrono::steady_clock::now();
+        {
+            QtPlatform platform;
+            EXPECT_FALSE(platform.setting("firmwareName").isValid());
+            platform.setSetting("firmwareName", "testfw-15c.bin");
+        }
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+        done = true;
+        watchdog.join();
+        struct stat status {};
+        ASSERT_EQ(::stat(native.constData(), &status), 0);
+        EXPECT_TRUE(S_ISREG(status.st_mode));
+        EXPECT_TRUE(contents(file).contains("testfw-15c.bin"));
+        const QStringList aside =
+            QDir(home.path() + "/Tarnwick").entryList({"Tarnwick.conf unusable *"}, QDir::AllEntries | QDir::System);
+        EXPECT_EQ(aside.size(), 1) << aside.join(", ").toStdString();
+    }
+    // A regular file of an ordinary size stays where it is.
+    QTemporaryDir home;
+    const QString file = home.path() + "/Tarnwick.conf";
+    QFile plain(file);
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.write("[General]\nskin=2\n");
+    plain.close();
+    EXPECT_FALSE(setAsideUnusableSettingsFile(file));
+    EXPECT_FALSE(setAsideUnusableSettingsFile(home.path() + "/absent.conf"));
+    EXPECT_EQ(contents(file), "[General]\nskin=2\n");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "app/app_model.h"
 #include "platform/qt_platform.h"
+#include "platform/settings_file_format.h"
 #include "ui/main/pending_opens.h"
 #include "ui/main/quit_save.h"
 #include "ui/main/single_instance.h"
@@ -11,7 +12,6 @@
 #include "usblink/usb_log.h"
 
 #include <QApplication>
-#include <QSettings>
 
 #include <cstdio>
 
@@ -53,10 +53,13 @@ int runTarnwick(int& argc, char** argv, const EntryHooks& hooks) {
     QCoreApplication::setApplicationName(QStringLiteral("Tarnwick"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Tarnwick"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tarnwick"));
+    // Before anything opens the settings: a FIFO or a huge file there must not block the start.
+    const QString settingsFile = settingsFilePath();
+    const auto settingsAside = setAsideUnusableSettingsFile(settingsFile);
     if (hooks.beforeModel) hooks.beforeModel();
 
     const QStringList files = PendingOpens::filesFromArguments(QCoreApplication::arguments());
-    SingleInstance instance(SingleInstance::defaultServerName(QSettings().fileName()));
+    SingleInstance instance(SingleInstance::defaultServerName(settingsFile));
     if (instance.handOver(files)) return 0;
     switch (instance.listen()) {
     case SingleInstance::Listen::listening: break;
@@ -76,6 +79,7 @@ int runTarnwick(int& argc, char** argv, const EntryHooks& hooks) {
     QObject::connect(&termination, &TerminationSignals::received, &application, [] { QCoreApplication::quit(); });
 
     QtPlatform platform;
+    if (settingsAside) platform.log(settingsSetAsideLine(*settingsAside));
     TarnwickApp app(platform, &instance, files);
     app.show();
     if (hooks.ready) hooks.ready(app);
