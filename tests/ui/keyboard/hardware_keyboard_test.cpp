@@ -68,9 +68,10 @@ protected:
         QCoreApplication::sendEvent(view.windowHandle(), &event);
     }
 
+    // Declared before the view: the view's teardown can still release a held key into it.
+    Log log;
     QWidget view;
     HardwareKeyboard* keyboard = nullptr;
-    Log log;
     bool swallowedLast = false;
     bool reachedWidget = false;
 };
