@@ -183,6 +183,8 @@ void AppModel::saveState(bool turnBackOn) {
 
 std::optional<SavedState> AppModel::captureStateOnQuit(CalculatorMachine& machine) {
     try {
+        // Every key goes up and is seen up first: an ON press with a key down is a chord.
+        machine.settleKeys();
         for (int i = 0; i < 3 && !machine.isDisplayBlank(); ++i) {
             machine.coreTap(CalculatorMachine::keyON);
             machine.run(500);
@@ -216,6 +218,8 @@ void AppModel::requestFreshInspection(std::function<void(std::optional<Inspector
     QPointer<AppModel> self(this);
     sendToEngine(CalculatorEngine::Command::Perform{
         [self, main = main_, continuation = std::move(continuation)](CalculatorMachine& machine) {
+            // The memory is read with no key down, as a user would leave it.
+            machine.settleKeys();
             std::optional<InspectorSnapshot> inspection = machine.inspect();
             main([self, continuation, inspection = std::move(inspection)] {
                 if (self && continuation) continuation(inspection);

@@ -2,6 +2,7 @@
 // saved state across instances, the firmware choice and the quit-time capture.
 #include "app/support/app_test_support.h"
 #include "runtime/support/firmware_calculator.h"
+#include "runtime/support/typing_script.h"
 
 #include <QDir>
 #include <QFile>
@@ -298,6 +299,75 @@ TEST(QuitCapture, TurnsTheCalculatorOffAndReadsItsState) {
     const int64_t off = machine->simMs();
     EXPECT_TRUE(AppModel::captureStateOnQuit(*machine));
     EXPECT_EQ(machine->simMs(), off);
+}
+
+// The quit-time capture right behind quick typing, on a virtual clock: every key
+// typed before it counts, and none becomes a chord with the capture's ON presses.
+std::vector<uint8_t> capturedAfter(const std::vector<TypedKey>& keys, int64_t spacingMs) {
+    std::optional<SavedState> captured;
+    typeOnVirtualClock(keys, spacingMs, [&](CalculatorMachine& m) { captured = AppModel::captureStateOnQuit(m); });
+    return captured ? keptMemory(captured->memory) : std::vector<uint8_t>{};
+}
+
+// X of a captured memory, as the calculator shows it after a start with it.
+std::optional<double> capturedX(const std::vector<TypedKey>& keys) {
+    std::optional<SavedState> captured;
+    typeOnVirtualClock(keys, slowSpacingMs, [&](CalculatorMachine& m) { captured = AppModel::captureStateOnQuit(m); });
+    if (!captured) return std::nullopt;
+    auto m = startedCalculator(Firmware::Hp15c);
+    m->start(*captured);
+    return m->inspect()->stack.at(0).number;
+}
+
+void expectCapturedAsTypedSlowly(const std::vector<TypedKey>& keys, const std::vector<TypedKey>& slowKeys,
+                                 const std::string& what) {
+    const std::vector<uint8_t> slow = capturedAfter(slowKeys, slowSpacingMs);
+    ASSERT_FALSE(slow.empty());
+    for (int64_t spacing : {20, 75, 150, 0}) {
+        SCOPED_TRACE(what + (spacing ? " typed " + std::to_string(spacing) + " ms apart" : " in one batch"));
+        EXPECT_EQ(capturedAfter(keys, spacing), slow);
+    }
+}
+
+TEST(QuitCapture, KeysTypedJustBeforeTheCaptureAllCountAndNoneBecomesAChord) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    // "−" still down when ON is pressed would be the memory reset.
+    const std::vector<TypedKey> subtraction{k5, kEnter, k3, kMinus};
+    EXPECT_EQ(capturedX(subtraction), 2);
+    expectCapturedAsTypedSlowly(subtraction, subtraction, "5 ENTER 3 −");
+    // Latched on the face: the capture lets it go, and it counts once.
+    expectCapturedAsTypedSlowly({k5, kEnter, k3, TypedKey::held(kMinus)}, subtraction, "5 ENTER 3, − latched");
+
+    std::vector<TypedKey> additions{k1, kEnter, kEnter, kEnter};
+    for (int tap = 0; tap < 40; ++tap) additions.push_back(kPlus);
+    EXPECT_EQ(capturedX(additions), 41);
+    expectCapturedAsTypedSlowly(additions, additions, "1 ENTER ENTER ENTER, 40 +");
+}
+
+TEST(QuitCapture, FortyQuickTapsAndTheCaptureBehindThemTakeWellUnderItsTimeOut) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    using Command = CalculatorEngine::Command;
+    CalculatorEngine engine(startedCalculator(Firmware::Hp15c), [](std::function<void()>) {});
+    engine.start();
+    // All in one batch, as a busy host delivers them, with the capture right behind.
+    std::vector<Command> typed;
+    for (int code : {k1, kEnter, kEnter, kEnter}) {
+        typed.push_back(Command{Command::Press{code}});
+        typed.push_back(Command{Command::Release{code}});
+    }
+    for (int tap = 0; tap < 40; ++tap) {
+        typed.push_back(Command{Command::Press{kPlus}});
+        typed.push_back(Command{Command::Release{kPlus}});
+    }
+    engine.send(std::move(typed));
+    const auto t0 = std::chrono::steady_clock::now();
+    auto captured = engine.performAndWait(3.0, &AppModel::captureStateOnQuit);
+    const auto took = std::chrono::steady_clock::now() - t0;
+    ASSERT_TRUE(captured && *captured);
+    EXPECT_LT(took, 1500ms);
+    auto m = startedCalculator(Firmware::Hp15c);
+    m->start(**captured);
+    EXPECT_EQ(m->inspect()->stack.at(0).number, 41);
 }
 
 TEST(EngineLife, InspectorAndTurboFollowTheFields) {

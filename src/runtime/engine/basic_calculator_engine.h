@@ -83,8 +83,12 @@ public:
         struct Perform { std::function<void(Machine&)> body; };
         struct ReleaseAll {};
         struct Stop {};
+        // Presses ahead of this mark that cannot reach the firmware by the deadline
+        // (the engine clock's nanoseconds) are dropped: someone waits behind them.
+        struct DeliverBy { uint64_t deadlineNs; };
         using Value = std::variant<Press, PressShifted, Release, ReleaseLater, SwitchModel, PlayChord, ChordWithON,
-                                   LoadMemory, SaveState, SetTurbo, SetInspector, Perform, ReleaseAll, Stop>;
+                                   LoadMemory, SaveState, SetTurbo, SetInspector, Perform, ReleaseAll, Stop,
+                                   DeliverBy>;
 
         Value value;
         template <class T>
@@ -102,6 +106,9 @@ public:
     static constexpr uint64_t kTurboPassNs = 20'000'000;
     static constexpr uint64_t kFaultedWaitNs = 200'000'000;
     static constexpr uint64_t kInspectionIntervalNs = 100'000'000;
+    // The longest a press waits for the keys before it (a key let go of later than
+    // this is no longer waited for).
+    static constexpr int64_t kLongestPressWaitMs = 1000;
 
     BasicCalculatorEngine(std::unique_ptr<Machine> machine, MainExecutor mainQueue,
                           std::shared_ptr<EngineClock> clock = std::make_shared<SystemEngineClock>())
@@ -169,7 +176,12 @@ public:
             bool done = false;
         };
         auto shared = std::make_shared<Shared>();
-        send(Command{typename Command::Perform{[shared, body = std::move(body)](Machine& m) mutable {
+        // Keys typed ahead get half the time to reach the firmware; the closure the rest.
+        const double seconds = timeoutSeconds > 0 ? std::min(timeoutSeconds, 86400.0) : 0.0;
+        const uint64_t deadline = clock_->now() + uint64_t(seconds * 0.5e9);
+        std::vector<Command> commands;
+        commands.push_back(Command{typename Command::DeliverBy{deadline}});
+        commands.push_back(Command{typename Command::Perform{[shared, body = std::move(body)](Machine& m) mutable {
             std::optional<R> v;
             std::exception_ptr error;
             try {
@@ -186,9 +198,9 @@ public:
             // The waiter gets no value; the engine reports the error (a chip fault halts it).
             if (error) std::rethrow_exception(error);
         }}});
+        send(std::move(commands));
         std::unique_lock lock(shared->mutex);
         // A negative or NaN time-out waits not at all; a huge one a day at most.
-        const double seconds = timeoutSeconds > 0 ? std::min(timeoutSeconds, 86400.0) : 0.0;
         auto until = std::chrono::steady_clock::now() +
                      std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                          std::chrono::duration<double>(seconds));
@@ -203,25 +215,25 @@ public:
         while (running_) {
             {
                 std::lock_guard lock(queueMutex_);
-                for (auto& command : queue_) backlog_.push_back(std::move(command));
+                for (auto& command : queue_) {
+                    if (std::holds_alternative<typename Command::Stop>(command.value)) stopQueued_ = true;
+                    backlog_.push_back(std::move(command));
+                }
                 queue_.clear();
             }
-            // A press that would merge with the previous tap of its key waits, and every
-            // command after it with it, until emulated time has let that key go up long
-            // enough for the firmware to count the new press. Once stopping or faulted,
-            // no time passes any more: everything left runs at once.
-            while (!backlog_.empty() && (!running_ || faulted_ || !holdsBack(backlog_.front()))) {
-                Command command = std::move(backlog_.front());
-                backlog_.pop_front();
-                if (!execute(command)) running_ = false;
-            }
+            deliverBacklog();
             if (!running_) break;
 
             if (faulted_) {
                 clock_->wait(clock_->now() + kFaultedWaitNs);
                 continue;
             }
-            if (turbo_) {
+            if (!backlog_.empty()) {
+                // Keys typed ahead of the emulation: it catches up as fast as it goes,
+                // a slice at a time so that each press goes as soon as it may.
+                if (!runSlice()) continue;
+                next = clock_->now();
+            } else if (turbo_) {
                 const uint64_t t0 = clock_->now();
                 bool failed = false;
                 do {
@@ -360,19 +372,53 @@ private:
                     guarded([&] { m.releaseAll(); });
                 } else if constexpr (std::is_same_v<T, typename C::Stop>) {
                     return false;
+                } else if constexpr (std::is_same_v<T, typename C::DeliverBy>) {
+                    // only a mark while presses wait
                 }
                 return true;
             },
             command.value);
     }
 
-    // True for a press that would merge with the previous tap of its key just now.
-    bool holdsBack(const Command& command) const {
-        if (const auto* press = std::get_if<typename Command::Press>(&command.value))
-            return !machine_->isReadyForPress(press->code);
-        if (const auto* shifted = std::get_if<typename Command::PressShifted>(&command.value))
-            return !machine_->isReadyForPress(shifted->shift) || !machine_->isReadyForPress(shifted->code);
-        return false;
+    // Runs the backlog in order. A press goes only when it reaches the firmware alone
+    // (the machine's readiness), so no pass runs two presses, and everything after a
+    // waiting press waits with it. Once stopping or faulted, no time passes any
+    // more: everything left runs at once.
+    void deliverBacklog() {
+        while (!backlog_.empty()) {
+            const bool atOnce = !running_ || faulted_ || stopQueued_;
+            if (!atOnce && isPress(backlog_.front()) && !pressMayGo()) {
+                if (!pastDeadline()) return;
+                backlog_.pop_front(); // someone waits behind it and time is up: dropped
+                pressWaitSince_.reset();
+                continue;
+            }
+            Command command = std::move(backlog_.front());
+            backlog_.pop_front();
+            pressWaitSince_.reset();
+            if (!execute(command)) running_ = false;
+        }
+    }
+
+    static bool isPress(const Command& command) {
+        return std::holds_alternative<typename Command::Press>(command.value) ||
+               std::holds_alternative<typename Command::PressShifted>(command.value);
+    }
+
+    bool pressMayGo() {
+        if (machine_->isReadyForPress()) return true;
+        const int64_t now = machine_->simMs();
+        if (!pressWaitSince_) pressWaitSince_ = now;
+        return now - *pressWaitSince_ >= kLongestPressWaitMs;
+    }
+
+    // True when a caller waiting behind the backlog has run out of time for keys.
+    bool pastDeadline() const {
+        const uint64_t now = clock_->now();
+        return std::any_of(backlog_.begin(), backlog_.end(), [&](const Command& c) {
+            const auto* mark = std::get_if<typename Command::DeliverBy>(&c.value);
+            return mark && now >= mark->deadlineNs;
+        });
     }
 
     // Runs a machine operation whose errors are reported; true when it succeeded.
@@ -439,6 +485,8 @@ private:
     std::mutex queueMutex_;
     std::vector<Command> queue_;
     std::deque<Command> backlog_; // engine thread: taken from the queue, not yet executed
+    bool stopQueued_ = false;     // engine thread: a stop waits in the backlog
+    std::optional<int64_t> pressWaitSince_; // engine thread: emulated ms the front press waits since
     std::thread thread_;
     std::atomic<bool> started_{false};
     std::atomic<bool> running_{false};

@@ -69,8 +69,9 @@ std::optional<std::string> CalculatorMachine::start(const std::optional<SavedSta
     simMs_ = 0;
     downSince_.clear();
     pendingRelease_.clear();
-    upSince_.clear();
     delayedRelease_.clear();
+    lastPressMs_.reset();
+    lastUpMs_.reset();
 
     coreTap(keyON);
     run(1500);
@@ -101,6 +102,13 @@ void CalculatorMachine::press(int code) {
     calc_.check(calc_.keyDown(code)); // a refused press changes nothing
     pendingRelease_.erase(code);
     downSince_[code] = simMs_;
+    lastPressMs_ = simMs_;
+}
+
+void CalculatorMachine::keyUp(int code) {
+    calc_.check(calc_.keyUp(code)); // a refused release leaves the key down
+    downSince_.erase(code);
+    lastUpMs_ = simMs_;
 }
 
 void CalculatorMachine::releaseNow(int code) {
@@ -110,15 +118,32 @@ void CalculatorMachine::releaseNow(int code) {
         pendingRelease_.insert(code);
         return;
     }
-    calc_.check(calc_.keyUp(code)); // a refused release leaves the key down
-    downSince_.erase(it);
-    upSince_[code] = simMs_;
+    keyUp(code);
 }
 
-bool CalculatorMachine::isReadyForPress(int code) const {
-    if (pendingRelease_.contains(code)) return false;
-    const auto up = upSince_.find(code);
-    return up == upSince_.end() || simMs_ - up->second >= minimumHoldMs_;
+bool CalculatorMachine::isReadyForPress() const {
+    if (!pendingRelease_.empty()) return false;
+    // A key that goes up later was let go of by the user too (the end of a latch).
+    for (const auto& [at, code] : delayedRelease_)
+        if (downSince_.contains(code)) return false;
+    // The firmware counts a key change once its scan has seen it for a few ticks;
+    // the minimum hold is long enough for that, down and up alike.
+    if (lastUpMs_ && simMs_ - *lastUpMs_ < minimumHoldMs_) return false;
+    return !lastPressMs_ || simMs_ - *lastPressMs_ >= minimumHoldMs_;
+}
+
+bool CalculatorMachine::areKeysSettled() const {
+    return downSince_.empty() && (!lastUpMs_ || simMs_ - *lastUpMs_ >= minimumHoldMs_);
+}
+
+void CalculatorMachine::settleKeys() {
+    delayedRelease_.clear();
+    std::vector<int> down;
+    for (const auto& [code, since] : downSince_) down.push_back(code);
+    for (int code : down) releaseNow(code);
+    // At most a minimum hold down and one up; the bound only guards against a core
+    // that refuses to let a key go.
+    for (int slices = 0; !areKeysSettled() && slices < 1000; ++slices) run(10);
 }
 
 void CalculatorMachine::release(int code) {
@@ -132,8 +157,8 @@ void CalculatorMachine::releaseAll() {
     for (const auto& [code, since] : downSince_) {
         const int up = calc_.keyUp(code);
         if (status == TW_OK) status = up;
-        upSince_[code] = simMs_;
     }
+    if (!downSince_.empty()) lastUpMs_ = simMs_;
     downSince_.clear();
     pendingRelease_.clear();
     delayedRelease_.clear();
@@ -174,9 +199,7 @@ void CalculatorMachine::run(int64_t ms) {
             auto down = downSince_.find(*it);
             const int64_t held = simMs_ - (down == downSince_.end() ? 0 : down->second);
             if (held >= minimumHoldMs_) {
-                calc_.check(calc_.keyUp(*it));
-                upSince_[*it] = simMs_;
-                if (down != downSince_.end()) downSince_.erase(down);
+                keyUp(*it);
                 it = pendingRelease_.erase(it);
             } else {
                 ++it;
@@ -201,7 +224,7 @@ bool CalculatorMachine::isShiftShown(int shift) const {
 
 std::vector<uint8_t> CalculatorMachine::readMemoryOff(bool turnBackOn) {
     // Keys still held (latched on the face) would turn the ON taps into a chord.
-    releaseAll();
+    settleKeys();
     const bool wasOff = isDisplayBlank();
     turnOff();
     std::vector<uint8_t> memory = calc_.readMemory();

@@ -66,10 +66,17 @@ public:
     void releaseAll();
     void releaseLater(const std::vector<int>& codes, int64_t afterMs);
     void pressShifted(int shift, int code);
-    // False while a press of the key would merge with its previous tap: that tap's
-    // release is still waiting for the minimum hold, or the key went up less than
-    // the minimum hold ago and the firmware may not have seen it up yet.
-    bool isReadyForPress(int code) const;
+    // True when a new press reaches the firmware alone: every key the user let go of
+    // is up and has been up for the minimum hold (the firmware has seen it up), and
+    // the last press has been down for the minimum hold (seen on its own). Keys the
+    // user still holds stay down and make a chord with the new press.
+    bool isReadyForPress() const;
+    // Lets go of every key, latched and later-released ones included, each once its
+    // minimum hold has passed, and runs emulated time until the firmware has seen
+    // them all up. Whatever turns the calculator off or reads or replaces its
+    // memory starts with this, so that no ON press becomes a chord.
+    void settleKeys();
+    bool areKeysSettled() const;
 
     // Advances emulated time in 10 ms slices, carrying out due releases between them.
     void run(int64_t ms);
@@ -128,6 +135,7 @@ public:
 private:
     // The release rule shared by release() and due delayed releases.
     void releaseNow(int code);
+    void keyUp(int code);
 
     OrvaneCalculator calc_;
     CalculatorFamily family_ = CalculatorFamily::none;
@@ -138,7 +146,8 @@ private:
     int64_t minimumHoldMs_ = 80;
     std::map<int, int64_t> downSince_;
     std::set<int> pendingRelease_;
-    std::map<int, int64_t> upSince_; // when each key last went up
+    std::optional<int64_t> lastPressMs_; // when the last key went down
+    std::optional<int64_t> lastUpMs_;    // when the last key went up
     std::vector<std::pair<int64_t, int>> delayedRelease_; // (at, code) in scheduled order
 };
 

@@ -31,7 +31,7 @@ void CalculatorMachine::chordWithON(const std::vector<int>& codes) {
 }
 
 void CalculatorMachine::play(const KeyChord& chord) {
-    releaseAll();
+    settleKeys();
     turnOff();
     const auto keys = chord.keys();
     chordWithON(std::vector<int>(keys.begin(), keys.end()));
@@ -53,7 +53,7 @@ void CalculatorMachine::performSwitch(int variant) {
 void CalculatorMachine::switchModel(int variant) {
     if (images_.size() < 2 || std::find(images_.begin(), images_.end(), variant) == images_.end())
         throw SwitchError::notInFirmware(variant);
-    releaseAll();
+    settleKeys();
     performSwitch(variant);
     if (this->variant() != variant) throw SwitchError::didNotSwitch(variant, this->variant());
 }
@@ -61,7 +61,7 @@ void CalculatorMachine::switchModel(int variant) {
 void CalculatorMachine::loadMemory(std::span<const uint8_t> memory) {
     // Keys still held would turn the ON taps below into a chord (with "−" held, the
     // memory reset that wipes what was just loaded).
-    releaseAll();
+    settleKeys();
     turnOn();
     calc_.writeMemory(memory);
     turnOff();

@@ -3,6 +3,7 @@
 #include "runtime/engine/calculator_engine.h"
 #include "runtime/support/firmware_calculator.h"
 #include "runtime/support/manual_queue.h"
+#include "runtime/support/typing_script.h"
 #include "runtime/support/virtual_clock.h"
 
 #include <gtest/gtest.h>
@@ -153,6 +154,39 @@ TEST(EngineOnFirmware, SwitchesModelsAndSavesAndLoadsMemoryThroughCommands) {
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(*loaded); // a memory of ten bytes is refused
     EXPECT_TRUE(waitForDisplay(engine, "0."));
+}
+
+// Typing ahead of the emulation, at a quick typist's spacings and all in one batch:
+// every key reaches the firmware once, alone and in order, so the display and the
+// memory are what slow typing gives; no key becomes a chord the user did not make.
+void expectAsTypedSlowly(const std::vector<TypedKey>& keys, const std::string& what) {
+    const TypingRun slow = typeOnVirtualClock(keys, slowSpacingMs);
+    for (int64_t spacing : {20, 75, 150, 0}) {
+        SCOPED_TRACE(what + (spacing ? " typed " + std::to_string(spacing) + " ms apart" : " in one batch"));
+        const TypingRun quick = typeOnVirtualClock(keys, spacing);
+        EXPECT_EQ(quick.display, slow.display);
+        EXPECT_EQ(keptMemory(quick.memory), keptMemory(slow.memory));
+    }
+}
+
+TEST(EngineTyping, EveryKeyArrivesOnceInOrderAndAloneHoweverFastItIsTyped) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    const TypingRun digits = typeOnVirtualClock({k1, k0, k0, k0, k5}, slowSpacingMs);
+    ASSERT_EQ(digits.display.substr(0, 5), "10005"); // the reference itself is right
+    expectAsTypedSlowly({k1, k0, k0, k0, k5}, "10005");
+    expectAsTypedSlowly({k1, k0, k0, k2}, "1002");
+    expectAsTypedSlowly({k1, k2, k3, k4, k5, k6, k7, k8, k9, k0}, "1234567890");
+    expectAsTypedSlowly({k1, k0, k0, k0, kEnter, k2, kPlus}, "1000 ENTER 2 +");
+    expectAsTypedSlowly({k3, k3, k3, k3, k3, kSto, k2, kClear, kRcl, k2}, "33333 STO 2 CLx RCL 2");
+}
+
+TEST(EngineTyping, QuickMinusesThenOnTurnTheCalculatorOffAndKeepItsMemory) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    // ON right after "−" must not become the memory-reset chord (ON with "−" held).
+    const std::vector<TypedKey> keys{k7, kSto, k1, kMinus, kMinus, kMinus, kMinus, kMinus, kOn};
+    const TypingRun slow = typeOnVirtualClock(keys, slowSpacingMs);
+    EXPECT_EQ(slow.display, "");
+    expectAsTypedSlowly(keys, "7 STO 1, five −, ON");
 }
 
 } // namespace

@@ -46,6 +46,8 @@ struct FakeMachine {
     int slices = 0;
     int shownEvery = 0;                 // the display changes every n ms (0: never)
     int64_t readyAtMs = 0;              // presses would merge with a tap before this simMs
+    int64_t pressGapMs = 0;             // and within this long after the last press
+    std::vector<int64_t> pressedAt;     // simMs of each press
     std::optional<int> inspection;      // what inspect() answers
     int inspections = 0;
     std::vector<std::string> log;
@@ -63,10 +65,13 @@ struct FakeMachine {
         if (code == 99) throw ChipFault("The emulated chip stopped: in a command");
         if (code == 98) throw std::runtime_error("not now");
         log.push_back("press " + std::to_string(code));
+        pressedAt.push_back(sim);
     }
     void pressShifted(int shift, int code) { log.push_back("shifted " + std::to_string(shift) + " " + std::to_string(code)); }
     void release(int code) { log.push_back("release " + std::to_string(code)); }
-    bool isReadyForPress(int) const { return sim >= readyAtMs; }
+    bool isReadyForPress() const {
+        return sim >= readyAtMs && (pressedAt.empty() || sim - pressedAt.back() >= pressGapMs);
+    }
     void releaseLater(const std::vector<int>& codes, int64_t after) {
         log.push_back("later " + std::to_string(codes.size()) + " " + std::to_string(after));
     }
@@ -274,6 +279,43 @@ TEST(EngineCommands, APressThatWouldMergeWithItsKeysLastTapWaitsWithEverythingAf
     faulted.engine->markRunningForTesting();
     faulted.engine->runLoop();
     EXPECT_EQ(faulted.machine->log, (std::vector<std::string>{"press 5", "release 5", "releaseAll"}));
+}
+
+TEST(EngineCommands, TypedAheadPressesGoOnePerPassAsSoonAsEachMayAndTimeCatchesUpAtOnce) {
+    Harness h;
+    h.machine->pressGapMs = 80;
+    std::vector<Command> typed;
+    for (int code : {1, 2, 3}) {
+        typed.push_back(Command{Command::Press{code}});
+        typed.push_back(Command{Command::Release{code}});
+    }
+    h.engine->send(std::move(typed));
+    int64_t clockAtThird = -1;
+    h.engine->send(Command{Command::Perform{[&](FakeMachine&) { clockAtThird = int64_t(h.clock->now()); }}});
+    h.runUntil(500 * ms);
+    EXPECT_EQ(h.machine->pressedAt, (std::vector<int64_t>{0, 80, 160}));
+    EXPECT_EQ(clockAtThird, 0); // emulated time ran ahead without waiting for the clock
+    EXPECT_EQ(h.machine->log, (std::vector<std::string>{"press 1", "release 1", "press 2", "release 2", "press 3",
+                                                        "release 3", "releaseAll"}));
+}
+
+TEST(EngineCommands, PressesThatCannotGoBeforeAWaitingCallersDeadlineAreDropped) {
+    Harness h;
+    h.machine->readyAtMs = 1'000'000;
+    bool performed = false;
+    h.engine->send(std::vector<Command>{Command{Command::Release{4}}, Command{Command::Press{5}},
+                                        Command{Command::Release{5}}, Command{Command::DeliverBy{0}},
+                                        Command{Command::Perform{[&](FakeMachine&) { performed = true; }}}});
+    h.runUntil(100 * ms);
+    EXPECT_TRUE(performed);
+    EXPECT_EQ(h.machine->log, (std::vector<std::string>{"release 4", "release 5", "releaseAll"}));
+
+    // Without anyone waiting, a press goes at the latest after a second of waiting.
+    Harness alone;
+    alone.machine->readyAtMs = 1'000'000;
+    alone.engine->send(Command{Command::Press{5}});
+    alone.runUntil(100 * ms);
+    EXPECT_EQ(alone.machine->pressedAt, std::vector<int64_t>{Engine::kLongestPressWaitMs});
 }
 
 TEST(EngineCommands, CompletionsArriveOnTheMainQueueWithTheirResults) {

@@ -312,6 +312,68 @@ TEST(MachineOnFirmware, LatchedKeysDoNotTurnAMemoryLoadIntoAChord) {
     EXPECT_NE(after, memory);
 }
 
+TEST(MachineOnFirmware, APressIsReadyOnlyOnceEveryKeyBeforeItIsSeenOnItsOwn) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    auto m = startedCalculator(Firmware::Hp15c);
+    EXPECT_TRUE(m->isReadyForPress());
+
+    // The last press must have been down for the minimum hold; a key the user still
+    // holds then makes a chord with the next press.
+    m->press(k1);
+    m->run(70);
+    EXPECT_FALSE(m->isReadyForPress());
+    m->run(10);
+    EXPECT_TRUE(m->isReadyForPress());
+    // Let go of: up at once, and the firmware must see it up for as long.
+    m->release(k1);
+    EXPECT_FALSE(m->isReadyForPress());
+    m->run(70);
+    EXPECT_FALSE(m->isReadyForPress());
+    m->run(10);
+    EXPECT_TRUE(m->isReadyForPress());
+
+    // A quick tap of another key: its release waits for the hold (up at 80), then
+    // the key must be seen up.
+    m->press(k2);
+    m->run(10);
+    m->release(k2);
+    m->run(140);
+    EXPECT_FALSE(m->isReadyForPress());
+    m->run(10);
+    EXPECT_TRUE(m->isReadyForPress());
+
+    // A latch that ends: its keys go up later, and a press waits for that too.
+    m->press(kF);
+    m->run(100);
+    m->releaseLater({kF}, 200);
+    m->run(190);
+    EXPECT_FALSE(m->isReadyForPress());
+    m->run(80);
+    EXPECT_FALSE(m->isReadyForPress());
+    m->run(10);
+    EXPECT_TRUE(m->isReadyForPress());
+    EXPECT_EQ(shown(*m), "12");
+}
+
+TEST(MachineOnFirmware, SettlingLetsGoOfEveryKeyAndWaitsUntilTheFirmwareSawThemUp) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    auto m = startedCalculator(Firmware::Hp15c);
+    keys(*m, {k5, kEnter, k3});
+    m->press(kMinus); // latched on the face 20 ms ago
+    m->press(k9);     // and a tap whose release is late
+    m->run(20);
+    m->releaseLater({k9}, 1000);
+    const int64_t before = m->simMs();
+    m->settleKeys();
+    EXPECT_TRUE(m->areKeysSettled());
+    EXPECT_TRUE(m->isReadyForPress());
+    EXPECT_EQ(m->simMs() - before, 140); // the rest of the hold, then as long up
+
+    // Settled already: no time passes.
+    m->settleKeys();
+    EXPECT_EQ(m->simMs() - before, 140);
+}
+
 TEST(MachineOnFirmware, GMemShowsThePoolAsTheDecoderReadsIt) {
     TW_REQUIRE_TEST_FIRMWARE();
     auto m = startedCalculator(Firmware::Hp15c);

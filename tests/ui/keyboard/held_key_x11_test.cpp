@@ -105,5 +105,51 @@ TEST_F(TypedOnX, QuickTapsAreEachAPress) {
     EXPECT_EQ(settled().count(QLatin1Char('9')), 3) << settled().toStdString();
 }
 
+// Typed at a typist's pace, and with every core busy, the keys show as typed slowly.
+TEST_F(TypedOnX, TypedDigitsShowInTheOrderTheyWereTyped) {
+    for (const QString& text : {QStringLiteral("10005"), QStringLiteral("1002")}) {
+        ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("400"), text}));
+        const QString slowly = settled();
+        EXPECT_TRUE(slowly.startsWith(text)) << slowly.toStdString();
+        clear();
+        ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("100"), text}));
+        EXPECT_EQ(settled(), slowly);
+        clear();
+    }
+    ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("300"),
+                         QStringLiteral("1234567890")}));
+    const QString slowly = settled();
+    clear();
+    for (int run = 0; run < 3; ++run) {
+        {
+            BusyCores busy(std::chrono::seconds(10));
+            ASSERT_TRUE(xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"),
+                                 QStringLiteral("1234567890")}));
+        }
+        EXPECT_EQ(settled(), slowly) << "run " << run;
+        clear();
+    }
+}
+
+TEST_F(TypedOnX, MinusThenEscapeAtOnceTurnsOffAndKeepsTheMemory) {
+    // ON while "−" is still down would be the memory reset; let go of, it is not.
+    const auto minusThenOn = [this](const QString& delay) {
+        ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("400"),
+                             QStringLiteral("7"), QStringLiteral("Return"), QStringLiteral("5")}));
+        ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), delay, QStringLiteral("minus"),
+                             QStringLiteral("Escape")}));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return shown().isEmpty(); }, 5000)) << shown().toStdString();
+        QTest::qWait(500);
+        ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !shown().isEmpty(); }, 5000));
+    };
+    minusThenOn(QStringLiteral("400"));
+    const QString slowly = settled();
+    EXPECT_EQ(slowly, QLatin1String("2.")) << slowly.toStdString();
+    clear();
+    minusThenOn(QStringLiteral("100"));
+    EXPECT_EQ(settled(), slowly);
+}
+
 } // namespace
 } // namespace tw::test
