@@ -122,8 +122,9 @@ void CalculatorMachine::releaseNow(int code) {
 }
 
 bool CalculatorMachine::isReadyForPress() const {
-    if (!pendingRelease_.empty()) return false;
-    // A key that goes up later was let go of by the user too (the end of a latch).
+    // A key let go of before its minimum hold went down less than a hold ago: the
+    // last press's hold below covers it. A key that goes up later was let go of by
+    // the user too (the end of a latch).
     for (const auto& [at, code] : delayedRelease_)
         if (downSince_.contains(code)) return false;
     // The firmware counts a key change once its scan has seen it for a few ticks;

@@ -178,6 +178,11 @@ TEST(EngineTyping, EveryKeyArrivesOnceInOrderAndAloneHoweverFastItIsTyped) {
     expectAsTypedSlowly({k1, k2, k3, k4, k5, k6, k7, k8, k9, k0}, "1234567890");
     expectAsTypedSlowly({k1, k0, k0, k0, kEnter, k2, kPlus}, "1000 ENTER 2 +");
     expectAsTypedSlowly({k3, k3, k3, k3, k3, kSto, k2, kClear, kRcl, k2}, "33333 STO 2 CLx RCL 2");
+    // A shifted legend right after a key the firmware scans after the shift, and
+    // right after quick taps of its own shift key.
+    // (g R/S switches to program entry, where 6 becomes a step.)
+    expectAsTypedSlowly({k5, k0, TypedKey::shifted(kG, kRunStop), k6}, "5 0 g-R/S 6");
+    expectAsTypedSlowly({k4, kG, kG, TypedKey::shifted(kG, kRunStop), k6}, "4 g g g-R/S 6");
 }
 
 TEST(EngineTyping, QuickMinusesThenOnTurnTheCalculatorOffAndKeepItsMemory) {

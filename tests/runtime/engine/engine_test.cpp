@@ -264,6 +264,7 @@ TEST(EngineCommands, APressThatWouldMergeWithItsKeysLastTapWaitsWithEverythingAf
     stopping.engine->send(std::vector<Command>{Command{Command::Press{5}}, Command{Command::Stop{}}});
     stopping.runUntil(100 * ms);
     EXPECT_EQ(stopping.machine->log, (std::vector<std::string>{"press 5", "releaseAll"}));
+    EXPECT_EQ(stopping.machine->slices, 0);
 
     Harness faulted;
     faulted.machine->readyAtMs = 1'000'000;

@@ -17,14 +17,21 @@
 
 namespace tw::test {
 
-// One key of a script: a tap, or a press that is never let go (a latch).
+// One key of a script: a tap, a press that is never let go (a latch), or a tap of
+// a shifted legend (the engine taps the shift unless it is lit).
 struct TypedKey {
     int code;
     bool letGo = true;
+    int shift = 0;
     TypedKey(int c) : code(c) {}
     static TypedKey held(int c) {
         TypedKey k(c);
         k.letGo = false;
+        return k;
+    }
+    static TypedKey shifted(int s, int c) {
+        TypedKey k(c);
+        k.shift = s;
         return k;
     }
 };
@@ -55,7 +62,10 @@ inline TypingRun typeOnVirtualClock(const std::vector<TypedKey>& keys, int64_t s
     std::multimap<int64_t, Command> script;
     int64_t at = 0;
     for (const TypedKey& key : keys) {
-        script.emplace(at, Command{Command::Press{key.code}});
+        if (key.shift)
+            script.emplace(at, Command{Command::PressShifted{key.shift, key.code}});
+        else
+            script.emplace(at, Command{Command::Press{key.code}});
         if (key.letGo) script.emplace(at + spacingMs / 3, Command{Command::Release{key.code}});
         at += spacingMs;
     }
