@@ -215,6 +215,35 @@ TEST(MemoryFiles, ACheckMadeForAModelLeftMeanwhileRunsAgainOnTheNewOne) {
     EXPECT_TRUE(model.pendingAction()->title().contains("“new”"));
 }
 
+// A check that runs again because the model was switched under it gives way to a
+// file handed in after it: the newest file's dialog is shown, with its own name.
+TEST(MemoryFiles, ACheckMadeAgainAfterASwitchGivesWayToALaterFile) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    ASSERT_TRUE(runningOn(model, Firmware::Multi));
+    const auto doubled = memoryOf(Firmware::Multi, {k7}, 152);
+    const auto plain = memoryOf(Firmware::Multi, {k4, k2});
+    model.openFile(writeFile(platform, "alpha.15c", doubled));
+    model.switchModel(150); // before alpha's check can have ended: it runs again
+    model.openFile(writeFile(platform, "beta.15c", plain));
+    ASSERT_TRUE(answered(model));
+    pump(3s);
+    ASSERT_TRUE(model.pendingAction());
+    EXPECT_TRUE(model.pendingAction()->title().contains("“beta.15c”")) << model.pendingAction()->title().toStdString();
+    EXPECT_EQ(model.pendingAction()->origin.fileName, "beta.15c");
+
+    // Alone, the check made again keeps its own file's name.
+    model.setPendingAction(std::nullopt);
+    model.openFile(writeFile(platform, "gamma.15c", plain));
+    model.switchModel(152);
+    ASSERT_TRUE(answered(model));
+    pump(1s);
+    ASSERT_TRUE(model.pendingAction());
+    EXPECT_EQ(model.pendingAction()->origin.fileName, "gamma.15c");
+    EXPECT_EQ(model.snapshot().variant, 152);
+}
+
 TEST(MemoryFiles, AFileOfAnotherSizeIsRefusedUnread) {
     TW_REQUIRE_TEST_FIRMWARE();
     MemoryPlatform platform;
