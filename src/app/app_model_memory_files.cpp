@@ -136,8 +136,9 @@ void AppModel::finishTrialLoad(const TrialCheck& check) {
     if (auto* action = std::get_if<PendingAction>(&outcome)) {
         action->origin = check.origin;
         setPendingAction(std::move(*action));
-    } else
+    } else {
         setErrorMessage(std::get<QString>(outcome));
+    }
 }
 
 void AppModel::modelSwitchEnded() {
