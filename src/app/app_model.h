@@ -58,12 +58,6 @@ namespace tw {
 
 class CalculatorLink;
 
-// A notes file found beside a memory file.
-struct PendingSidecar {
-    ProgramDocument doc;
-    QString url;
-};
-
 class AppModel : public QObject {
     Q_OBJECT
 
@@ -175,7 +169,10 @@ public:
     // The face latches keys on it directly and then applies the actions it answers.
     KeyLatch& latch() { return latch_; }
     const QString& firmwareID() const { return firmwareID_; }
-    const std::optional<PendingAction>& afterExport() const { return afterExport_; }
+    // The action waiting for the memory panel on screen to save its backup.
+    std::optional<PendingAction> afterExport() const {
+        return afterExport_ ? std::optional(afterExport_->action) : std::nullopt;
+    }
     const std::vector<uint8_t>& firmwareData() const { return firmwareData_; }
     // Hand-offs that arrived while a save panel was shown, first to come first.
     const std::deque<ExportHandOff>& waitingExports() const { return waitingExports_; }
@@ -237,7 +234,8 @@ public:
     void trialLoad(std::vector<uint8_t> image, const QString& source, const QString& extension = {});
     // The engine's state for saveMemoryToFile(), offered under the type and name chosen
     // when it was asked for (the one-argument form: those set now).
-    void saveMemoryFinished(EngineOutcome<SavedState> outcome, UTType type, std::optional<QString> name);
+    void saveMemoryFinished(EngineOutcome<SavedState> outcome, UTType type, std::optional<QString> name,
+                            std::optional<AfterSave> afterSave = std::nullopt);
     void saveMemoryFinished(EngineOutcome<SavedState> outcome);
     // Hands a document to the save panel: at once, or, while a panel is shown, once it closes.
     void offerExport(ExportHandOff handOff);
@@ -397,7 +395,7 @@ private:
     std::unique_ptr<CalculatorEngine> engine_;
     KeyLatch latch_;
     QString firmwareID_;
-    std::optional<PendingAction> afterExport_;
+    std::optional<AfterSave> afterExport_;
     std::vector<uint8_t> firmwareData_;
 
     // The newest start; a start's result is used only while it is the newest.
@@ -409,7 +407,13 @@ private:
 
     // Memory loads and trial checks.
     struct TrialCheck;
-    void loadIntoEngine(const std::vector<uint8_t>& image);
+    void trialLoad(std::vector<uint8_t> image, const QString& source, const QString& extension, MemoryOrigin origin);
+    void loadIntoEngine(const std::vector<uint8_t>& image, MemoryOrigin origin);
+    // Asks the engine for its memory for the save panel, with the action to carry out once it is saved.
+    void requestMemoryExport(std::optional<PendingAction> then);
+    // Counts the replacements of the emulator's memory (loads, switches, resets, starts):
+    // a backup taken before one no longer holds what its action would replace.
+    uint64_t memoryReplacements_ = 0;
     void finishTrialLoad(const TrialCheck& check);
     // Ends a model switch; a trial check it interrupted runs again on the model now running.
     void modelSwitchEnded();
@@ -423,6 +427,9 @@ private:
     // The save panel on screen and the kind it was opened for; hand-offs meanwhile wait.
     bool exportPanelShown_ = false;
     ExportKind shownExportKind_ = ExportKind::memory;
+    // Counts the documents handed to the panel, so that a late clearing of one panel's
+    // action leaves the next panel's alone.
+    uint64_t exportOffers_ = 0;
     std::deque<ExportHandOff> waitingExports_;
     // Runs the trial checks; a child of this object, it waits for them when it goes.
     QThreadPool* trialPool_ = nullptr;

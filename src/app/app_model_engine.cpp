@@ -32,6 +32,7 @@ AppModel::~AppModel() {
 
 void AppModel::start(const QString& name, std::vector<uint8_t> firmware, std::optional<SavedState> state) {
     stop();
+    ++memoryReplacements_; // a backup asked for before holds the memory of another run
     setIsStarting(true);
     const bool turboAtStart = turbo_;
     // Only the newest start may install its engine, whichever finishes first.

@@ -43,6 +43,7 @@ struct AppModel::TrialCheck {
     QString source;
     QString extension;
     QString modelName;
+    MemoryOrigin origin;
     uint64_t switchesEnded = 0;
 
     MemoryCheck check;
@@ -78,6 +79,12 @@ void AppModel::loadMemory(const FileResult& result) {
 }
 
 void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source, const QString& extension) {
+    // The file looked at now: its name and notes go with its image.
+    trialLoad(std::move(image), source, extension, MemoryOrigin{memoryFileNameCandidate_, pendingSidecar_});
+}
+
+void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source, const QString& extension,
+                         MemoryOrigin origin) {
     auto check = std::make_shared<TrialCheck>();
     check->ticket = ++trialTicket_;
     check->image = std::move(image);
@@ -88,6 +95,7 @@ void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source, cons
     check->source = source;
     check->extension = extension;
     check->modelName = modelName();
+    check->origin = std::move(origin);
     check->switchesEnded = switchesEnded_;
 
     if (!trialPool_) trialPool_ = new QThreadPool(this); // waits for its checks when the model goes
@@ -120,15 +128,17 @@ void AppModel::finishTrialLoad(const TrialCheck& check) {
     // that does.
     if (check.firmwareID != firmwareID_ || check.variant != snapshot_.variant ||
         check.switchesEnded != switchesEnded_) {
-        trialLoad(check.image, check.source, check.extension);
+        trialLoad(check.image, check.source, check.extension, check.origin);
         return;
     }
     TrialOutcome outcome =
         trialOutcome(check.image, check.source, check.modelName, check.check, check.fitting, check.extension);
-    if (auto* action = std::get_if<PendingAction>(&outcome))
+    if (auto* action = std::get_if<PendingAction>(&outcome)) {
+        action->origin = check.origin;
         setPendingAction(std::move(*action));
-    else
+    } else {
         setErrorMessage(std::get<QString>(outcome));
+    }
 }
 
 void AppModel::modelSwitchEnded() {
@@ -137,28 +147,29 @@ void AppModel::modelSwitchEnded() {
     std::shared_ptr<const TrialCheck> interrupted = std::move(interruptedTrial_);
     interruptedTrial_.reset();
     if (interrupted && interrupted->ticket == trialTicket_)
-        trialLoad(interrupted->image, interrupted->source, interrupted->extension);
+        trialLoad(interrupted->image, interrupted->source, interrupted->extension, interrupted->origin);
 }
 
 void AppModel::saveBackupFirst(const PendingAction& action) {
-    afterExport_ = action; // before the dialog's action, which may be this one, is cleared
+    const PendingAction then = action; // a copy: the dialog may hand in the very action cleared here
     setPendingAction(std::nullopt);
-    saveMemoryToFile();
+    requestMemoryExport(then);
 }
 
 void AppModel::saveMemoryFinished(EngineOutcome<SavedState> outcome) {
     saveMemoryFinished(std::move(outcome), exportType_, exportNameOverride_);
 }
 
-void AppModel::saveMemoryFinished(EngineOutcome<SavedState> outcome, UTType type, std::optional<QString> name) {
+void AppModel::saveMemoryFinished(EngineOutcome<SavedState> outcome, UTType type, std::optional<QString> name,
+                                  std::optional<AfterSave> afterSave) {
     if (!outcome.ok() || !outcome.value) {
-        // No panel opens: the action behind "Save Backup First…" must not wait for
-        // some later, unrelated save to carry it out.
-        afterExport_.reset();
+        // No panel opens, and the action behind "Save Backup First…" goes with the
+        // request: no later, unrelated save can carry it out.
         setErrorMessage(errorText(outcome.error));
         return;
     }
-    offerExport({ExportKind::memory, type, std::move(name), MemoryFile{std::move(outcome.value->memory)}});
+    offerExport({ExportKind::memory, type, std::move(name), MemoryFile{std::move(outcome.value->memory)},
+                 std::move(afterSave)});
 }
 
 void AppModel::offerExport(ExportHandOff handOff) {
@@ -170,6 +181,9 @@ void AppModel::offerExport(ExportHandOff handOff) {
     exportKind_ = handOff.kind;
     setExportType(handOff.type);
     exportNameOverride_ = std::move(handOff.name);
+    // The action belongs to this panel alone: whatever an earlier one left goes.
+    afterExport_ = std::move(handOff.afterSave);
+    ++exportOffers_;
     setExportDocument(std::move(handOff.document));
 }
 
@@ -185,13 +199,15 @@ void AppModel::exportFinished(const FileResult& result) {
     exportKind_ = ExportKind::memory;
 
     if (kind == ExportKind::memory) {
-        std::optional<PendingAction> pending = std::move(afterExport_);
+        std::optional<AfterSave> pending = std::move(afterExport_);
         afterExport_.reset();
         if (!result.ok()) {
             setErrorMessage(result.error);
             return;
         }
-        if (pending) perform(*pending);
+        // Another memory replaced the one backed up meanwhile: the backup does not
+        // hold what the action would now replace, so the action is dropped.
+        if (pending && pending->memory == memoryReplacements_) perform(pending->action);
         return;
     }
     if (!result.ok()) {
@@ -207,8 +223,13 @@ void AppModel::exportPanelClosed() {
     setExportDocument(std::nullopt);
     exportNameOverride_.reset();
     // Only the memory panel that "Save Backup First…" opened ends the wait for its
-    // action; a completion that arrives within the second still finds the action.
-    if (afterExport_ && closed == ExportKind::memory) QTimer::singleShot(1000, this, [this] { afterExport_.reset(); });
+    // action; a completion that arrives within the second still finds the action,
+    // unless the next panel, with its own action, has come meanwhile.
+    if (afterExport_ && closed == ExportKind::memory) {
+        QTimer::singleShot(1000, this, [this, offer = exportOffers_] {
+            if (exportOffers_ == offer) afterExport_.reset();
+        });
+    }
     // A hand-off that arrived while the panel was shown comes next.
     if (!waitingExports_.empty()) {
         ExportHandOff next = std::move(waitingExports_.front());

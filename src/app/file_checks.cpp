@@ -77,10 +77,12 @@ FileRead readChecked(const QString& path, qint64 minSize, qint64 maxSize) {
         if (n == 0) break;
         got += n;
     }
-    if (got < minSize || got > maxSize) {
-        const auto kind = got > maxSize && minSize != maxSize ? FileReadError::Kind::tooLarge
-                                                              : FileReadError::Kind::wrongSize;
-        return failed({kind, got, {}});
+    // A file that grew or shrank since its size was taken is being written to: what
+    // was read is no whole file, so it is refused rather than cut.
+    if (got != size) {
+        return failed({FileReadError::Kind::readFailed, size,
+                       QStringLiteral("“%1” could not be read: it changed while it was being read.")
+                           .arg(QFileInfo(path).fileName())});
     }
     data.truncate(got);
     return {std::move(data), std::nullopt};

@@ -59,7 +59,7 @@ TEST(MemoryFiles, AFittingFileAsksToLoadAndTheLoadReplacesTheMemory) {
     model.openFile(writeFile(platform, "prog", image));
     ASSERT_TRUE(answered(model));
     EXPECT_FALSE(model.errorMessage());
-    EXPECT_EQ(model.pendingAction(), PendingAction::loadMemory(image, "“prog”"));
+    EXPECT_EQ(model.pendingAction(), PendingAction::loadMemory(image, "“prog”", MemoryOrigin{"prog", std::nullopt}));
     EXPECT_EQ(model.pendingAction()->title(), "Load the memory from “prog”?");
     EXPECT_EQ(model.memoryFileNameCandidate(), "prog");
 
@@ -215,6 +215,35 @@ TEST(MemoryFiles, ACheckMadeForAModelLeftMeanwhileRunsAgainOnTheNewOne) {
     EXPECT_TRUE(model.pendingAction()->title().contains("“new”"));
 }
 
+// A check that runs again because the model was switched under it gives way to a
+// file handed in after it: the newest file's dialog is shown, with its own name.
+TEST(MemoryFiles, ACheckMadeAgainAfterASwitchGivesWayToALaterFile) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    ASSERT_TRUE(runningOn(model, Firmware::Multi));
+    const auto doubled = memoryOf(Firmware::Multi, {k7}, 152);
+    const auto plain = memoryOf(Firmware::Multi, {k4, k2});
+    model.openFile(writeFile(platform, "alpha.15c", doubled));
+    model.switchModel(150); // before alpha's check can have ended: it runs again
+    model.openFile(writeFile(platform, "beta.15c", plain));
+    ASSERT_TRUE(answered(model));
+    pump(3s);
+    ASSERT_TRUE(model.pendingAction());
+    EXPECT_TRUE(model.pendingAction()->title().contains("“beta.15c”")) << model.pendingAction()->title().toStdString();
+    EXPECT_EQ(model.pendingAction()->origin.fileName, "beta.15c");
+
+    // Alone, the check made again keeps its own file's name.
+    model.setPendingAction(std::nullopt);
+    model.openFile(writeFile(platform, "gamma.15c", plain));
+    model.switchModel(152);
+    ASSERT_TRUE(answered(model));
+    pump(1s);
+    ASSERT_TRUE(model.pendingAction());
+    EXPECT_EQ(model.pendingAction()->origin.fileName, "gamma.15c");
+    EXPECT_EQ(model.snapshot().variant, 152);
+}
+
 TEST(MemoryFiles, AFileOfAnotherSizeIsRefusedUnread) {
     TW_REQUIRE_TEST_FIRMWARE();
     MemoryPlatform platform;
@@ -345,19 +374,162 @@ TEST(SaveBackupFirst, AnEngineThatDeliversNoStateLeavesNoActionBehind) {
     tapKeys(model, {k4, k2});
     const auto image = memoryOf(Firmware::Hp15c, {k7});
 
-    // The engine's answer to this request is overtaken by a failure handed in first.
-    model.saveBackupFirst(PendingAction::loadMemory(image, "“seven.15c”"));
+    // The engine fails to hand over the state that the backup asked for: no panel,
+    // and the action goes with the request.
     EngineOutcome<SavedState> failed;
     failed.error = std::make_exception_ptr(CalculatorError::state("The memory could not be read."));
-    model.saveMemoryFinished(failed);
+    model.saveMemoryFinished(failed, UTType::memory15c, std::nullopt,
+                             AfterSave{PendingAction::loadMemory(image, "“seven.15c”"), 0});
     EXPECT_EQ(model.errorMessage(), "The memory could not be read.");
     EXPECT_FALSE(model.afterExport());
+    EXPECT_FALSE(model.exportDocument());
 
-    // The state that does arrive opens the panel; saving it loads nothing.
+    // A later, unrelated save carries out nothing.
+    model.saveMemoryToFile();
     ASSERT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
     model.exportFinished(FileResult::file(QDir(platform.root()).filePath("memory.15c")));
     pump(500ms);
     EXPECT_EQ(shownText(model), "42.");
+}
+
+// Saves the document of the panel on screen as `name` under the platform's root, as
+// the panel does: the written path.
+QString saveShownPanel(AppModel& model, const MemoryPlatform& platform, const QString& name) {
+    const QString path = QDir(platform.root()).filePath(name);
+    EXPECT_TRUE(model.exportDocument());
+    if (model.exportDocument()) {
+        EXPECT_EQ(model.exportDocument()->write(path), std::nullopt);
+    }
+    model.exportFinished(FileResult::file(path));
+    model.exportPanelClosed();
+    return path;
+}
+
+// With "Save Memory File…" already on screen, the backup's panel comes after it: the
+// action waits for that panel alone, whatever becomes of the earlier one.
+TEST(SaveBackupFirst, TheActionWaitsForThePanelOfItsOwnBackup) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    ASSERT_TRUE(runningOn(model, Firmware::Hp15c));
+    tapKeys(model, {k4, k2});
+    const auto seven = memoryOf(Firmware::Hp15c, {k7});
+    const auto requestBackupBehindAnotherPanel = [&] {
+        model.saveMemoryToFile();
+        EXPECT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
+        model.exportPanelOpened();
+        model.saveBackupFirst(PendingAction::loadMemory(seven, "“seven.15c”"));
+        return waitFor([&] { return model.waitingExports().size() == 1; });
+    };
+
+    // The earlier panel is saved: nothing is loaded; then the backup's own panel is cancelled.
+    ASSERT_TRUE(requestBackupBehindAnotherPanel());
+    EXPECT_FALSE(model.afterExport());
+    saveShownPanel(model, platform, "earlier.15c");
+    pump(500ms);
+    EXPECT_EQ(shownText(model), "42.");
+    ASSERT_TRUE(model.exportDocument());
+    EXPECT_EQ(model.afterExport(), PendingAction::loadMemory(seven, "“seven.15c”"));
+    model.exportPanelOpened();
+    model.exportPanelClosed();
+    pump(1500ms);
+    EXPECT_FALSE(model.afterExport());
+    EXPECT_EQ(shownText(model), "42.");
+
+    // The earlier panel is cancelled: the backup's panel still carries the action, also
+    // past the second that the cancelled one waits, and saving it loads.
+    ASSERT_TRUE(requestBackupBehindAnotherPanel());
+    model.exportPanelClosed();
+    model.exportPanelOpened();
+    pump(1500ms);
+    EXPECT_EQ(model.afterExport(), PendingAction::loadMemory(seven, "“seven.15c”"));
+    EXPECT_EQ(shownText(model), "42.");
+    const QString backup = saveShownPanel(model, platform, "backup.15c");
+    ASSERT_TRUE(waitFor([&] { return shownText(model) == "7."; }));
+    const auto saved = MemoryFile::read(backup);
+    ASSERT_TRUE(std::holds_alternative<MemoryFile>(saved));
+    EXPECT_NE(std::get<MemoryFile>(saved).data, seven);
+}
+
+// An action behind "Save Backup First…" replaces the memory its backup holds, and only
+// that one: once another load (here a second backup's own action, or a file loaded
+// while the panel is shown) has replaced it, saving the backup carries out nothing.
+TEST(SaveBackupFirst, AMemoryReplacedBeforeTheBackupIsSavedDropsTheAction) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    ASSERT_TRUE(runningOn(model, Firmware::Hp15c));
+    tapKeys(model, {k4, k2});
+    const auto seven = memoryOf(Firmware::Hp15c, {k7});
+    const auto eight = memoryOf(Firmware::Hp15c, {k8});
+
+    model.saveBackupFirst(PendingAction::loadMemory(seven, "“seven.15c”"));
+    ASSERT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
+    model.exportPanelOpened();
+    model.saveBackupFirst(PendingAction::loadMemory(eight, "“eight.15c”"));
+    ASSERT_TRUE(waitFor([&] { return model.waitingExports().size() == 1; }));
+    // The first backup loads its own file, not the second one's.
+    saveShownPanel(model, platform, "first.15c");
+    ASSERT_TRUE(waitFor([&] { return shownText(model) == "7."; }));
+    // The second backup holds the memory from before that load.
+    ASSERT_TRUE(model.exportDocument());
+    model.exportPanelOpened();
+    saveShownPanel(model, platform, "second.15c");
+    pump(1s);
+    EXPECT_EQ(shownText(model), "7.");
+
+    // A file loaded while the backup's panel is shown.
+    model.saveBackupFirst(PendingAction::loadMemory(eight, "“eight.15c”"));
+    ASSERT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
+    model.exportPanelOpened();
+    const auto four = memoryOf(Firmware::Hp15c, {k4});
+    model.perform(PendingAction::loadMemory(four, "“four.15c”"));
+    ASSERT_TRUE(waitFor([&] { return shownText(model) == "4."; }));
+    saveShownPanel(model, platform, "third.15c");
+    pump(1s);
+    EXPECT_EQ(shownText(model), "4.");
+}
+
+// A file handed in while the backup's panel is shown has its own dialog; the backed-up
+// load takes the name and notes of its own file, so that the next save writes
+// that file's program under that file's name.
+TEST(SaveBackupFirst, TheLoadTakesTheNameAndNotesOfItsOwnFile) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    ASSERT_TRUE(runningOn(model, Firmware::Hp15c));
+    ProgramDocument alphaNotes, betaNotes;
+    alphaNotes.title = "Alpha";
+    betaNotes.title = "Beta";
+    const QString alphaNotesPath = writeFile(platform, "alpha.15c.orvanedoc", alphaNotes.encoded());
+    writeFile(platform, "beta.15c.orvanedoc", betaNotes.encoded());
+    const auto seven = memoryOf(Firmware::Hp15c, {k7});
+    const auto eight = memoryOf(Firmware::Hp15c, {k8});
+
+    model.openFile(writeFile(platform, "alpha.15c", seven));
+    ASSERT_TRUE(answered(model));
+    ASSERT_TRUE(model.pendingAction());
+    const PendingAction alpha = *model.pendingAction();
+    EXPECT_EQ(alpha.origin.fileName, "alpha.15c");
+    ASSERT_TRUE(alpha.origin.sidecar);
+    EXPECT_EQ(alpha.origin.sidecar->doc, alphaNotes);
+    model.saveBackupFirst(alpha);
+    ASSERT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
+    model.exportPanelOpened();
+
+    model.openFile(writeFile(platform, "beta.15c", eight));
+    ASSERT_TRUE(answered(model));
+    ASSERT_TRUE(model.pendingAction());
+    EXPECT_EQ(model.pendingAction()->origin.fileName, "beta.15c");
+
+    saveShownPanel(model, platform, "backup.15c");
+    ASSERT_TRUE(waitFor([&] { return shownText(model) == "7." && model.memoryFileName().has_value(); }));
+    EXPECT_EQ(model.memoryFileName(), "alpha.15c");
+    EXPECT_EQ(model.programDoc().title, "Alpha");
+    EXPECT_EQ(model.programDocURL(), alphaNotesPath);
+    // Beta's dialog is still there, for beta.
+    ASSERT_TRUE(model.pendingAction());
+    EXPECT_EQ(model.pendingAction()->origin.fileName, "beta.15c");
 }
 
 // Documents handed to the save panel while it shows another wait their turn; each
@@ -392,10 +564,12 @@ TEST(SavePanelHandOffs, ALaterHandOffWaitsForTheShownPanelToClose) {
     EXPECT_EQ(model.exportType(), UTType::pdf);
     EXPECT_EQ(model.exportNameOverride(), "Loan documentation");
 
-    // The PDF panel takes its time: the backup's action waits for its own panel.
+    // The PDF panel takes its time: the backup's action waits with its own document.
     model.exportPanelOpened();
     pump(1500ms);
-    EXPECT_TRUE(model.afterExport());
+    ASSERT_EQ(model.waitingExports().size(), 1u);
+    EXPECT_TRUE(model.waitingExports().front().afterSave);
+    EXPECT_FALSE(model.afterExport());
     model.exportFinished(FileResult::file(QDir(platform.root()).filePath("Loan documentation.pdf")));
     model.exportPanelClosed();
     EXPECT_EQ(model.programDocURL(), notesPath);
@@ -403,6 +577,7 @@ TEST(SavePanelHandOffs, ALaterHandOffWaitsForTheShownPanelToClose) {
     EXPECT_EQ(model.exportKind(), ExportKind::memory);
     EXPECT_EQ(model.exportType(), UTType::memory15c);
     EXPECT_TRUE(model.waitingExports().empty());
+    EXPECT_EQ(model.afterExport(), PendingAction::loadMemory(seven, "“seven.15c”"));
 
     model.exportPanelOpened();
     const QString backup = QDir(platform.root()).filePath("backup.15c");

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/inotify.h>
@@ -91,6 +92,20 @@ TEST(FileChecks, WhatIsPlainlyNoRegularFileIsNotEvenOpened) {
     alignas(inotify_event) char events[4096];
     EXPECT_LT(::read(watch, events, sizeof events), 0) << "the FIFO was opened";
     ::close(watch);
+}
+
+// A file whose contents outgrow the size it had when it was checked, as one being
+// written to does, is refused rather than cut at that size. The system's own status
+// file reports no size at all and then has contents: the same, every time.
+TEST(FileChecks, AFileThatGrowsWhileItIsReadIsRefusedNotCut) {
+    const QString grows = QStringLiteral("/proc/self/status");
+    ASSERT_TRUE(QFile::exists(grows));
+    ASSERT_EQ(QFileInfo(grows).size(), 0);
+    const auto read = tw::readFileUpTo(grows, 1 << 20);
+    ASSERT_FALSE(read.ok()) << read.data.toStdString();
+    EXPECT_EQ(read.error->kind, Kind::readFailed);
+    EXPECT_EQ(read.error->description, "“status” could not be read: it changed while it was being read.");
+    EXPECT_TRUE(read.data.isEmpty());
 }
 
 TEST(FileChecks, AMissingFileGivesTheSystemsReasonWithItsName) {

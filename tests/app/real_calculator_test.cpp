@@ -177,6 +177,21 @@ TEST_F(RealCalculator, NoCalculatorShowsTheLinksMessageAndClearsTheStatus) {
     EXPECT_FALSE(app.exportDocument());
 }
 
+// Reading the emulator's memory for a write lets go of every key in the engine: the
+// face lets go of its latched keys with them.
+TEST_F(RealCalculator, AWriteLetsGoOfTheLatchedKeys) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+    calculator.memory = hp15cMemory();
+    app.apply(app.latch().toggle(k9));
+    ASSERT_EQ(app.latchedKeys(), std::set<int>{k9});
+    app.writeToCalculator();
+    EXPECT_TRUE(app.latchedKeys().empty());
+    EXPECT_TRUE(app.pressedKeys().empty());
+    EXPECT_TRUE(app.latch().isEmpty());
+    EXPECT_TRUE(waitFor([&] { return app.pendingWrite().has_value() || app.errorMessage(); }, 60s));
+}
+
 TEST_F(RealCalculator, AWriteBacksUpFirstAndThenWritesTheMergedMemory) {
     TW_REQUIRE_TEST_FIRMWARE();
     ASSERT_TRUE(startOn(app, Firmware::Hp15c));

@@ -1,6 +1,8 @@
 // The inspector's header: title, tags, mode and flags texts, line counter.
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+
 #include "inspector/inspector_fixtures.h"
 #include "inspector/inspector_header.h"
 #include "inspector/inspector_style.h"
@@ -13,6 +15,28 @@ class HeaderTest : public test::WithApp {
 protected:
     InspectorHeader header;
 };
+
+// A text too wide for its room is drawn smaller until it fits, but never below the
+// smallest size asked for (half for values): the caller cuts what still does not fit.
+TEST_F(HeaderTest, ShrunkToFitStopsAtItsSmallestSize) {
+    const QFont font = inspectorFont(13, QFont::Normal, true);
+    const QString text = QStringLiteral("-1.234567890 -99");
+    const int full = QFontMetrics(font).horizontalAdvance(text);
+    EXPECT_EQ(shrunkToFit(font, text, full + 4, 0.5), font);
+
+    const int room = full * 3 / 4;
+    const QFont fitted = shrunkToFit(font, text, room, 0.5);
+    EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(text), room);
+    EXPECT_LT(fitted.pointSizeF(), font.pointSizeF());
+    EXPECT_GE(fitted.pointSizeF(), font.pointSizeF() * 0.5);
+
+    for (const double smallest : {0.5, 0.7}) {
+        SCOPED_TRACE(smallest);
+        for (const int tiny : {0, 5, full / 4}) {
+            EXPECT_DOUBLE_EQ(shrunkToFit(font, text, tiny, smallest).pointSizeF(), font.pointSizeF() * smallest);
+        }
+    }
+}
 
 TEST_F(HeaderTest, TitleNamesTheModelAndThe15Point2Mode) {
     auto s = test::hp15cSnapshot();

@@ -95,6 +95,23 @@ TEST(MainExecutor, WorkPostedWhileOrAfterTheQueueClosesIsDroppedAndWritesIntoNoF
     EXPECT_EQ(token.use_count(), 1); // dropped at once, not kept for nobody
 }
 
+// Closing drops the work that waits: a drain after the close runs none of it, and its
+// captures are let go at once.
+TEST(MainExecutor, CloseDropsTheWorkThatWaits) {
+    app();
+    MainQueue queue;
+    MainThreadExecutor main = queue.executor();
+    int ran = 0;
+    auto token = std::make_shared<int>(0);
+    main([&ran, token] { ++ran; });
+    EXPECT_EQ(token.use_count(), 2);
+    queue.close();
+    EXPECT_EQ(token.use_count(), 1);
+    queue.drain();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ran, 0);
+}
+
 TEST(FileReferences, ResolveWhileTheFileIsThere) {
     QTemporaryDir dir;
     const QString path = dir.filePath("fw.bin");

@@ -3,11 +3,19 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace tw::test {
+
+namespace {
+
+// Forks; the child runs `prepare`, then `body`, and exits with body's answer.
+ChildOutcome runInChild(const std::function<void()>& prepare, const std::function<int(std::string& note)>& body);
+
+} // namespace
 
 void capFileSize(std::uint64_t bytes) {
     // Ignored, SIGXFSZ no longer kills: the write fails with EFBIG, as ENOSPC fails it on a full disk.
@@ -17,6 +25,24 @@ void capFileSize(std::uint64_t bytes) {
 }
 
 ChildOutcome runWithFileSizeCap(std::uint64_t bytes, const std::function<int(std::string& note)>& body) {
+    return runInChild([bytes] { capFileSize(bytes); }, body);
+}
+
+ChildOutcome runUnprivileged(const std::function<int(std::string& note)>& body) {
+    return runInChild(
+        [] {
+            if (::geteuid() != 0) return;
+            // Groups first: once the user is dropped, they can no longer be changed.
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid_t(unprivilegedId)) != 0 ||
+                ::setuid(uid_t(unprivilegedId)) != 0 || ::geteuid() == 0)
+                std::_Exit(125);
+        },
+        body);
+}
+
+namespace {
+
+ChildOutcome runInChild(const std::function<void()>& prepare, const std::function<int(std::string& note)>& body) {
     int channel[2];
     if (pipe(channel) != 0) return {-1, "pipe failed"};
     const pid_t child = fork();
@@ -27,7 +53,7 @@ ChildOutcome runWithFileSizeCap(std::uint64_t bytes, const std::function<int(std
     }
     if (child == 0) {
         close(channel[0]);
-        capFileSize(bytes);
+        prepare();
         std::string note;
         const int code = body(note);
         // A pipe is no file: the cap does not apply to the note.
@@ -55,5 +81,7 @@ ChildOutcome runWithFileSizeCap(std::uint64_t bytes, const std::function<int(std
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return outcome;
 }
+
+} // namespace
 
 } // namespace tw::test

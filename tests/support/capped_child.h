@@ -1,6 +1,7 @@
 // Running code with the file size capped, as on a full disk: in a forked child
 // (writes past the cap fail with EFBIG instead of killing the process), or in a
-// process about to be started.
+// process about to be started. And running code as an unprivileged user in a forked
+// child, so that what the system refuses a user is checked when the tests run as root.
 //
 //   auto outcome = tw::test::runWithFileSizeCap(1024, [&](std::string& note) {
 //       note = "what the parent should see";
@@ -23,6 +24,13 @@ struct ChildOutcome {
 // Forks; the child caps its writes at `bytes` bytes per file, runs `body` and exits
 // with its answer. The parent waits and answers the exit code and the note.
 ChildOutcome runWithFileSizeCap(std::uint64_t bytes, const std::function<int(std::string& note)>& body);
+
+// Forks; the child runs `body` as the unprivileged user below when this process runs
+// as root (as it does as it is otherwise) and exits with its answer; 125 when it could
+// not drop its privileges. The files it uses must be reachable for that user.
+ChildOutcome runUnprivileged(const std::function<int(std::string& note)>& body);
+// The user and group `nobody`.
+inline constexpr unsigned unprivilegedId = 65534;
 
 // Caps this process's writes at `bytes` bytes per file and makes a write past the
 // cap fail with EFBIG (kept across exec: for QProcess::setChildProcessModifier).

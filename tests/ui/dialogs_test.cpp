@@ -109,7 +109,8 @@ TEST_F(Dialogs, TheButtonsActOnTheActionShown) {
     f.app->setPendingAction(PendingAction::switchModel(160));
     EXPECT_EQ(presentations->actionDialog(), second);
 
-    // Confirm runs the action (the model clears the field).
+    // Confirm runs the action (the model clears the field), once the replaced dialog's pause is over.
+    QTest::qWait(Presentations::replacedDialogPauseMs + 200);
     second->buttons()[1]->click();
     EXPECT_FALSE(f.app->pendingAction());
 
@@ -143,19 +144,50 @@ TEST_F(Dialogs, ANewerActionWithTheSameIdIsTheOneShownAndCarriedOut) {
 
     f.app->setPendingAction(PendingAction::loadMemory(first, source));
     f.app->setPendingAction(PendingAction::loadMemory(second, source));
+    QTest::qWait(Presentations::replacedDialogPauseMs + 200);
     presentations->actionDialog()->buttons()[0]->click(); // Save Backup First…
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
     ASSERT_TRUE(f.app->afterExport());
     EXPECT_EQ(*f.app->afterExport(), PendingAction::loadMemory(second, source));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
     presentations->savePanel()->dialog()->reject();
 
     f.app->setPendingAction(PendingAction::loadMemory(first, source));
     f.app->setPendingAction(PendingAction::loadMemory(second, source));
+    QTest::qWait(Presentations::replacedDialogPauseMs + 200);
     presentations->actionDialog()->buttons()[1]->click(); // Load Memory
     EXPECT_FALSE(f.app->pendingAction());
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed() == "2."; }, 10000))
         << f.app->snapshot().lcd.text;
+}
+
+// A dialog whose action is replaced while it is shown: a click aimed at the earlier
+// dialog's button lands on the new one's and must not carry out the new action.
+TEST_F(Dialogs, AReplacedActionsDialogTakesNoClickForAMoment) {
+    f.app->setPendingAction(PendingAction::switchModel(150));
+    ASSERT_TRUE(presentations->actionDialog());
+    f.app->setPendingAction(PendingAction::memoryReset());
+    MessageDialog* dialog = presentations->actionDialog();
+    ASSERT_TRUE(dialog);
+    ASSERT_EQ(dialog->buttons()[1]->text(), "Reset Memory");
+    QApplication::processEvents();
+    QTest::mouseClick(dialog->buttons()[1], Qt::LeftButton);
+    QTest::keyClick(dialog, Qt::Key_Return);
+    EXPECT_EQ(f.app->pendingAction(), PendingAction::memoryReset());
+    EXPECT_FALSE(f.app->afterExport());
+    EXPECT_EQ(presentations->actionDialog(), dialog);
+
+    // Then it does.
+    QTest::qWait(Presentations::replacedDialogPauseMs + 200);
+    QTest::mouseClick(dialog->buttons()[1], Qt::LeftButton);
+    EXPECT_FALSE(f.app->pendingAction());
+
+    // A dialog that replaces none (the last one was answered) takes the click at once.
+    f.app->setPendingAction(PendingAction::switchModel(150));
+    ASSERT_TRUE(presentations->actionDialog());
+    QApplication::processEvents();
+    QTest::mouseClick(presentations->actionDialog()->buttons()[1], Qt::LeftButton);
+    EXPECT_FALSE(f.app->pendingAction());
 }
 
 TEST_F(Dialogs, SaveBackupFirstClosesTheDialogAndAsksForTheBackup) {
@@ -176,8 +208,8 @@ TEST_F(Dialogs, SaveBackupFirstAsksForTheBackupBeforeCarryingOutTheAction) {
     f.app->setPendingAction(PendingAction::memoryReset());
     ASSERT_TRUE(presentations->actionDialog());
     presentations->actionDialog()->buttons()[0]->click();
-    EXPECT_EQ(f.app->afterExport(), PendingAction::memoryReset());
     ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
+    EXPECT_EQ(f.app->afterExport(), PendingAction::memoryReset());
     SavePanel* save = presentations->savePanel();
     EXPECT_EQ(save->type(), UTType::memory15c);
     EXPECT_EQ(save->document().data.size(), 2048u);

@@ -24,8 +24,10 @@ namespace {
 class AppRun {
 public:
     // With `fileSizeCap`, every file the program writes is capped at that many bytes,
-    // as on a nearly full disk.
-    AppRun(const QString& home, QStringList arguments, std::optional<std::uint64_t> fileSizeCap = std::nullopt) {
+    // as on a nearly full disk; with `folder`, it starts in that working folder.
+    AppRun(const QString& home, QStringList arguments, std::optional<std::uint64_t> fileSizeCap = std::nullopt,
+           const QString& folder = {}) {
+        if (!folder.isEmpty()) process_.setWorkingDirectory(folder);
         if (fileSizeCap) process_.setChildProcessModifier([cap = *fileSizeCap] { tw::test::capFileSize(cap); });
         process_.setProgram(QStringLiteral(TW_TESTFW));
         process_.setArguments(QStringList{QStringLiteral("--home=") + home, QStringLiteral("--report")} + arguments);
@@ -212,6 +214,15 @@ TEST(Process, ASecondStartHandsItsFileToTheRunningOneAndEnds) {
     EXPECT_EQ(second.exitCode(), 0) << second.output().toStdString();
     EXPECT_FALSE(second.has("welcome")); // it never showed a window of its own
     EXPECT_TRUE(first.waitFor("opened " + memory, 5000)) << first.output().toStdString();
+
+    // A relative name means the file in the folder the second start was given it in,
+    // not one in the running one's folder.
+    ASSERT_TRUE(QDir(home.path()).mkpath("elsewhere"));
+    const QString relative = home.file("elsewhere/my prog.15c", QByteArray(2048, '\0'));
+    AppRun third(home.path(), {"my prog.15c"}, std::nullopt, home.path() + "/elsewhere");
+    ASSERT_TRUE(third.finished(10000));
+    EXPECT_EQ(third.exitCode(), 0) << third.output().toStdString();
+    EXPECT_TRUE(first.waitFor("opened " + relative, 5000)) << first.output().toStdString();
 
     // Another settings folder is another Tarnwick.
     Home other;

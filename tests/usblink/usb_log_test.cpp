@@ -1,4 +1,5 @@
 #include "log_capture.h"
+#include "support/capped_child.h"
 #include "usblink/hid_result.h"
 #include "usblink/link_error.h"
 
@@ -87,12 +88,21 @@ TEST(USBLog, ALogThatCannotBeOpenedIsNeverReplaced) {
     LogCapture log;
     std::filesystem::create_directories(log.file().parent_path());
     std::ofstream(log.file()) << "kept\n";
-    if (geteuid() != 0) {
-        chmod(log.file().c_str(), 0444);
-        usbLog("lost");
-        chmod(log.file().c_str(), 0644);
-        EXPECT_EQ(readAll(log.file()), "kept\n");
+    // Read-only to the user who writes the log; as root, that is an unprivileged user
+    // who owns the folders and the file, since root may write anyway.
+    chmod(log.file().c_str(), 0444);
+    if (geteuid() == 0) {
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(log.folder()))
+            ASSERT_EQ(chown(entry.path().c_str(), test::unprivilegedId, test::unprivilegedId), 0);
+        ASSERT_EQ(chown(log.folder().c_str(), test::unprivilegedId, test::unprivilegedId), 0);
     }
+    const auto outcome = test::runUnprivileged([](std::string&) {
+        usbLog("lost");
+        return 0;
+    });
+    EXPECT_EQ(outcome.exitCode, 0);
+    chmod(log.file().c_str(), 0644);
+    EXPECT_EQ(readAll(log.file()), "kept\n");
     std::filesystem::remove(log.file());
     std::filesystem::create_directories(log.file()); // a folder where the file should be
     usbLog("lost");

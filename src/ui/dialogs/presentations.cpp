@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDialog>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tw {
 
@@ -85,10 +86,12 @@ void Presentations::showExporter() {
 
 void Presentations::showAction() {
     const auto& pending = app_.pendingAction();
+    bool replaced = false;
     if (action_) {
         // Only the very same action keeps the dialog: another one with the same id (a
         // second file of the same name) brings its own bytes, texts and buttons.
         if (pending && shownAction_ && *shownAction_ == *pending) return;
+        replaced = action_->isVisible();
         action_->closeQuietly();
         shownAction_.reset();
     }
@@ -108,6 +111,17 @@ void Presentations::showAction() {
         if (app_.pendingAction() && *app_.pendingAction() == action) app_.setPendingAction(std::nullopt);
     });
     action_ = dialog;
+    if (replaced) {
+        // The user may be clicking at the dialog that just went: its buttons sat where
+        // these sit now. Cancel stays; it carries out nothing.
+        QList<QPushButton*> acting;
+        for (QPushButton* button : dialog->buttons())
+            if (MessageDialog::roleOf(button) != MessageDialog::Role::cancel) acting << button;
+        for (QPushButton* button : acting) button->setEnabled(false);
+        QTimer::singleShot(replacedDialogPauseMs, dialog, [acting] {
+            for (QPushButton* button : acting) button->setEnabled(true);
+        });
+    }
     dialog->open();
 }
 

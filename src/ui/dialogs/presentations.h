@@ -26,6 +26,11 @@ public:
     // `window` is the widget the dialogs are modal to.
     Presentations(AppModel& app, QWidget* window);
 
+    // A confirmation dialog that replaces one on screen takes no click on its acting
+    // buttons for this long, so that a click aimed at the earlier dialog's button
+    // cannot carry out the new action.
+    static constexpr int replacedDialogPauseMs = 750;
+
     // What is on screen now (null when nothing), for tests and screenshots.
     MessageDialog* actionDialog() const { return action_; }
     MessageDialog* errorAlert() const { return error_; }

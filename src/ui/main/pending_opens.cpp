@@ -27,13 +27,19 @@ QStringList PendingOpens::filesFromArguments(const QStringList& arguments) {
     return files;
 }
 
-void PendingOpens::open(const QStringList& files) {
+QStringList PendingOpens::absolutePaths(const QStringList& files) {
+    QStringList paths;
     for (const QString& file : files) {
         if (file.isEmpty()) continue;
         const QUrl url(file);
         const QString path = url.isLocalFile() ? url.toLocalFile() : file;
-        waiting_ << QFileInfo(path).absoluteFilePath();
+        paths << QFileInfo(path).absoluteFilePath();
     }
+    return paths;
+}
+
+void PendingOpens::open(const QStringList& files) {
+    waiting_ << absolutePaths(files);
     deliver();
 }
 

@@ -24,6 +24,10 @@ public:
     // The files among a command line's arguments: everything after the program's
     // name that is not an option (Qt has taken its own options out already).
     static QStringList filesFromArguments(const QStringList& arguments);
+    // Each file as an absolute path, a relative one taken from this process's current
+    // folder: a later start resolves its files before it hands them over, since the
+    // running one works in another folder.
+    static QStringList absolutePaths(const QStringList& files);
 
 signals:
     // A file handed to the memory-file load.

@@ -58,7 +58,10 @@ int runTarnwick(int& argc, char** argv, const EntryHooks& hooks) {
     const auto settingsAside = setAsideUnusableSettingsFile(settingsFile);
     if (hooks.beforeModel) hooks.beforeModel();
 
-    const QStringList files = PendingOpens::filesFromArguments(QCoreApplication::arguments());
+    // Resolved here, in the folder the user started from: a running Tarnwick that
+    // takes them over works in a folder of its own.
+    const QStringList files =
+        PendingOpens::absolutePaths(PendingOpens::filesFromArguments(QCoreApplication::arguments()));
     SingleInstance instance(SingleInstance::defaultServerName(settingsFile));
     if (instance.handOver(files)) return 0;
     switch (instance.listen()) {
