@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace tw::test {
@@ -303,6 +304,76 @@ ProgramDocumentContent titled(const std::string& title, const std::string& descr
     info.modelName = "HP-16C";
     info.model = 16;
     return ProgramDocumentContent(doc, info, {}, std::nullopt, {});
+}
+
+// Distinct words, "w1 w2 …", adding up to at least `length` characters.
+std::string numberedWords(const std::string& prefix, size_t length) {
+    std::string text;
+    for (int n = 1; text.size() < length; ++n) text += (text.empty() ? "" : " ") + prefix + std::to_string(n);
+    return text;
+}
+
+// Whatever is drawn above the footer's band stays there: every text other than the
+// page number has its baseline at or above `bottom`, and every fill and rule ends there.
+void expectNothingOverTheFooter(const PDFPage& page, double bottom) {
+    const double lowest = page.height - bottom - 0.005; // in the PDF's bottom-up terms
+    static const std::regex textAt(R"(1 0 0 1 (-?[\d.]+) (-?[\d.]+) Tm (\(Page )?)");
+    static const std::regex rect(R"(rg (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) re f)");
+    static const std::regex rule(R"(w (-?[\d.]+) (-?[\d.]+) m (-?[\d.]+) (-?[\d.]+) l S)");
+    for (const std::string& op : page.ops) {
+        for (std::sregex_iterator m(op.begin(), op.end(), textAt), end; m != end; ++m) {
+            if (!(*m)[3].matched) {
+                EXPECT_GE(std::stod((*m)[2]), lowest) << op.substr(0, 200);
+            }
+        }
+        for (std::sregex_iterator m(op.begin(), op.end(), rect), end; m != end; ++m)
+            EXPECT_GE(std::stod((*m)[2]), lowest) << op;
+        for (std::sregex_iterator m(op.begin(), op.end(), rule), end; m != end; ++m)
+            EXPECT_GE(std::stod((*m)[2]), lowest) << op;
+    }
+}
+
+// Step comments of 5,000 and 40,000 characters, in the listing and among the comments
+// that no longer match a step: each is read whole, its rows continuing from page to
+// page under the table's header, and nothing runs into the footer.
+TEST(ProgramDocumentPDF, ARowTallerThanThePageContinuesOnTheNextPages) {
+    auto lines = hp15cProgram(12);
+    ProgramDocument doc;
+    doc.title = "Long comments";
+    const std::string medium = numberedWords("m", 5'000), longest = numberedWords("x", 40'000);
+    ASSERT_EQ(doc.setComment(medium, 3, lines), ProgramDocument::CommentChange::stored);
+    ASSERT_EQ(doc.setComment(longest, 5, lines), ProgramDocument::CommentChange::stored);
+    ASSERT_EQ(doc.setComment("short one", 6, lines), ProgramDocument::CommentChange::stored);
+    doc.comments.push_back(StepComment{40, numberedWords("o", 5'000), "45 3", {}, {}, true});
+    ProgramDocumentInfo info;
+    info.modelName = "HP-15C";
+    info.model = 15;
+    const ProgramDocumentContent content(doc, info, lines, std::nullopt, {});
+
+    for (PDFPaper paper : kAllPapers) {
+        auto r = renderPages(content, paper);
+        const double bottom = paperSize(paper).height - 48;
+        size_t continued = 0;
+        for (const auto& page : r.writer->pages()) {
+            expectNothingOverTheFooter(*page, bottom);
+            for (const auto& op : page->ops)
+                if (op.find("(Program listing \\(continued\\))") != std::string::npos) ++continued;
+        }
+        EXPECT_GE(continued, 5u); // the 40,000 characters fill several pages
+
+        auto report = checkWithTools(ProgramDocumentPDF::render(content, paper));
+        std::set<std::string> words;
+        std::istringstream in(report.text);
+        for (std::string word; in >> word;) words.insert(word);
+        for (const std::string* text : {&medium, &longest}) {
+            std::istringstream expected(*text);
+            size_t missing = 0;
+            for (std::string word; expected >> word;) missing += !words.count(word);
+            EXPECT_EQ(missing, 0u) << text->substr(0, 20);
+        }
+        EXPECT_TRUE(words.count("o1") && words.count("o" + std::to_string(5'000 / 6)));
+        EXPECT_TRUE(words.count("short"));
+    }
 }
 
 // The literal of the page header's title, drawn at the left edge on baseline 32.
