@@ -168,13 +168,13 @@ TEST_F(InspectorViewTest, TheEditorNeverShortensALongComment) {
     view.editComment(4);
     EXPECT_EQ(view.editor()->draft().size(), qsizetype(text.size()));
     view.editor()->saveButton()->click();
-    EXPECT_EQ(app.programDoc().comment(4), std::optional<std::string>(text));
+    EXPECT_TRUE(app.programDoc().comment(4) == text); // not printed whole when it fails
 
     view.editComment(4);
     view.editor()->field()->end(false);
     QTest::keyClicks(view.editor()->field(), " more");
     view.editor()->saveButton()->click();
-    EXPECT_EQ(app.programDoc().comment(4), std::optional<std::string>(text + " more"));
+    EXPECT_TRUE(app.programDoc().comment(4) == text + " more");
 }
 
 TEST_F(InspectorViewTest, SaveRemoveAndCancelReachTheNotes) {
