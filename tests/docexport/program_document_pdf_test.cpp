@@ -404,8 +404,47 @@ TEST(ProgramDocumentPDF, TheHeaderTitleStopsBeforeTheTextBesideIt) {
         const std::string kept = shown.substr(0, shown.size() - 4);
         EXPECT_EQ(kept, std::string(kept.size(), 'W'));
         const double beside = textPosition(page, "(HP-16C program documentation)").first;
-        EXPECT_LE(46 + PDFFontSet::width(kept + "\u2026", bold, nullptr), beside);
-        EXPECT_GT(46 + PDFFontSet::width(kept + "W\u2026", bold, nullptr), beside - 12); // as much as fits
+        // It ends the header's 12-point gap before the model text, and keeps as much as fits.
+        EXPECT_LE(46 + PDFFontSet::width(kept + "\u2026", bold, nullptr), beside - 12);
+        EXPECT_GT(46 + PDFFontSet::width(kept + "W\u2026", bold, nullptr), beside - 12);
+    }
+
+    // Marks drawn over their letter, letters built from a letter and a mark, and
+    // characters built from several glyphs are measured as they are drawn.
+    auto content = titled("T");
+    PDFDocumentWriter writer(PDFPaper::a4, std::make_shared<PDFFontSet>());
+    Renderer r(content, writer);
+    std::string marks = "Loan", built, symbols;
+    for (int n = 0; n < 200; ++n) {
+        marks += "i\u0302\u0304";
+        built += "\u0108\u0100\u1E3F";
+        symbols += "x\u2277\u207B\u02E3\t";
+    }
+    for (const std::string& title : {marks, built, symbols}) {
+        const std::string shown = r.shortened(title, 300, bold);
+        EXPECT_LE(PDFFontSet::width(shown, bold, nullptr), 300);
+        EXPECT_GT(PDFFontSet::width(shown, bold, nullptr), 280); // no glyph is 20 points wide
+        EXPECT_TRUE(shown.ends_with("\u2026"));
+        EXPECT_TRUE(title.starts_with(shown.substr(0, shown.size() - 3)));
+    }
+}
+
+// A title of marks that take no width is cut all the same: what fits beside the model
+// text is no bound for it, so the header stays small on every page.
+TEST(ProgramDocumentPDF, AHeaderTitleOfMarksAloneStaysSmall) {
+    std::string description;
+    for (int line = 0; description.size() < 200'000; ++line)
+        description += "Line " + std::to_string(line) + " of a very long description that fills page after page.\n";
+    std::string title;
+    for (int n = 0; n < 8'000; ++n) title += "\u0302";
+    auto r = renderPages(titled(title, description), PDFPaper::a4);
+    ASSERT_GT(r.writer->pages().size(), 40u);
+    for (const auto& page : r.writer->pages()) {
+        size_t header = 0; // the bytes drawn on the header's baseline
+        const std::string baseline = " " + pdfnum::fixed2(page->height - 32) + " Tm ";
+        for (const auto& op : page->ops)
+            if (op.find(baseline) != std::string::npos) header += op.size();
+        EXPECT_LT(header, 30'000u);
     }
 }
 
