@@ -1,6 +1,7 @@
 // One keystroke in the program information sheet's description, with the sheet shown
 // and every step comment orphaned (as after a memory reset), including the layout it
 // causes.
+#include "../../tests/notes/listing.h"
 #include "app/app_model.h"
 #include "platform/memory_platform.h"
 #include "ui/sheet/program_info_view.h"
@@ -75,6 +76,40 @@ void BM_SheetOrphansComeAndGo(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SheetOrphansComeAndGo)->Arg(1231)->Unit(benchmark::kMillisecond);
+
+// The program changes under the open sheet, so that its label, register and flag rows
+// are built again: every label, register and flag an HP-15C program can name.
+void BM_SheetNoteRowsRebuilt(benchmark::State& state) {
+    std::vector<std::string> steps;
+    for (const char* label : {"A", "B", "C", "D", "E", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9"})
+        steps.push_back(std::string("LBL ") + label);
+    for (int r = 0; r < 10; ++r) {
+        steps.push_back("STO " + std::to_string(r));
+        steps.push_back("STO ." + std::to_string(r));
+        steps.push_back("SF " + std::to_string(r));
+    }
+    std::vector<std::string> longer = steps;
+    longer.push_back("GSB A"); // changes the usage of label A, so every row is made again
+    MemoryPlatform platform;
+    AppModel app(platform);
+    EngineSnapshot display;
+    display.model = 15;
+    display.variant = 150;
+    app.setSnapshot(display);
+    app.setDocLines(testing::listing(steps));
+    ProgramInfoView sheet(app);
+    sheet.show();
+    QCoreApplication::processEvents();
+    bool flip = false;
+    for (auto _ : state) {
+        flip = !flip;
+        app.setDocLines(testing::listing(flip ? longer : steps));
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    state.counters["rows"] = double(sheet.rows().size());
+}
+BENCHMARK(BM_SheetNoteRowsRebuilt)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
