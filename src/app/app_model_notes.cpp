@@ -38,6 +38,12 @@ QString withoutExtension(const QString& fileName) {
     return dot > 0 ? fileName.left(dot) : fileName;
 }
 
+// Sizes in MiB as the user reads them: "16", "16.9".
+QString mebibytes(qint64 bytes) {
+    const double value = double(bytes) / (1024.0 * 1024.0);
+    return QString::number(value, 'f', bytes % (1024 * 1024) == 0 ? 0 : 1);
+}
+
 QString modelNameOf(const EngineSnapshot& snapshot) {
     return QString::fromStdString(ProgramDocumentInfo::modelNameFor(snapshot.variant, snapshot.model));
 }
@@ -111,6 +117,11 @@ void AppModel::openProgramNotes(const FileResult& result) {
             std::span(reinterpret_cast<const uint8_t*>(read.data.constData()), std::size_t(read.data.size())));
         if (auto* d = std::get_if<ProgramDocument>(&decoded)) doc = std::move(*d);
     }
+    if (read.error && read.error->kind == FileReadError::Kind::tooLarge) {
+        setErrorMessage(QStringLiteral("“") + name + QStringLiteral("” is too large for a program notes file (at most ") +
+                        mebibytes(maximumNotesFileSize) + QStringLiteral(" MiB)."));
+        return;
+    }
     if (!doc) {
         setErrorMessage(QStringLiteral("“") + name + QStringLiteral("” is not a Tarnwick program notes file."));
         return;
@@ -175,6 +186,14 @@ void AppModel::saveProgramNotes() {
         data = programDoc_.encoded();
     } catch (const std::exception& error) {
         setErrorMessage(QString::fromStdString(error.what()));
+        return;
+    }
+    // A file beyond what opening reads could never be opened again: refused here,
+    // rather than written and then turned away.
+    if (qint64(data.size()) > maximumNotesFileSize) {
+        setErrorMessage(QStringLiteral("The program notes are too large to save (") + mebibytes(qint64(data.size())) +
+                        QStringLiteral(" MiB; a notes file holds at most ") + mebibytes(maximumNotesFileSize) +
+                        QStringLiteral(" MiB). Shorten the description or the comments, then save again."));
         return;
     }
     offerExport({ExportKind::notes, UTType::programdoc,

@@ -159,34 +159,64 @@ void ProgramDocumentPDF::Renderer::table(const std::string& title, const std::ve
             }
         }
         h = double(maxLines) * 11.5 + 3;
+        double glyphHeight = 0;
         for (const Cell& cell : cells)
-            if (cell.isGlyphCell) h = std::max(h, cell.captionBeside ? 15.0 : 23.0);
+            if (cell.isGlyphCell) glyphHeight = std::max(glyphHeight, cell.captionBeside ? 15.0 : 23.0);
+        h = std::max(h, glyphHeight);
 
-        if (y + h > bottom) {
+        // The lines [from, to) of the row's text cells, `sliceHeight` high, at y; the
+        // glyph cells belong to the row's first slice.
+        const auto drawSlice = [&](size_t from, size_t to, double sliceHeight) {
+            if (band && band(i)) page->fillRect(left, y, right - left, sliceHeight, labelBand);
+            double x = left;
+            for (size_t c = 0; c < columns.size(); ++c) {
+                const Column& col = columns[c];
+                const Cell& cell = cells[c];
+                const std::string& text = c < rows[i].size() ? rows[i][c] : std::string();
+                if (col.fill) page->fillRect(x + 2, y + 1.5, col.width - 4, sliceHeight - 3, *col.fill);
+                if (cell.isGlyphCell) {
+                    if (from == 0) {
+                        double w = page->drawGlyphs(cell.glyphs, x + 4, y + 11, keyStyle);
+                        if (cell.captionBeside) draw(text, x + 4 + w + 5, y + 10.5, captionStyle);
+                        else draw(text, x + 4, y + 20, captionStyle);
+                    }
+                } else {
+                    for (size_t j = from; j < std::min(to, cell.lines.size()); ++j)
+                        draw(cell.lines[j], x + 4, y + 10 + 11.5 * double(j - from), cell.style);
+                }
+                x += col.width;
+            }
+            y += sliceHeight;
+            page->strokeLine(left, y, right, y, 0.3, ruleGrey);
+        };
+        const auto continuePage = [&] {
             newPage();
             draw(title + " (continued)", left, top + 9, {PDFFace::regular, 8.5, grey});
             y = top + 14;
             tableHeader(columns);
+        };
+        // A row that a page of its own can hold is moved there whole. A taller one starts
+        // where it is and continues on as many pages as it needs, each with the table's
+        // header, so none of its text runs past the bottom over the footer.
+        const double pageRoom = bottom - (top + 29);
+        if (y + h > bottom && h <= pageRoom) continuePage();
+        if (y + h <= bottom) {
+            drawSlice(0, maxLines, h);
+            continue;
         }
-        if (band && band(i)) page->fillRect(left, y, right - left, h, labelBand);
-        double x = left;
-        for (size_t c = 0; c < columns.size(); ++c) {
-            const Column& col = columns[c];
-            const Cell& cell = cells[c];
-            const std::string& text = c < rows[i].size() ? rows[i][c] : std::string();
-            if (col.fill) page->fillRect(x + 2, y + 1.5, col.width - 4, h - 3, *col.fill);
-            if (cell.isGlyphCell) {
-                double w = page->drawGlyphs(cell.glyphs, x + 4, y + 11, keyStyle);
-                if (cell.captionBeside) draw(text, x + 4 + w + 5, y + 10.5, captionStyle);
-                else draw(text, x + 4, y + 20, captionStyle);
-            } else {
-                for (size_t j = 0; j < cell.lines.size(); ++j)
-                    draw(cell.lines[j], x + 4, y + 10 + 11.5 * double(j), cell.style);
+        for (size_t from = 0; from < maxLines;) {
+            const double room = bottom - y - 3;
+            size_t to = std::min(maxLines, from + size_t(std::max(0.0, room / 11.5)));
+            double sliceHeight = double(to - from) * 11.5 + 3;
+            if (from == 0) sliceHeight = std::max(sliceHeight, glyphHeight);
+            if (to == from || y + sliceHeight > bottom) {
+                continuePage();
+                continue;
             }
-            x += col.width;
+            drawSlice(from, to, sliceHeight);
+            from = to;
+            if (from < maxLines) continuePage();
         }
-        y += h;
-        page->strokeLine(left, y, right, y, 0.3, ruleGrey);
     }
 }
 

@@ -3,6 +3,8 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
+#include <limits>
+
 #include "inspector/inspector_style.h"
 
 namespace tw {
@@ -25,6 +27,9 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     field_->setPlaceholderText(tr("Comment"));
     field_->setAccessibleName(tr("Comment"));
     field_->setMinimumWidth(320);
+    // The line editor's default limit (32,767 characters) would cut a longer comment
+    // from a notes file when it is saved, even unedited.
+    field_->setMaxLength(std::numeric_limits<int>::max());
     notice_ = new QLabel(this);
     notice_->setWordWrap(true);
     QPalette warn = notice_->palette();

@@ -1,6 +1,7 @@
 // Program notes in AppModel: remembered for each firmware, following the program
 // on our test firmware, opened and saved.
 #include "app/listings.h"
+#include "app/file_checks.h"
 #include "app/support/app_test_support.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -227,6 +229,46 @@ TEST(ProgramNotes, OpeningWithoutACalculatorTakesTheNotesAsTheyAre) {
     EXPECT_EQ(app.programDoc().title, "Loan");
     EXPECT_EQ(app.programDocURL(), good);
     EXPECT_TRUE(app.lastProgramKeys().empty());
+}
+
+// Notes that would make a file larger than opening reads are refused on saving, with
+// the limit named; notes just within it save and open again; a file too large to open
+// says so rather than that it is no notes file.
+TEST(ProgramNotes, WhatIsSavedOpensAgainAndTooLargeIsSaid) {
+    MemoryPlatform platform;
+    {
+        AppModel app(platform);
+        ProgramDocument doc = titled("Huge");
+        doc.description = std::string(std::size_t(maximumNotesFileSize) - 4096, 'a');
+        for (int step = 1; step <= 200; ++step) // indentation makes these weigh more written than held
+            doc.comments.push_back({.step = step, .text = "c", .keys = "45 1", .before = {"1", "2"},
+                                    .after = {"3", "4"}, .orphaned = true});
+        app.setProgramDoc(doc);
+        app.saveProgramNotes();
+        ASSERT_TRUE(app.errorMessage());
+        EXPECT_TRUE(app.errorMessage()->startsWith("The program notes are too large to save (16.0 MiB; a notes file "
+                                                   "holds at most 16 MiB)."))
+            << app.errorMessage()->toStdString();
+        EXPECT_FALSE(app.exportDocument());
+        EXPECT_NE(app.exportKind(), ExportKind::notes);
+
+        doc.comments.resize(10);
+        app.setProgramDoc(doc);
+        app.setErrorMessage(std::nullopt);
+        app.saveProgramNotes();
+        ASSERT_FALSE(app.errorMessage());
+        ASSERT_TRUE(app.exportDocument());
+        const QString saved = writeFile(platform, "Huge.orvanedoc", bytes(app.exportDocument()->data));
+        app.setProgramDoc(ProgramDocument{});
+        app.openProgramNotes(FileResult::file(saved));
+        EXPECT_FALSE(app.errorMessage());
+        EXPECT_EQ(app.programDoc(), doc);
+    }
+    AppModel app(platform);
+    const QString big = writeFile(platform, "big.orvanedoc", {});
+    ASSERT_EQ(::truncate(QFile::encodeName(big).constData(), maximumNotesFileSize + 1), 0);
+    app.openProgramNotes(FileResult::file(big));
+    EXPECT_EQ(app.errorMessage(), "“big.orvanedoc” is too large for a program notes file (at most 16 MiB).");
 }
 
 TEST(ProgramNotes, SavingProposesANameFromTheFileTheMemoryOrTheTitle) {

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace tw::test {
@@ -305,6 +306,76 @@ ProgramDocumentContent titled(const std::string& title, const std::string& descr
     return ProgramDocumentContent(doc, info, {}, std::nullopt, {});
 }
 
+// Distinct words, "w1 w2 …", adding up to at least `length` characters.
+std::string numberedWords(const std::string& prefix, size_t length) {
+    std::string text;
+    for (int n = 1; text.size() < length; ++n) text += (text.empty() ? "" : " ") + prefix + std::to_string(n);
+    return text;
+}
+
+// Whatever is drawn above the footer's band stays there: every text other than the
+// page number has its baseline at or above `bottom`, and every fill and rule ends there.
+void expectNothingOverTheFooter(const PDFPage& page, double bottom) {
+    const double lowest = page.height - bottom - 0.005; // in the PDF's bottom-up terms
+    static const std::regex textAt(R"(1 0 0 1 (-?[\d.]+) (-?[\d.]+) Tm (\(Page )?)");
+    static const std::regex rect(R"(rg (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) (-?[\d.]+) re f)");
+    static const std::regex rule(R"(w (-?[\d.]+) (-?[\d.]+) m (-?[\d.]+) (-?[\d.]+) l S)");
+    for (const std::string& op : page.ops) {
+        for (std::sregex_iterator m(op.begin(), op.end(), textAt), end; m != end; ++m) {
+            if (!(*m)[3].matched) {
+                EXPECT_GE(std::stod((*m)[2]), lowest) << op.substr(0, 200);
+            }
+        }
+        for (std::sregex_iterator m(op.begin(), op.end(), rect), end; m != end; ++m)
+            EXPECT_GE(std::stod((*m)[2]), lowest) << op;
+        for (std::sregex_iterator m(op.begin(), op.end(), rule), end; m != end; ++m)
+            EXPECT_GE(std::stod((*m)[2]), lowest) << op;
+    }
+}
+
+// Step comments of 5,000 and 40,000 characters, in the listing and among the comments
+// that no longer match a step: each is read whole, its rows continuing from page to
+// page under the table's header, and nothing runs into the footer.
+TEST(ProgramDocumentPDF, ARowTallerThanThePageContinuesOnTheNextPages) {
+    auto lines = hp15cProgram(12);
+    ProgramDocument doc;
+    doc.title = "Long comments";
+    const std::string medium = numberedWords("m", 5'000), longest = numberedWords("x", 40'000);
+    ASSERT_EQ(doc.setComment(medium, 3, lines), ProgramDocument::CommentChange::stored);
+    ASSERT_EQ(doc.setComment(longest, 5, lines), ProgramDocument::CommentChange::stored);
+    ASSERT_EQ(doc.setComment("short one", 6, lines), ProgramDocument::CommentChange::stored);
+    doc.comments.push_back(StepComment{40, numberedWords("o", 5'000), "45 3", {}, {}, true});
+    ProgramDocumentInfo info;
+    info.modelName = "HP-15C";
+    info.model = 15;
+    const ProgramDocumentContent content(doc, info, lines, std::nullopt, {});
+
+    for (PDFPaper paper : kAllPapers) {
+        auto r = renderPages(content, paper);
+        const double bottom = paperSize(paper).height - 48;
+        size_t continued = 0;
+        for (const auto& page : r.writer->pages()) {
+            expectNothingOverTheFooter(*page, bottom);
+            for (const auto& op : page->ops)
+                if (op.find("(Program listing \\(continued\\))") != std::string::npos) ++continued;
+        }
+        EXPECT_GE(continued, 5u); // the 40,000 characters fill several pages
+
+        auto report = checkWithTools(ProgramDocumentPDF::render(content, paper));
+        std::set<std::string> words;
+        std::istringstream in(report.text);
+        for (std::string word; in >> word;) words.insert(word);
+        for (const std::string* text : {&medium, &longest}) {
+            std::istringstream expected(*text);
+            size_t missing = 0;
+            for (std::string word; expected >> word;) missing += !words.count(word);
+            EXPECT_EQ(missing, 0u) << text->substr(0, 20);
+        }
+        EXPECT_TRUE(words.count("o1") && words.count("o" + std::to_string(5'000 / 6)));
+        EXPECT_TRUE(words.count("short"));
+    }
+}
+
 // The literal of the page header's title, drawn at the left edge on baseline 32.
 std::string headerTitle(const PDFPage& page) {
     const std::string at = "1 0 0 1 46.00 " + pdfnum::fixed2(page.height - 32) + " Tm (";
@@ -333,8 +404,47 @@ TEST(ProgramDocumentPDF, TheHeaderTitleStopsBeforeTheTextBesideIt) {
         const std::string kept = shown.substr(0, shown.size() - 4);
         EXPECT_EQ(kept, std::string(kept.size(), 'W'));
         const double beside = textPosition(page, "(HP-16C program documentation)").first;
-        EXPECT_LE(46 + PDFFontSet::width(kept + "\u2026", bold, nullptr), beside);
-        EXPECT_GT(46 + PDFFontSet::width(kept + "W\u2026", bold, nullptr), beside - 12); // as much as fits
+        // It ends the header's 12-point gap before the model text, and keeps as much as fits.
+        EXPECT_LE(46 + PDFFontSet::width(kept + "\u2026", bold, nullptr), beside - 12);
+        EXPECT_GT(46 + PDFFontSet::width(kept + "W\u2026", bold, nullptr), beside - 12);
+    }
+
+    // Marks drawn over their letter, letters built from a letter and a mark, and
+    // characters built from several glyphs are measured as they are drawn.
+    auto content = titled("T");
+    PDFDocumentWriter writer(PDFPaper::a4, std::make_shared<PDFFontSet>());
+    Renderer r(content, writer);
+    std::string marks = "Loan", built, symbols;
+    for (int n = 0; n < 200; ++n) {
+        marks += "i\u0302\u0304";
+        built += "\u0108\u0100\u1E3F";
+        symbols += "x\u2277\u207B\u02E3\t";
+    }
+    for (const std::string& title : {marks, built, symbols}) {
+        const std::string shown = r.shortened(title, 300, bold);
+        EXPECT_LE(PDFFontSet::width(shown, bold, nullptr), 300);
+        EXPECT_GT(PDFFontSet::width(shown, bold, nullptr), 280); // no glyph is 20 points wide
+        EXPECT_TRUE(shown.ends_with("\u2026"));
+        EXPECT_TRUE(title.starts_with(shown.substr(0, shown.size() - 3)));
+    }
+}
+
+// A title of marks that take no width is cut all the same: what fits beside the model
+// text is no bound for it, so the header stays small on every page.
+TEST(ProgramDocumentPDF, AHeaderTitleOfMarksAloneStaysSmall) {
+    std::string description;
+    for (int line = 0; description.size() < 200'000; ++line)
+        description += "Line " + std::to_string(line) + " of a very long description that fills page after page.\n";
+    std::string title;
+    for (int n = 0; n < 8'000; ++n) title += "\u0302";
+    auto r = renderPages(titled(title, description), PDFPaper::a4);
+    ASSERT_GT(r.writer->pages().size(), 40u);
+    for (const auto& page : r.writer->pages()) {
+        size_t header = 0; // the bytes drawn on the header's baseline
+        const std::string baseline = " " + pdfnum::fixed2(page->height - 32) + " Tm ";
+        for (const auto& op : page->ops)
+            if (op.find(baseline) != std::string::npos) header += op.size();
+        EXPECT_LT(header, 30'000u);
     }
 }
 

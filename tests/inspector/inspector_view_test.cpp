@@ -152,6 +152,31 @@ TEST_F(InspectorViewTest, TheEditorIsTitledByTheModelsStepWidthAndFollowsTheEdit
     EXPECT_FALSE(view.editor()->isVisible());
 }
 
+// A comment longer than a line editor holds by default comes back whole from the
+// editor, saved as it is and with a word typed at its end.
+TEST_F(InspectorViewTest, TheEditorNeverShortensALongComment) {
+    app.setInspection(test::hp15cSnapshot(12));
+    InspectorView view(app);
+    view.show();
+    std::string text;
+    for (int n = 0; text.size() < 40'000; ++n) text += "word" + std::to_string(n) + " ";
+    text += "end";
+    ProgramDocument doc = app.programDoc();
+    ASSERT_EQ(doc.setComment(text, 4, app.inspection()->program), ProgramDocument::CommentChange::stored);
+    app.setProgramDoc(doc);
+
+    view.editComment(4);
+    EXPECT_EQ(view.editor()->draft().size(), qsizetype(text.size()));
+    view.editor()->saveButton()->click();
+    EXPECT_TRUE(app.programDoc().comment(4) == text); // not printed whole when it fails
+
+    view.editComment(4);
+    view.editor()->field()->end(false);
+    QTest::keyClicks(view.editor()->field(), " more");
+    view.editor()->saveButton()->click();
+    EXPECT_TRUE(app.programDoc().comment(4) == text + " more");
+}
+
 TEST_F(InspectorViewTest, SaveRemoveAndCancelReachTheNotes) {
     app.setInspection(test::hp15cSnapshot(12));
     InspectorView view(app);

@@ -119,8 +119,11 @@ ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(paren
     comments_ = section(tr("Comments"), form);
     comment_count_ = secondary(QString(), comments_, 0.92);
     comments_->layout()->addWidget(comment_count_);
-    orphan_list_ = new QVBoxLayout;
-    static_cast<QVBoxLayout*>(comments_->layout())->addLayout(orphan_list_);
+    orphan_box_ = new QWidget(comments_);
+    orphan_list_ = new QVBoxLayout(orphan_box_);
+    orphan_list_->setContentsMargins(0, 0, 0, 0);
+    orphan_box_->hide();
+    comments_->layout()->addWidget(orphan_box_);
     remove_orphans_ = new QPushButton(tr("Remove Comments That No Longer Match"), comments_);
     remove_orphans_->setAutoDefault(false);
     QPalette destructive = remove_orphans_->palette();
@@ -196,8 +199,7 @@ int ProgramInfoView::currentModel() const {
 
 QStringList ProgramInfoView::orphanRows() const {
     QStringList texts;
-    for (int i = 0; i < orphan_list_->count(); ++i)
-        if (auto* label = qobject_cast<QLabel*>(orphan_list_->itemAt(i)->widget())) texts << label->text();
+    for (const QLabel* row : orphan_rows_) texts << row->text();
     return texts;
 }
 
@@ -272,7 +274,11 @@ void ProgramInfoView::rebuildNotes() {
     rows_key_ = key;
 
     rows_.clear();
-    for (QGroupBox* box : {labels_, registers_, flags_}) clearLayout(box->layout());
+    // Built again with their sections hidden, so the rows are laid out once, not once per row.
+    for (QGroupBox* box : {labels_, registers_, flags_}) {
+        box->hide();
+        clearLayout(box->layout());
+    }
     NotesWriter write = [this](const std::function<void(ProgramDocument&)>& change) {
         ProgramDocument copy = app_.programDoc();
         change(copy);
@@ -305,14 +311,29 @@ void ProgramInfoView::refreshComments() {
     comments_->setTitle(qs(notes_text::commentsHeader(doc)));
     comments_->setAccessibleName(comments_->title());
     comment_count_->setText(qs(notes_text::commentCountLine(doc)));
-    clearLayout(orphan_list_);
+    // Each row keeps its label and changes only when its text does, so typing elsewhere
+    // in the sheet lays out nothing here. Rows come and go with their box hidden: a row
+    // shown in a visible sheet lays out every row before it again, which made n new rows
+    // cost n² row layouts.
     const auto orphans = doc.orphanedComments();
-    for (const StepComment& comment : orphans) {
-        auto* row = new QLabel(qs(notes_text::orphanLine(comment)), comments_);
+    if (orphans.size() != orphan_rows_.size()) orphan_box_->hide();
+    while (orphan_rows_.size() > orphans.size()) {
+        delete orphan_rows_.back();
+        orphan_rows_.pop_back();
+    }
+    for (size_t i = 0; i < orphans.size(); ++i) {
+        const QString text = qs(notes_text::orphanLine(orphans[i]));
+        if (i < orphan_rows_.size()) {
+            if (orphan_rows_[i]->text() != text) orphan_rows_[i]->setText(text);
+            continue;
+        }
+        auto* row = new QLabel(text, orphan_box_);
         row->setTextFormat(Qt::PlainText); // the user's comment as typed
         row->setWordWrap(true);
         orphan_list_->addWidget(row);
+        orphan_rows_.push_back(row);
     }
+    orphan_box_->setHidden(orphans.empty());
     remove_orphans_->setHidden(orphans.empty());
 }
 

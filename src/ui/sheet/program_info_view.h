@@ -76,7 +76,9 @@ private:
     QGroupBox* flags_ = nullptr;
     QGroupBox* comments_ = nullptr;
     QLabel* comment_count_ = nullptr;
+    QWidget* orphan_box_ = nullptr;   // holds the orphan rows, hidden while rows come and go
     QVBoxLayout* orphan_list_ = nullptr;
+    std::vector<QLabel*> orphan_rows_; // one per orphaned comment, in order
     QPushButton* remove_orphans_ = nullptr;
     ElidedLabel* file_name_ = nullptr;
     QPushButton* save_notes_ = nullptr;

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -212,6 +213,58 @@ TEST_F(SheetViews, OrphanedCommentsAreListedAndRemoved) {
     EXPECT_EQ(sheet.orphanRows(), QStringList{"was step 007 (45 2): gone"});
     EXPECT_TRUE(sheet.commentCount()->text().endsWith(" 1 step comment(s) so far."));
     EXPECT_FALSE(sheet.removeOrphansButton()->isHidden());
+}
+
+// The rows of orphaned comments are kept while the sheet is open: typing elsewhere
+// leaves every row as it is, and a change of the list touches only the rows it changes.
+TEST_F(SheetViews, OrphanRowsChangeInPlace) {
+    ProgramDocument doc;
+    for (int step = 1; step <= 3; ++step)
+        doc.comments.push_back({.step = step, .text = "note " + std::to_string(step), .keys = "45 2", .before = {},
+                                .after = {}, .orphaned = true});
+    app.setProgramDoc(doc);
+    ProgramInfoView sheet(app);
+    sheet.show();
+    QCoreApplication::processEvents();
+    const auto rows = [&] {
+        std::vector<QPointer<QLabel>> out;
+        for (QLabel* label : sheet.findChildren<QLabel*>())
+            if (label->text().startsWith("was step ")) out.emplace_back(label);
+        return out;
+    };
+    const auto before = rows();
+    ASSERT_EQ(before.size(), 3u);
+
+    QTest::keyClicks(sheet.descriptionField(), "ab");
+    QCoreApplication::processEvents(); // anything deleted later is gone now
+    ASSERT_EQ(app.programDoc().description, "ab");
+    EXPECT_EQ(rows(), before);
+
+    doc = app.programDoc();
+    doc.comments.push_back({.step = 9, .text = "late", .keys = "45 3", .before = {}, .after = {}, .orphaned = true});
+    app.setProgramDoc(doc);
+    QCoreApplication::processEvents();
+    auto now = rows();
+    ASSERT_EQ(now.size(), 4u);
+    EXPECT_EQ(std::vector(now.begin(), now.begin() + 3), before);
+    EXPECT_TRUE(now[3]->isVisible());
+    EXPECT_EQ(sheet.orphanRows(), (QStringList{"was step 001 (45 2): note 1", "was step 002 (45 2): note 2",
+                                               "was step 003 (45 2): note 3", "was step 009 (45 3): late"}));
+
+    doc.comments.erase(doc.comments.begin() + 1);
+    app.setProgramDoc(doc);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet.orphanRows(), (QStringList{"was step 001 (45 2): note 1", "was step 003 (45 2): note 3",
+                                               "was step 009 (45 3): late"}));
+    EXPECT_EQ(rows().size(), 3u);
+    EXPECT_TRUE(before[0] && before[1] && before[2]); // the first rows took the new texts
+
+    sheet.removeOrphansButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(sheet.orphanRows().isEmpty());
+    EXPECT_TRUE(rows().empty());
+    EXPECT_TRUE(sheet.removeOrphansButton()->isHidden());
+    EXPECT_EQ(sheet.commentsSection()->title(), "Comments");
 }
 
 TEST_F(SheetViews, TheFooterNamesTheNotesFile) {
