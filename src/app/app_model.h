@@ -20,6 +20,7 @@
 #include "app/pending_write.h"
 #include "app/skin_choice.h"
 #include "app/state_store.h"
+#include "app/unsaved_at_quit.h"
 #include "app/ut_type.h"
 #include "core/wrapper/calculator_family.h"
 #include "platform/platform.h"
@@ -204,7 +205,13 @@ public:
     // On the engine thread: turns the calculator off and takes its state.
     static std::optional<SavedState> captureStateOnQuit(CalculatorMachine& machine);
     // The quit-time save: the capture above through the engine, then the store.
-    void saveStateOnQuit();
+    // Answers why the state could not be written; it is then kept for saveOnQuitAgain().
+    std::optional<WriteFailure> saveStateOnQuit();
+    // Everything written at quit: the state (as above), then the settings with the
+    // program notes, after a settings write under way. Answers what could not be written.
+    UnsavedAtQuit saveOnQuit();
+    // Writes again what saveOnQuit() could not write (after the user made room).
+    UnsavedAtQuit saveOnQuitAgain();
     // Runs the continuation on the main thread with an inspection taken now on the
     // engine thread; without an engine nothing is sent and it never runs.
     void requestFreshInspection(std::function<void(std::optional<InspectorSnapshot>)> continuation);
@@ -340,8 +347,9 @@ private:
     void joinStartThreads(bool all);
     // Appends one command to the engine's queue (under its lock) and wakes it.
     void sendToEngine(CalculatorEngine::Command command);
-    // Writes a state through the store, after setting aside a memory that could not be restored.
-    void storeState(const SavedState& state);
+    // Writes a state through the store, after setting aside a memory that could not be
+    // restored. Answers why it failed, if it did.
+    std::optional<WriteFailure> storeState(const SavedState& state);
 
     Platform& platform_;
     // Hands work to the main thread from any thread. Work that comes back from a
@@ -403,6 +411,8 @@ private:
     // The identity whose saved files must be set aside before the next save (a
     // memory that could not be restored); empty when none.
     QString setAsideBeforeSave_;
+    // The state taken at quit that could not be written yet.
+    std::optional<SavedState> unsavedQuitState_;
     std::vector<std::unique_ptr<StartThread>> startThreads_;
 
     // Memory loads and trial checks.

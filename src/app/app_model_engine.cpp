@@ -200,18 +200,21 @@ std::optional<SavedState> AppModel::captureStateOnQuit(CalculatorMachine& machin
     }
 }
 
-void AppModel::saveStateOnQuit() {
-    if (!engine_) return;
+std::optional<WriteFailure> AppModel::saveStateOnQuit() {
+    if (!engine_) return std::nullopt;
     auto captured = engine_->performAndWait(stateWaitSeconds, &AppModel::captureStateOnQuit);
-    if (captured && *captured && persistState_) storeState(**captured);
+    if (!captured || !*captured || !persistState_) return std::nullopt;
+    auto failure = storeState(**captured);
+    unsavedQuitState_ = failure ? *captured : std::nullopt;
+    return failure;
 }
 
-void AppModel::storeState(const SavedState& state) {
+std::optional<WriteFailure> AppModel::storeState(const SavedState& state) {
     if (!setAsideBeforeSave_.isEmpty()) {
         stateStore_.setAside(setAsideBeforeSave_);
         setAsideBeforeSave_.clear();
     }
-    stateStore_.save(state);
+    return stateStore_.save(state);
 }
 
 void AppModel::requestFreshInspection(std::function<void(std::optional<InspectorSnapshot>)> continuation) {

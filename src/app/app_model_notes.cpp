@@ -52,14 +52,12 @@ QString modelNameOf(const EngineSnapshot& snapshot) {
 
 void AppModel::rememberProgramDoc() {
     if (!persistState_) return;
-    std::vector<uint8_t> data;
-    try {
-        data = programDoc_.encoded();
-    } catch (...) {
-        return; // the entry remembered before stays
-    }
-    platform_.setSetting(settingKey(firmwareID_),
-                         QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())));
+    // Encoding large notes takes long: it happens when the settings are written,
+    // once after the typing stops and away from the main thread, from a copy.
+    platform_.setSettingLazily(settingKey(firmwareID_), [doc = programDoc_] {
+        const std::vector<uint8_t> data = doc.encoded();
+        return QVariant(QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())));
+    });
 }
 
 void AppModel::restoreProgramDoc() {

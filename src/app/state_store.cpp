@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <cerrno>
+
 namespace tw {
 
 namespace {
@@ -20,12 +22,6 @@ std::optional<SavedState> readState(const QString& path) {
     const FileRead read = readFileUpTo(path, StateStore::maximumFileSize);
     if (!read.ok()) return std::nullopt;
     return SavedState::fromJSON(std::string_view(read.data.constData(), size_t(read.data.size())));
-}
-
-// Empty when written, else the reason.
-QString writeAtomically(const QString& path, const QByteArray& bytes) {
-    const auto failure = writeFileSafely(path, std::span(bytes.constData(), size_t(bytes.size())));
-    return failure ? failure->reason : QString();
 }
 
 } // namespace
@@ -45,23 +41,24 @@ std::optional<SavedState> StateStore::load(const QString& firmwareID) const {
     return std::nullopt;
 }
 
-void StateStore::save(const SavedState& state) {
-    const auto fail = [this](const QString& reason) {
-        platform_.log(QStringLiteral("Tarnwick: could not save the calculator state: ") + reason);
+std::optional<WriteFailure> StateStore::save(const SavedState& state) {
+    const auto fail = [this](WriteFailure failure) {
+        platform_.log(QStringLiteral("Tarnwick: could not save the calculator state: ") + failure.reason);
+        return failure;
     };
+    errno = 0;
     if (!QDir().mkpath(folder())) {
-        fail(QStringLiteral("could not create the folder %1").arg(folder()));
-        return;
+        const int error = errno != 0 ? errno : EACCES;
+        return fail({error, QStringLiteral("could not create the folder %1 (%2)").arg(folder(), qt_error_string(error))});
     }
     const QByteArray json = QByteArray::fromStdString(state.toJSON());
-    if (QString reason = writeAtomically(fileURL(), json); !reason.isEmpty()) {
-        fail(reason);
-        return;
-    }
-    if (state.firmwareID.empty()) return;
-    if (QString reason = writeAtomically(fileURL(QString::fromStdString(state.firmwareID)), json);
-        !reason.isEmpty())
-        fail(reason);
+    const auto write = [&json](const QString& path) {
+        return writeFileSafely(path, std::span(json.constData(), size_t(json.size())));
+    };
+    if (auto failure = write(fileURL())) return fail(*failure);
+    if (state.firmwareID.empty()) return std::nullopt;
+    if (auto failure = write(fileURL(QString::fromStdString(state.firmwareID)))) return fail(*failure);
+    return std::nullopt;
 }
 
 void StateStore::clear(const QString& firmwareID) {

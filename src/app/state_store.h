@@ -2,6 +2,7 @@
 // application's data folder: one general file and one for each firmware.
 #pragma once
 
+#include "platform/safe_file_writer.h"
 #include "runtime/machine/saved_state.h"
 
 #include <QString>
@@ -28,8 +29,9 @@ public:
     // The state saved for exactly this identity: the per-firmware file first, then
     // the general file. Never fails.
     std::optional<SavedState> load(const QString& firmwareID) const;
-    // Writes the general file, then the per-firmware file; a failure is logged.
-    void save(const SavedState& state);
+    // Writes the general file, then the per-firmware file; a failure is logged and
+    // answered (the files not yet written then keep what they held).
+    std::optional<WriteFailure> save(const SavedState& state);
     // Removes the general file and the identity's file; failures are ignored.
     void clear(const QString& firmwareID);
     // Keeps the identity's saved files under other names, so that a later save

@@ -9,7 +9,10 @@
 #include <QSize>
 #include <QStringList>
 
+#include <algorithm>
+#include <array>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 namespace tw {
@@ -92,57 +95,87 @@ QString valueText(const QVariant& value) {
     }
 }
 
-// One text with its escapes, in quotes when it holds ",;=" or starts or ends with a space.
+// "\x" and the unit in lower-case hexadecimal, without leading zeros.
+char* appendHexEscape(char* out, char16_t c) {
+    *out++ = '\\';
+    *out++ = 'x';
+    int shift = 12;
+    while (shift > 0 && (c >> shift) == 0) shift -= 4;
+    for (; shift >= 0; shift -= 4) *out++ = "0123456789abcdef"[(c >> shift) & 0xF];
+    return out;
+}
+
+// The most bytes one UTF-16 unit becomes: "\x" and four hexadecimal digits.
+constexpr qsizetype maximumBytesPerUnit = 6;
+
+// One text with its escapes, in quotes when it holds ",;=" or starts or ends with a
+// space. Written straight into the output, which is grown once for the worst case:
+// a value may be the program notes of a firmware, megabytes long.
 void appendText(const QString& text, QByteArray& out) {
     // Binary values keep every byte above 0x7E as an escape; other text is UTF-8.
     const bool binary = text.startsWith(QLatin1String("@ByteArray(")) || text.startsWith(QLatin1String("@Variant(")) ||
                         text.startsWith(QLatin1String("@DateTime("));
+    const qsizetype size = text.size();
+    const char16_t* in = reinterpret_cast<const char16_t*>(text.utf16());
+    // Only a space writes a space, and nothing escaped ends in one.
+    bool quote = size > 0 && (in[0] == u' ' || in[size - 1] == u' ');
+    for (qsizetype i = 0; i < size && !quote; ++i) quote = in[i] == u';' || in[i] == u',' || in[i] == u'=';
+
     const qsizetype start = out.size();
-    bool quote = false;
+    out.resize(start + size * maximumBytesPerUnit + 2);
+    char* const begin = out.data() + start;
+    char* p = begin;
+    if (quote) *p++ = '"';
     bool escapeHexDigit = false; // after \0 or \x, a plain hex digit would join the escape
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == ';' || c == ',' || c == '=') quote = true;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = in[i];
         if (escapeHexDigit && hexValue(c) >= 0) {
-            out += "\\x" + QByteArray::number(c, 16);
+            p = appendHexEscape(p, c);
             continue;
         }
         escapeHexDigit = false;
+        const auto escape = [&p](char letter) {
+            *p++ = '\\';
+            *p++ = letter;
+        };
         switch (c) {
         case '\0':
-            out += "\\0";
+            escape('0');
             escapeHexDigit = true;
             break;
-        case '\a': out += "\\a"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        case '\v': out += "\\v"; break;
+        case '\a': escape('a'); break;
+        case '\b': escape('b'); break;
+        case '\f': escape('f'); break;
+        case '\n': escape('n'); break;
+        case '\r': escape('r'); break;
+        case '\t': escape('t'); break;
+        case '\v': escape('v'); break;
         case '"':
-        case '\\':
-            out += '\\';
-            out += char(c);
-            break;
+        case '\\': escape(char(c)); break;
         default:
             if (c <= 0x1F || (c >= 0x7F && binary)) {
-                out += "\\x" + QByteArray::number(c, 16);
+                p = appendHexEscape(p, c);
                 escapeHexDigit = true;
             } else if (c < 0x80) {
-                out += char(c);
-            } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                out += text.mid(i, 2).toUtf8();
-                ++i;
+                *p++ = char(c);
+            } else if (c < 0x800) {
+                *p++ = char(0xC0 | (c >> 6));
+                *p++ = char(0x80 | (c & 0x3F));
+            } else if (!QChar::isSurrogate(c)) {
+                *p++ = char(0xE0 | (c >> 12));
+                *p++ = char(0x80 | ((c >> 6) & 0x3F));
+                *p++ = char(0x80 | (c & 0x3F));
             } else {
-                out += QString(QChar(c)).toUtf8();
+                // A surrogate pair as one character; a lone surrogate as Qt writes it.
+                const qsizetype units = QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1]) ? 2 : 1;
+                const QByteArray utf8 = QStringView(in + i, units).toUtf8();
+                p = std::copy_n(utf8.constData(), utf8.size(), p);
+                i += units - 1;
             }
         }
     }
-    if (quote || (out.size() > start && (out[start] == ' ' || out.back() == ' '))) {
-        out.insert(start, '"');
-        out += '"';
-    }
+    if (quote) *p++ = '"';
+    out.truncate(start + (p - begin));
 }
 
 void appendValue(const QVariant& value, QByteArray& out) {
@@ -172,6 +205,27 @@ struct IniLine {
     qsizetype equals = -1; // the first "=" outside quotes, in the whole text
 };
 
+// Bytes that mean something to the readers below; a table lets them pass over the
+// long plain runs of a settings file's program notes quickly.
+using ByteSet = std::array<bool, 256>;
+
+constexpr ByteSet byteSet(std::string_view bytes) {
+    ByteSet set{};
+    for (const char c : bytes) set[uchar(c)] = true;
+    return set;
+}
+
+constexpr ByteSet lineMarks = byteSet("=\n\r\\\";");
+constexpr ByteSet valueMarks = byteSet("\\\",");
+
+// The first byte at or after `i` that is in the set, or the size.
+qsizetype nextMark(QByteArrayView text, qsizetype i, const ByteSet& marks) {
+    const qsizetype size = text.size();
+    const char* data = text.data();
+    while (i < size && !marks[uchar(data[i])]) ++i;
+    return i;
+}
+
 bool nextLine(QByteArrayView text, qsizetype& position, IniLine& line) {
     const qsizetype size = text.size();
     qsizetype start = position;
@@ -179,7 +233,7 @@ bool nextLine(QByteArrayView text, qsizetype& position, IniLine& line) {
     qsizetype equals = -1;
     bool inQuotes = false;
     qsizetype i = start;
-    while (i < size) {
+    while ((i = nextMark(text, i, lineMarks)) < size) {
         const char c = text[i++];
         if (c == '=') {
             if (!inQuotes && equals < 0) equals = i - 1;
@@ -270,9 +324,14 @@ char16_t simpleEscape(char c) {
 }
 
 // The text of a value with its escapes and quotes undone; true when unquoted
-// commas made it a list (then in `list`).
+// commas made it a list (then in `list`). Settings files hold whole program notes
+// in one value: the text is built in one buffer, which it never outgrows (every
+// byte or escape gives at most one UTF-16 unit), rather than piece by piece.
 bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
     const qsizetype size = raw.size();
+    QString buffer(size, Qt::Uninitialized);
+    char16_t* const out = reinterpret_cast<char16_t*>(buffer.data());
+    qsizetype length = 0; // of the item being read
     qsizetype i = 0;
     bool isList = false;
     bool inQuotes = false;
@@ -283,11 +342,11 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
         while (i < size && (raw[i] == ' ' || raw[i] == '\t')) ++i;
     };
     const auto chopSpaces = [&] {
-        while (text.size() > chopLimit && (text.back() == u' ' || text.back() == u'\t')) text.chop(1);
+        while (length > chopLimit && (out[length - 1] == u' ' || out[length - 1] == u'\t')) --length;
     };
     const auto numericEscape = [&](char16_t value, int base, int (*digit)(char16_t)) {
         while (i < size && digit(char16_t(uchar(raw[i]))) >= 0) value = char16_t(value * base + digit(char16_t(uchar(raw[i++]))));
-        text += QChar(value);
+        out[length++] = value;
         endedInEscape = i >= size;
     };
 
@@ -301,7 +360,7 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
             }
             const char escaped = raw[i++];
             if (const char16_t simple = simpleEscape(escaped)) {
-                text += QChar(simple);
+                out[length++] = simple;
             } else if (escaped == 'x') {
                 if (i >= size) {
                     endedInEscape = true;
@@ -314,14 +373,14 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
                 // An escaped line end continues the value on the next line.
                 if (i < size && (raw[i] == '\n' || raw[i] == '\r') && raw[i] != escaped) ++i;
             }
-            chopLimit = text.size();
+            chopLimit = length;
         } else if (c == '"') {
             ++i;
             quoted = true;
             inQuotes = !inQuotes;
             if (!inQuotes) {
                 skipSpaces();
-                chopLimit = text.size();
+                chopLimit = length;
             }
         } else if (c == ',' && !inQuotes) {
             if (!quoted) chopSpaces();
@@ -329,19 +388,36 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
                 isList = true;
                 list.clear();
             }
-            list.append(std::exchange(text, QString()));
+            list.append(QString(reinterpret_cast<const QChar*>(out), length));
+            length = 0;
             quoted = false;
             ++i;
             skipSpaces();
             chopLimit = 0;
         } else {
-            qsizetype end = i + 1;
-            while (end < size && raw[end] != '\\' && raw[end] != '"' && raw[end] != ',') ++end;
-            text += QString::fromUtf8(raw.sliced(i, end - i));
-            i = end;
+            // A run up to the next backslash, quote or comma: plain ASCII is copied
+            // as it is, anything else decoded as UTF-8 run by run.
+            const qsizetype start = i;
+            i = nextMark(raw, i + 1, valueMarks);
+            uchar seen = 0;
+            for (qsizetype k = start; k < i; ++k) {
+                const uchar byte = uchar(raw[k]);
+                seen |= byte;
+                out[length + k - start] = byte;
+            }
+            if (seen < 0x80) {
+                length += i - start;
+            } else {
+                const QString decoded = QString::fromUtf8(raw.sliced(start, i - start));
+                std::copy_n(decoded.utf16(), decoded.size(), out + length);
+                length += decoded.size();
+            }
         }
     }
     if (!endedInEscape && !quoted) chopSpaces();
+    buffer.truncate(length);
+    if (buffer.capacity() > length + length / 4) buffer.squeeze();
+    text = std::move(buffer);
     if (isList) list.append(text);
     return isList;
 }

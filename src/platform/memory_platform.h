@@ -24,6 +24,8 @@ public:
     QVariant setting(const QString& key) const override;
     void setSetting(const QString& key, const QVariant& value) override;
     void removeSetting(const QString& key) override;
+    // Answers the failure set below, if any (the settings stay as set).
+    std::optional<WriteFailure> writePendingSettings() override { return settingsFailure_; }
     QString appDataFolder() const override;
     QString homeFolder() const override;
     QString documentsFolder() const override;
@@ -38,6 +40,8 @@ public:
     // A desktop without a file manager or folder opener: revealing shows nothing.
     void setFileManagerPresent(bool present) { fileManagerPresent_ = present; }
     QMap<QString, QVariant> settings() const { return settings_; }
+    // Settings writes fail with this until it is cleared, as on a full disk.
+    void setSettingsFailure(std::optional<WriteFailure> failure) { settingsFailure_ = std::move(failure); }
     // Runs the closures waiting for the main thread now.
     void drainMainQueue() { queue_.drain(); }
 
@@ -49,6 +53,7 @@ private:
     QStringList log_;
     QStringList revealed_;
     bool fileManagerPresent_ = true;
+    std::optional<WriteFailure> settingsFailure_;
     MainQueue queue_;
 };
 

@@ -3,6 +3,8 @@
 // QtPlatform is the real one; tests use MemoryPlatform.
 #pragma once
 
+#include "platform/safe_file_writer.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
@@ -22,6 +24,16 @@ public:
     virtual QVariant setting(const QString& key) const = 0;
     virtual void setSetting(const QString& key, const QVariant& value) = 0;
     virtual void removeSetting(const QString& key) = 0;
+    // A setting whose value is costly to make (program notes, on every keystroke):
+    // `produce` runs when the value is needed, possibly on another thread, and must
+    // only read what it holds. This one makes the value at once.
+    virtual void setSettingLazily(const QString& key, std::function<QVariant()> produce) {
+        setSetting(key, produce());
+    }
+    // Changed settings are written a moment after the last change, away from the
+    // main thread. This writes those not written yet (after a write under way) and
+    // answers why that failed; nothing when every change is written.
+    virtual std::optional<WriteFailure> writePendingSettings() = 0;
 
     // The application's own data folder (it may not exist yet).
     virtual QString appDataFolder() const = 0;

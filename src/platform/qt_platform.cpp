@@ -22,14 +22,19 @@ QtPlatform::QtPlatform() {
     if (QCoreApplication::applicationName().isEmpty()) QCoreApplication::setApplicationName("Tarnwick");
     if (const auto aside = setAsideUnusableSettingsFile(settingsFilePath()))
         log(settingsSetAsideLine(*aside));
-    // Our own format: Qt's native one can replace the file with a cut-off copy when the disk is full.
-    settings_ = std::make_unique<QSettings>(checkedSettingsFormat(), QSettings::UserScope, QStringLiteral("Tarnwick"),
-                                            QStringLiteral("Tarnwick"));
+    settings_ = std::make_unique<SettingsFile>(settingsFilePath(), queue_.executor(),
+                                               [this](const QString& line) { log(line); });
 }
 
 QtPlatform::~QtPlatform() = default;
 
 QVariant QtPlatform::setting(const QString& key) const { return settings_->value(key); }
+
+void QtPlatform::setSettingLazily(const QString& key, std::function<QVariant()> produce) {
+    settings_->setValueLazily(key, std::move(produce));
+}
+
+std::optional<WriteFailure> QtPlatform::writePendingSettings() { return settings_->writePending(); }
 
 void QtPlatform::setSetting(const QString& key, const QVariant& value) { settings_->setValue(key, value); }
 

@@ -1,11 +1,10 @@
-// The desktop as the application meets it on Linux: QSettings of "Tarnwick",
-// the XDG folders, syslog and the file manager over D-Bus.
+// The desktop as the application meets it on Linux: the settings file of
+// "Tarnwick", the XDG folders, syslog and the file manager over D-Bus.
 #pragma once
 
 #include "platform/main_queue.h"
 #include "platform/platform.h"
-
-#include <QSettings>
+#include "platform/settings_file.h"
 
 #include <memory>
 
@@ -21,6 +20,8 @@ public:
     QVariant setting(const QString& key) const override;
     void setSetting(const QString& key, const QVariant& value) override;
     void removeSetting(const QString& key) override;
+    void setSettingLazily(const QString& key, std::function<QVariant()> produce) override;
+    std::optional<WriteFailure> writePendingSettings() override;
     QString appDataFolder() const override;
     QString homeFolder() const override;
     QString documentsFolder() const override;
@@ -29,8 +30,8 @@ public:
     bool revealFile(const QString& path) override;
 
 private:
-    std::unique_ptr<QSettings> settings_;
     MainQueue queue_;
+    std::unique_ptr<SettingsFile> settings_; // goes first: its writer's answers go through the queue
 };
 
 } // namespace tw

@@ -1,8 +1,8 @@
-// The settings file format of the program: Qt's INI text in "Tarnwick.conf",
-// written so that a write that fails keeps the earlier file.
+// Where the program's settings file is, and what is too much to read there. The
+// file holds Qt's INI text (platform/ini_settings_text.h), which SettingsFile reads
+// and writes.
 #pragma once
 
-#include <QSettings>
 #include <QString>
 
 #include <optional>
@@ -12,14 +12,10 @@ namespace tw {
 // Far above what the settings hold, program notes of many firmwares included.
 inline constexpr qint64 maximumSettingsFileSize = 256 * 1024 * 1024;
 
-// Registered with QSettings on first use; its files end in ".conf" and hold the
-// same text as Qt's native settings files, so either reads the other's.
-QSettings::Format checkedSettingsFormat();
-
 // The user's settings file of "Tarnwick": <XDG config folder>/Tarnwick/Tarnwick.conf.
 QString settingsFilePath();
 
-// Qt reads the settings file whole as soon as settings are opened: a FIFO there would
+// The settings file is read whole when the settings are opened: a FIFO there would
 // block the start and a huge file fill memory. Such a file (no regular file, or beyond
 // maximumSettingsFileSize) is moved aside under a name of its own before anything
 // opens it; returns that name, or nothing when the file is absent or fine.

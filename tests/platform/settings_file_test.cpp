@@ -1,7 +1,9 @@
 // The settings file: Qt's INI text both ways (a file of the earlier native format
-// reads the same, and Qt reads ours), and a write that fails keeps the earlier file,
-// program notes and all.
+// reads the same, and Qt reads ours), a write that fails keeps the earlier file,
+// program notes and all, and changes it could not write are written later.
+#include "platform/ini_settings_text.h"
 #include "platform/qt_platform.h"
+#include "platform/settings_file.h"
 #include "platform/settings_file_format.h"
 
 #include "support/capped_child.h"
@@ -36,7 +38,7 @@ void app() {
 void useConfigFolder(const QString& folder) {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(folder));
     qputenv("XDG_DATA_HOME", QFile::encodeName(folder + "/data"));
-    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat, checkedSettingsFormat()})
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
         QSettings::setPath(format, QSettings::UserScope, folder);
 }
 
@@ -87,14 +89,32 @@ void copy(const QString& from, const QString& to) {
     ASSERT_TRUE(QFile::copy(from, to));
 }
 
-// Every key and value of a file, read freshly (a path this process has not used yet,
-// so Qt's cache of settings files cannot answer instead of the file).
-QSettings::SettingsMap readBack(const QString& path, QSettings::Format format, const QString& fresh) {
+// Every key and value of a file as Qt reads it, freshly (a path this process has not
+// used yet, so Qt's cache of settings files cannot answer instead of the file).
+QSettings::SettingsMap qtReads(const QString& path, const QString& fresh) {
     copy(path, fresh);
-    QSettings settings(fresh, format);
+    QSettings settings(fresh, QSettings::NativeFormat);
     QSettings::SettingsMap values;
     for (const QString& key : settings.allKeys()) values.insert(key, settings.value(key));
     return values;
+}
+
+// The same as the settings give it: a key that a lookup cannot name (an empty one,
+// or one with a slash at either end or two in a row) is there without its value, as
+// Qt's own lookup cannot find it either.
+QSettings::SettingsMap weRead(const QString& path) {
+    QSettings::SettingsMap values;
+    decodeIniSettings(contents(path), values);
+    for (auto it = values.begin(); it != values.end(); ++it)
+        if (it.key().isEmpty() || SettingsFile::normalizedKey(it.key()) != it.key()) it.value() = QVariant();
+    return values;
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
 }
 
 TEST(SettingsFile, ReadsAndWritesTheSameTextAsQtsNativeFormat) {
@@ -104,15 +124,14 @@ TEST(SettingsFile, ReadsAndWritesTheSameTextAsQtsNativeFormat) {
     {
         QSettings native(dir.filePath("native.conf"), QSettings::NativeFormat);
         write(native, sample);
-        QSettings ours(dir.filePath("ours.conf"), checkedSettingsFormat());
-        write(ours, sample);
     }
+    writeFile(dir.filePath("ours.conf"), encodeIniSettings(sample));
     // What Qt itself reads back from its own file is the reference.
-    const auto expected = readBack(dir.filePath("native.conf"), QSettings::NativeFormat, dir.filePath("n1.conf"));
+    const auto expected = qtReads(dir.filePath("native.conf"), dir.filePath("n1.conf"));
     ASSERT_EQ(expected.size(), sample.size());
-    EXPECT_EQ(readBack(dir.filePath("native.conf"), checkedSettingsFormat(), dir.filePath("n2.conf")), expected);
-    EXPECT_EQ(readBack(dir.filePath("ours.conf"), QSettings::NativeFormat, dir.filePath("o1.conf")), expected);
-    EXPECT_EQ(readBack(dir.filePath("ours.conf"), checkedSettingsFormat(), dir.filePath("o2.conf")), expected);
+    EXPECT_EQ(weRead(dir.filePath("native.conf")), expected);
+    EXPECT_EQ(qtReads(dir.filePath("ours.conf"), dir.filePath("o1.conf")), expected);
+    EXPECT_EQ(weRead(dir.filePath("ours.conf")), expected);
     // Even the text is Qt's, byte for byte.
     EXPECT_EQ(contents(dir.filePath("ours.conf")), contents(dir.filePath("native.conf")));
 }
@@ -121,14 +140,12 @@ TEST(SettingsFile, HandWrittenIniTextReadsAsQtReadsIt) {
     app();
     QTemporaryDir dir;
     const QString path = dir.filePath("hand.conf");
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\xef\xbb\xbf; a comment\n[General]\nplain = spaced value   \nquoted=\"a;b\" ; trailing comment\n"
-               "continued=first \\\n  second\nmultiline=\"x\ny\"\nescapes=\\x41\\102\\q\\\"\n"
-               "[%General]\nk=1\n[grp]\nsub\\key=2\n[general]\nagain=3\nno equals here\n");
-    file.close();
-    EXPECT_EQ(readBack(path, checkedSettingsFormat(), dir.filePath("a.conf")),
-              readBack(path, QSettings::NativeFormat, dir.filePath("b.conf")));
+    writeFile(path, "\xef\xbb\xbf; a comment\n[General]\nplain = spaced value   \nquoted=\"a;b\" ; trailing comment\n"
+                    "continued=first \\\n  second\nmultiline=\"x\ny\"\nescapes=\\x41\\102\\q\\\"\n"
+                    "[%General]\nk=1\n[grp]\nsub\\key=2\n[general]\nagain=3\nno equals here\n"
+                    "utf8=caf\xc3\xa9 \xe2\x86\x92 \xf0\x9f\x98\x80, \xff\xc3 \"\xc3\xa9\"\n"
+                    "bytes=@ByteArray(caf\xc3\xa9\\xff\\0\\x41)\n");
+    EXPECT_EQ(weRead(path), qtReads(path, dir.filePath("b.conf")));
 }
 
 TEST(SettingsFile, ScrambledIniTextReadsAsQtReadsIt) {
@@ -142,12 +159,8 @@ TEST(SettingsFile, ScrambledIniTextReadsAsQtReadsIt) {
         QByteArray text = n % 3 == 0 ? "k=" : "";
         for (int i = random.bounded(60); i > 0; --i) text += pieces[random.bounded(int(std::size(pieces)))];
         const QString path = dir.filePath(QString("scrambled%1.conf").arg(n));
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        file.close();
-        EXPECT_EQ(readBack(path, checkedSettingsFormat(), dir.filePath(QString("ours%1.conf").arg(n))),
-                  readBack(path, QSettings::NativeFormat, dir.filePath(QString("qt%1.conf").arg(n))))
+        writeFile(path, text);
+        EXPECT_EQ(weRead(path), qtReads(path, dir.filePath(QString("qt%1.conf").arg(n))))
             << text.toPercentEncoding().toStdString();
     }
 }
@@ -163,7 +176,7 @@ TEST(SettingsFile, ASettingsFileOfTheEarlierFormatReadsAsBefore) {
         write(earlier, sample);
     }
     copy(home.filePath("earlier.conf"), home.path() + "/Tarnwick/Tarnwick.conf");
-    const auto expected = readBack(home.filePath("earlier.conf"), QSettings::NativeFormat, home.filePath("ref.conf"));
+    const auto expected = qtReads(home.filePath("earlier.conf"), home.filePath("ref.conf"));
     QtPlatform platform;
     for (auto it = expected.begin(); it != expected.end(); ++it)
         EXPECT_EQ(platform.setting(it.key()), it.value()) << it.key().toStdString();

@@ -20,7 +20,16 @@ ChildOutcome runInChild(const std::function<void()>& prepare, const std::functio
 void capFileSize(std::uint64_t bytes) {
     // Ignored, SIGXFSZ no longer kills: the write fails with EFBIG, as ENOSPC fails it on a full disk.
     std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(126);
+    limit.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(126);
+}
+
+void liftFileSizeCap() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(126);
+    limit.rlim_cur = limit.rlim_max;
     if (setrlimit(RLIMIT_FSIZE, &limit) != 0) std::_Exit(126);
 }
 

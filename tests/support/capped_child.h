@@ -34,6 +34,10 @@ inline constexpr unsigned unprivilegedId = 65534;
 
 // Caps this process's writes at `bytes` bytes per file and makes a write past the
 // cap fail with EFBIG (kept across exec: for QProcess::setChildProcessModifier).
+// Only the soft limit is lowered, so that liftFileSizeCap() can make room again.
 void capFileSize(std::uint64_t bytes);
+
+// Lifts the cap again, as when the user made room on the disk.
+void liftFileSizeCap();
 
 } // namespace tw::test

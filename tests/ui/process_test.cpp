@@ -145,9 +145,15 @@ TEST(Process, AQuitTimeSaveOnAFullDiskKeepsTheEarlierStateFiles) {
     ASSERT_EQ(earlier.size(), 2); // the general file and the firmware's own
     ASSERT_GT(earlier.value("calculator.json").size(), 1024);
 
-    // The remembered firmware again, with every write capped at 1 KB.
+    // The remembered firmware again, with every write capped at 1 KB: the quit says
+    // what could not be saved and waits; a second signal quits without it.
     AppRun run(home.path(), {}, 1024);
     ASSERT_TRUE(run.waitFor("lcd")) << run.output().toStdString();
+    run.signal(SIGTERM);
+    ASSERT_TRUE(run.waitFor("unsaved ")) << run.output().toStdString();
+    EXPECT_TRUE(run.has("unsaved Your calculator's state could not be saved: File too large."))
+        << run.output().toStdString();
+    EXPECT_FALSE(run.finished(500));
     run.signal(SIGTERM);
     ASSERT_TRUE(run.finished());
     EXPECT_EQ(run.exitCode(), 0) << run.output().toStdString();

@@ -154,6 +154,8 @@ int main(int argc, char** argv) {
         QObject::connect(&app.opens(), &tw::PendingOpens::delivered, &app,
                          [](const QString& path) { report(QStringLiteral("opened ") + path); });
         QObject::connect(&app.quitSave(), &tw::QuitSave::ran, &app, [] { report(QStringLiteral("saved")); });
+        QObject::connect(&app.quitSave(), &tw::QuitSave::unsavedShown, &app,
+                         [](const QString& message) { report(QStringLiteral("unsaved ") + message); });
         QObject::connect(&app.model(), &tw::AppModel::errorMessageChanged, &app, [&app] {
             if (app.model().errorMessage()) report(QStringLiteral("alert ") + *app.model().errorMessage());
         });

@@ -20,7 +20,8 @@ namespace tw {
 TarnwickApp::TarnwickApp(Platform& platform, SingleInstance* instance, const QStringList& files)
     : model_(std::make_unique<AppModel>(platform)), window_(std::make_unique<MainWindow>(*model_)),
       opens_(new PendingOpens(*model_, this)),
-      quitSave_(new QuitSave(*model_, *qobject_cast<QGuiApplication*>(QCoreApplication::instance()), this)) {
+      quitSave_(new QuitSave(*model_, *window_, *qobject_cast<QGuiApplication*>(QCoreApplication::instance()),
+                             this)) {
     const QVariant usbLog = platform.setting(QStringLiteral("usbLog"));
     setUSBLogEnabled(!usbLog.isValid() || usbLog.toBool());
     if (instance) {
@@ -79,11 +80,11 @@ int runTarnwick(int& argc, char** argv, const EntryHooks& hooks) {
 
     installCalculatorStyle();
     TerminationSignals termination;
-    QObject::connect(&termination, &TerminationSignals::received, &application, [] { QCoreApplication::quit(); });
 
     QtPlatform platform;
     if (settingsAside) platform.log(settingsSetAsideLine(*settingsAside));
     TarnwickApp app(platform, &instance, files);
+    QObject::connect(&termination, &TerminationSignals::received, &app.quitSave(), &QuitSave::quit);
     app.show();
     if (hooks.ready) hooks.ready(app);
     return QApplication::exec();

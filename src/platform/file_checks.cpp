@@ -1,4 +1,4 @@
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 
 #include <QFile>
 #include <QFileInfo>
