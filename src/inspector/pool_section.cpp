@@ -162,7 +162,8 @@ QSize PoolBar::minimumSizeHint() const { return {20, height_}; }
 bool PoolBar::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (const auto seg = segmentAt(help->pos())) QToolTip::showText(help->globalPos(), plainToolTip(PoolBar::help(*seg)), this);
+        if (const auto seg = segmentAt(help->pos()))
+            QToolTip::showText(help->globalPos(), plainToolTip(PoolBar::help(*seg)), this);
         else QToolTip::hideText();
         return true;
     }

@@ -161,7 +161,8 @@ TEST_F(LCDPainting, EverySegmentAndPointStaysInsideTheGlassAtEverySize) {
             // The glass's rim is a one-pixel line on its edge. Down to the annunciators,
             // whose long labels may reach past a squat glass.
             const LCDMetrics m = LCDMetrics::make(size, *model, false);
-            const int annunciators = static_cast<int>(glass.top() + m.annunciatorOrigin({"f", 0, 0}, size.height()).y());
+            const int annunciators =
+                static_cast<int>(glass.top() + m.annunciatorOrigin({"f", 0, 0}, size.height()).y());
             int outside = 0;
             for (int y = 0; y < annunciators; ++y)
                 for (int x = 0; x < image.width(); ++x)
