@@ -7,6 +7,7 @@
 #include "ui/window/view_factory.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tw {
@@ -52,7 +53,11 @@ QWidget* CalculatorWithInspector::face() const { return box_->child(); }
 
 void CalculatorWithInspector::followInspector() {
     column_->setVisible(app_.showInspector());
-    area_->setMinimumWidth(app_.showInspector() ? faceMinimumWidthBesideInspector : 120);
+    int faceWidth = faceMinimumWidthBesideInspector;
+    // Never wider than a small (scaled) screen holds beside the inspector.
+    if (const QScreen* screen = this->screen())
+        faceWidth = qMin(faceWidth, screen->availableGeometry().width() - inspectorMinimumWidth - handleWidth() - 8);
+    area_->setMinimumWidth(app_.showInspector() ? qMax(120, faceWidth) : 120);
     if (app_.showInspector() && !columnSized_ && width() > 0) {
         columnSized_ = true;
         const int ideal = inspectorIdealWidth;
