@@ -1,6 +1,7 @@
 // The program documentation as PDF and as text, and the documentation fonts.
 #include "app/app_model.h"
 
+#include "app/document_types.h"
 #include "app/proposed_file_name.h"
 #include "docexport/pdf_font_set.h"
 #include "docexport/program_document_pdf.h"
@@ -46,7 +47,8 @@ void AppModel::exportListing(const std::optional<InspectorSnapshot>& fresh) {
     const ProgramDocumentContent content = documentationContent(*fresh);
     const std::string text = content.plainText();
     offerExport({ExportKind::text, UTType::plainText,
-                 proposedFileName(QString::fromStdString(content.displayTitle()) + QStringLiteral(" listing")),
+                 proposedFileName(QString::fromStdString(content.displayTitle()) + QStringLiteral(" listing"),
+                                  documentType(UTType::plainText).fileExtension()),
                  MemoryFile{std::vector<uint8_t>(text.begin(), text.end())}});
 }
 
@@ -69,7 +71,8 @@ void AppModel::renderDocumentation(const InspectorSnapshot& inspection, PDFPaper
     const ProgramDocumentContent content = documentationContent(inspection);
     renderDocumentationPDF(
         content, docFontStore_.locations(), paper,
-        proposedFileName(QString::fromStdString(content.displayTitle()) + QStringLiteral(" documentation")));
+        proposedFileName(QString::fromStdString(content.displayTitle()) + QStringLiteral(" documentation"),
+                         documentType(UTType::pdf).fileExtension()));
 }
 
 void AppModel::renderDocumentationPDF(const ProgramDocumentContent& content, const DocFontLocations& fonts,

@@ -1,6 +1,7 @@
 // Program notes: remembered for each firmware, opened, saved and kept in step with the program.
 #include "app/app_model.h"
 #include "app/file_checks.h"
+#include "app/document_types.h"
 #include "app/proposed_file_name.h"
 
 #include <QFile>
@@ -201,7 +202,9 @@ void AppModel::saveProgramNotes() {
 
 QString AppModel::defaultNotesFileName() const {
     if (memoryFileName_) return *memoryFileName_;
-    if (!programDoc_.title.empty()) return proposedFileName(QString::fromStdString(programDoc_.title));
+    if (!programDoc_.title.empty())
+        return proposedFileName(QString::fromStdString(programDoc_.title),
+                                documentType(UTType::programdoc).fileExtension());
     return QStringLiteral("Program");
 }
 

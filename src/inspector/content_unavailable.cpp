@@ -20,6 +20,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
+        p.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(secondaryText(palette()), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.setBrush(Qt::NoBrush);

@@ -34,6 +34,9 @@ QFrame* divider(QWidget* parent) {
 
 InspectorView::InspectorView(AppModel& app, QWidget* parent) : QWidget(parent), app_(app) {
     setFont(inspectorFont(12));
+    // Numbers ("−1234.5") and the listing read as the calculator shows them, also on a
+    // right-to-left desktop.
+    setLayoutDirection(Qt::LeftToRight);
     setMinimumSize(0, 0);
     setAccessibleName(tr("Inspector"));
     pane_ = inspectorPane(app_.platform().setting(kPaneKey).toString()).value_or(InspectorPane::both);

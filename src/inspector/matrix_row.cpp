@@ -38,6 +38,7 @@ protected:
     void paintEvent(QPaintEvent*) override {
         if (!shown_) return;
         QPainter p(this);
+        p.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(QPen(secondaryText(palette()), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         QPolygonF mark;

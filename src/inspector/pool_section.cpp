@@ -1,5 +1,7 @@
 #include "inspector/pool_section.h"
 
+#include "inspector/plain_tool_tip.h"
+
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -40,7 +42,7 @@ public:
     // an ellipsis, keeping its count, rather than being cut through a letter at the edge.
     void setShrinkable(bool shrinkable) {
         shrinkable_ = shrinkable;
-        setToolTip(shrinkable ? entry_.text() : QString());
+        setToolTip(shrinkable ? plainToolTip(entry_.text()) : QString());
         updateGeometry();
     }
     QSize sizeHint() const override {
@@ -56,6 +58,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
+        p.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(poolColor(entry_.kind, palette()));
@@ -159,7 +162,8 @@ QSize PoolBar::minimumSizeHint() const { return {20, height_}; }
 bool PoolBar::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (const auto seg = segmentAt(help->pos())) QToolTip::showText(help->globalPos(), PoolBar::help(*seg), this);
+        if (const auto seg = segmentAt(help->pos()))
+            QToolTip::showText(help->globalPos(), plainToolTip(PoolBar::help(*seg)), this);
         else QToolTip::hideText();
         return true;
     }
@@ -168,6 +172,7 @@ bool PoolBar::event(QEvent* event) {
 
 void PoolBar::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath clip;
     clip.addRoundedRect(QRectF(rect()), 3, 3);

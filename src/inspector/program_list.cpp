@@ -1,5 +1,7 @@
 #include "inspector/program_list.h"
 
+#include "inspector/plain_tool_tip.h"
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -115,7 +117,7 @@ QVariant ProgramListModel::data(const QModelIndex& index, int role) const {
     case RunningRole: return running_;
     case Qt::ToolTipRole: {
         const QString c = pl ? commentOf(step) : QString();
-        return c.isEmpty() ? QVariant() : QVariant(c);
+        return c.isEmpty() ? QVariant() : QVariant(plainToolTip(c));
     }
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole: {
@@ -134,6 +136,7 @@ QVariant ProgramListModel::data(const QModelIndex& index, int role) const {
 
 void ProgramRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     p->save();
+    p->setLayoutDirection(Qt::LeftToRight); // numbers and steps read as on the calculator
     const QRect r = option.rect;
     const QPalette& pal = option.palette;
     const bool dark = isDarkPalette(pal);

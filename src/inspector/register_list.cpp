@@ -1,5 +1,7 @@
 #include "inspector/register_list.h"
 
+#include "inspector/plain_tool_tip.h"
+
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -119,7 +121,7 @@ QVariant RegisterListModel::data(const QModelIndex& index, int role) const {
     const RegisterRow& row = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole: return row.shownText();
-    case Qt::ToolTipRole: return row.helpText();
+    case Qt::ToolTipRole: return plainToolTip(row.helpText());
     case Qt::AccessibleTextRole: return row.accessibleText();
     case Qt::AccessibleDescriptionRole: return row.helpText();
     case NameRole: return qs(row.value.name);
@@ -168,6 +170,7 @@ void RegisterRowDelegate::updateEditorGeometry(QWidget* editor, const QStyleOpti
 
 void RegisterRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     p->save();
+    p->setLayoutDirection(Qt::LeftToRight); // numbers and steps read as on the calculator
     const QRect r = option.rect;
     const double flash = index.data(RegisterListModel::FlashRole).toDouble();
     if (flash > 0) {

@@ -48,6 +48,7 @@ void SectionHeader::paintEvent(QPaintEvent*) {
     // Rows scroll under a pinned header: an almost opaque bar keeps them
     // faintly visible without blurring, which Qt widgets cannot do cheaply.
     QPainter p(this);
+    p.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     QColor bar = palette().color(QPalette::Window);
     bar = isDarkPalette(palette()) ? bar.lighter(115) : bar.darker(104);
     bar.setAlphaF(0.94f);

@@ -45,6 +45,7 @@ QSize Tag::sizeHint() const {
 
 void Tag::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     p.setRenderHint(QPainter::Antialiasing);
     const QColor c = color();
     p.setPen(c);

@@ -76,6 +76,42 @@ TEST(DocumentationExport, NamesFromATitleHoldNoSlashOrNul) {
     EXPECT_EQ(app.exportNameOverride(), kept + " documentation");
 }
 
+// A title longer than a file name can hold is cut, with its suffix, to 255 bytes
+// between two characters; double quotes, which Qt's panel reads as a list of
+// names, and a leading "~", which it reads as a home folder, are not proposed.
+TEST(DocumentationExport, NamesFromALongOrQuotedTitleFitAFileNameAndReadAsShown) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    const InspectorSnapshot sum = recordedProgram(sumProgram);
+    MemoryPlatform platform;
+    AppModel app(platform);
+    ProgramDocument doc;
+    // Two-byte, three-byte and four-byte characters, so that a cut at 255 bytes
+    // would fall inside one of them.
+    for (int i = 0; i < 200000; ++i) doc.title += i % 3 == 0 ? "\u00e9" : i % 3 == 1 ? "\u20ac" : "\U0001F600";
+    app.setProgramDoc(doc);
+    const QString title = QString::fromStdString(doc.title);
+    const auto fits = [&](const QString& name, const char* extension) {
+        const QByteArray bytes = (name + "." + extension).toUtf8();
+        EXPECT_LE(bytes.size(), 255);
+        EXPECT_GT(bytes.size(), 255 - 4); // cut no shorter than needed
+        EXPECT_TRUE(title.startsWith(name));
+        EXPECT_FALSE(name.back().isHighSurrogate());
+    };
+    app.saveProgramNotes();
+    fits(app.exportNameOverride().value_or(QString()), "orvanedoc");
+    app.exportListing(sum);
+    fits(app.exportNameOverride().value_or(QString()), "txt");
+
+    doc.title = "~Loan \"v2\"";
+    app.setProgramDoc(doc);
+    app.saveProgramNotes();
+    EXPECT_EQ(app.exportNameOverride(), QStringLiteral("-Loan 'v2'"));
+    app.setExportDocument(std::nullopt);
+    app.renderDocumentation(sum, PDFPaper::a4);
+    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }, 30s));
+    EXPECT_EQ(app.exportNameOverride(), QStringLiteral("-Loan 'v2' documentation"));
+}
+
 TEST(DocumentationExport, TheListingIsTheDocumentationsPlainTextByteForByte) {
     TW_REQUIRE_TEST_FIRMWARE();
     const InspectorSnapshot sum = recordedProgram(sumProgram);

@@ -5,6 +5,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 
 #include "inspector/inspector_fixtures.h"
 #include "inspector/program_list.h"
@@ -44,6 +45,20 @@ TEST_F(ProgramPanelTest, RowsCarryLabelsKeysPrefixesMnemonicsAndComments) {
     EXPECT_EQ(ProgramListModel::stepLabel(7, 12), "07");
     EXPECT_EQ(ProgramListModel::stepLabel(100, 12), "100");
     EXPECT_EQ(ProgramListModel::stepLabel(7, 16), "007");
+}
+
+// What a tooltip shows: Qt reads one that looks like markup as rich text.
+QString tooltipShows(const QString& tip) {
+    if (!Qt::mightBeRichText(tip)) return tip;
+    QTextDocument doc;
+    doc.setHtml(tip);
+    return doc.toPlainText();
+}
+
+TEST_F(ProgramPanelTest, AStepCommentsTooltipShowsItsMarkupAsWritten) {
+    const QString comment = QStringLiteral("<b>x</b> &amp; <i>y</i>  two  spaces");
+    panel.setSnapshot(test::hp15cSnapshot(12), {{1, comment}});
+    EXPECT_EQ(tooltipShows(model()->index(1, 0).data(Qt::ToolTipRole).toString()), comment);
 }
 
 TEST_F(ProgramPanelTest, AssistiveToolsSeeTheCurrentStepAsTheSelectedRow) {

@@ -1,6 +1,7 @@
 // Register rows (forms, tooltips, copies, change flash) and the registers panel.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -26,6 +27,23 @@ using test::integerRegister;
 class RegisterTest : public test::WithApp {
 protected:
 };
+
+// On a right-to-left desktop a negative number keeps its sign on the left: the row
+// is drawn as on any other desktop.
+TEST_F(RegisterTest, ARightToLeftDesktopDrawsNumbersLeftToRight) {
+    struct Restore {
+        ~Restore() { QApplication::setLayoutDirection(Qt::LeftToRight); }
+    } restore;
+    RegisterListView view;
+    view.setRows({RegisterRow{decimalRegister("X", "-1234.5", 1), 10, std::nullopt, {}}});
+    view.resize(300, 60);
+    view.show();
+    QApplication::processEvents();
+    const QImage leftToRight = view.viewport()->grab().toImage();
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    QApplication::processEvents();
+    EXPECT_EQ(view.viewport()->grab().toImage(), leftToRight);
+}
 
 TEST_F(RegisterTest, ComplexStackRegistersShowBothPartsWithTheRightSign) {
     RegisterRow row{decimalRegister("X", "1.5", 1), 10, decimalRegister("X", "-0.5", 2), {}};

@@ -1,10 +1,20 @@
+#include "inspector/inspector_view.h"
+#include "ui/face/calculator_view.h"
+#include "ui/face/calculator_face.h"
+#include "ui/face/key_view.h"
+#include "ui/face/lcd_view.h"
 #include "ui/main/pending_opens.h"
+#include "ui/main/tarnwick_app.h"
 #include "ui/window/aspect_ratio_box.h"
 #include "ui/window/calculator_with_inspector.h"
 #include "ui/window/content_view.h"
+#include "ui/window/main_window.h"
+#include "ui/window/menu_button.h"
+#include "ui/window/screen_fit.h"
 #include "window_fixture.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -20,6 +30,30 @@ TEST(MainWindow, SizeAndMinimum) {
     f.window->resize(200, 100);
     EXPECT_GE(f.window->content()->width(), 480);
     EXPECT_GE(f.window->content()->height(), 300);
+}
+
+// The application's window opens inside the screen's free area, also when desktop
+// scaling makes the screen smaller than the window's first size (the offscreen
+// screen, 800 x 600, is a 1600 x 1200 screen at twice the size).
+TEST(MainWindow, OpensWithinTheScreensFreeArea) {
+    MemoryPlatform platform;
+    TarnwickApp app(platform, nullptr, {});
+    app.show();
+    QApplication::processEvents();
+    const QRect screen = app.window().screen()->availableGeometry();
+    EXPECT_LE(app.window().frameGeometry().width(), screen.width());
+    EXPECT_LE(app.window().frameGeometry().height(), screen.height());
+    EXPECT_GE(app.window().content()->width(), MainWindow::minimumContentSize.width());
+}
+
+TEST(ScreenFit, AWindowIsNoLargerThanTheFreeAreaLessItsFrameAndNeverBelowItsMinimum) {
+    const QRect available(0, 0, 911, 480);
+    const QMargins frame(2, 30, 2, 2);
+    EXPECT_EQ(fittedOnScreen(QRect(0, 0, 900, 590), QSize(480, 320), available, frame).size(), QSize(900, 448));
+    EXPECT_EQ(fittedOnScreen(QRect(0, 0, 900, 590), QSize(480, 460), available, frame).size(), QSize(900, 460));
+    EXPECT_EQ(fittedOnScreen(QRect(0, 0, 600, 400), QSize(), available, frame).size(), QSize(600, 400));
+    // Moved in from beyond the right and bottom edges.
+    EXPECT_EQ(fittedOnScreen(QRect(700, 300, 600, 400), QSize(), available, frame), QRect(309, 78, 600, 400));
 }
 
 TEST(ContentView, FirstLaunchShowsTheWelcomeViewAndStartsNothing) {
@@ -74,9 +108,13 @@ TEST(CalculatorWithInspector, TheFaceKeepsItsRatioBesideTheInspector) {
     const double ratio = f.app->faceAspectRatio();
     auto ratioOf = [](const QWidget* w) { return double(w->width()) / w->height(); };
     EXPECT_NEAR(ratioOf(calculator->face()), ratio, 0.02);
-    // As large as the area allows: it fills one of the two directions.
-    const QSize face = calculator->face()->size(), area = calculator->faceBox()->size();
-    EXPECT_TRUE(face.width() == area.width() || face.height() == area.height());
+    // As large as the area allows: it fills one of the two directions, or of the area
+    // beside or below the menu button when it would reach under it.
+    const QRect button = calculator->menuButton()->geometry();
+    EXPECT_FALSE(calculator->face()->geometry().intersects(button));
+    EXPECT_EQ(calculator->face()->geometry(),
+              AspectRatioBox::fitted(calculator->faceBox()->rect(), calculator->faceBox()->ratio(),
+                                     button.adjusted(-4, -4, 4, 4)));
     // A window much wider than the face: dark bands left and right.
     f.window->resize(1800, 500);
     QApplication::processEvents();
@@ -98,6 +136,84 @@ TEST(CalculatorWithInspector, TheFaceKeepsItsRatioBesideTheInspector) {
     f.window->resize(1600, 600);
     QApplication::processEvents();
     EXPECT_LE(column->width(), 520);
+}
+
+// At the least window size, with and without the inspector, on either face: the face
+// is as wide as in the smallest window without the inspector, and the floating menu
+// button covers none of it (the model's name sits in its top right corner).
+TEST(CalculatorWithInspector, AtTheLeastSizeTheFaceStaysLegibleAndClearOfTheMenuButton) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    WindowFixture f;
+    CalculatorWithInspector* calculator = f.showRunning(Firmware::Hp15c);
+    ASSERT_TRUE(calculator);
+    for (const FaceStyle style : allFaceStyles) {
+        f.app->setFaceStyle(style);
+        int alone = 0;
+        for (const bool inspector : {false, true}) {
+            f.app->setShowInspector(inspector);
+            QApplication::processEvents();
+            f.window->resize(1, 1);
+            QApplication::processEvents();
+            const QWidget* face = calculator->face();
+            const QRect button = calculator->menuButton()->geometry(); // the box fills the area
+            EXPECT_FALSE(face->geometry().intersects(button)) << inspector;
+            if (!inspector) alone = face->width();
+            else EXPECT_GE(face->width(), alone) << "beside the inspector";
+            EXPECT_GE(face->width(), 400) << inspector;
+            EXPECT_LE(f.window->content()->width(), 480 + (inspector ? 261 + 260 : 0));
+        }
+    }
+    // A wide window leaves the face centred at its full height beside the button.
+    f.app->setShowInspector(false);
+    f.window->resize(1600, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(calculator->face()->height(), calculator->faceBox()->height());
+    EXPECT_FALSE(calculator->face()->geometry().intersects(calculator->menuButton()->geometry()));
+}
+
+TEST(AspectRatioBox, AChildKeepsClearOfAPartBesideOrBelowIt) {
+    const QRect area(0, 0, 480, 300);
+    const QRect button(434, 6, 40, 40);
+    EXPECT_EQ(AspectRatioBox::fitted(area, 1.6, QRect()), QRect(0, 0, 480, 300));
+    const QRect clear = AspectRatioBox::fitted(area, 1.6, button);
+    EXPECT_FALSE(clear.intersects(button));
+    EXPECT_EQ(clear.width(), 434); // beside it: larger than below it (254 high, 406 wide)
+    // Far from the part nothing changes.
+    EXPECT_EQ(AspectRatioBox::fitted(QRect(0, 0, 1600, 600), 1.6, QRect(1554, 6, 40, 40)),
+              AspectRatioBox::fitted(QRect(0, 0, 1600, 600), 1.6));
+}
+
+// On a right-to-left desktop the calculator's legends, display and the inspector's
+// numbers keep the calculator's left-to-right order.
+TEST(CalculatorWithInspector, ARightToLeftDesktopKeepsTheCalculatorsOrder) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    struct Restore {
+        ~Restore() { QApplication::setLayoutDirection(Qt::LeftToRight); }
+    } restore;
+    WindowFixture f;
+    CalculatorWithInspector* calculator = f.showRunning(Firmware::Hp15c);
+    ASSERT_TRUE(calculator);
+    f.app->setFaceStyle(FaceStyle::drawn);
+    f.app->setShowInspector(true);
+    QApplication::processEvents();
+    auto* view = calculator->face()->findChild<CalculatorView*>();
+    if (!view) view = qobject_cast<CalculatorView*>(calculator->face());
+    ASSERT_TRUE(view);
+    KeyView* root = view->drawnFace()->keyView(0); // √x
+    ASSERT_TRUE(root);
+    const QImage leftToRight = root->grab().toImage();
+
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    QApplication::processEvents();
+    EXPECT_EQ(calculator->layoutDirection(), Qt::RightToLeft); // the window itself follows the desktop
+    for (const QWidget* w : std::initializer_list<const QWidget*>{
+             view->drawnFace(), root, view->drawnFace()->findChild<LCDView*>(),
+             calculator->inspectorColumn()->findChild<InspectorView*>()}) {
+        ASSERT_TRUE(w);
+        EXPECT_EQ(w->layoutDirection(), Qt::LeftToRight) << w->metaObject()->className();
+    }
+    // The key's legends are drawn as before, "√x" and not "x√".
+    EXPECT_EQ(root->grab().toImage(), leftToRight);
 }
 
 TEST(PendingOpens, TheCommandLinesFiles) {

@@ -2,6 +2,7 @@
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/dialogs/presentations.h"
+#include "ui/sheet/program_info_view.h"
 #include "ui/window/content_view.h"
 #include "ui/window/status_capsule.h"
 #include "support/capped_child.h"
@@ -9,7 +10,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -284,6 +287,34 @@ TEST_F(Dialogs, SheetsAreWindowModalAndClosingClearsTheirField) {
     EXPECT_FALSE(presentations->programInfoSheet() && presentations->programInfoSheet()->isVisible());
 }
 
+// A screen made small by desktop scaling (the offscreen screen is 800 x 600, as a
+// 1600 x 1200 one is at twice the size): the program information sheet opens inside
+// its free area with every button of its footer on it.
+TEST_F(Dialogs, TheProgramInformationSheetOpensWithinTheScreenWithItsButtons) {
+    const QRect screen = f.window->screen()->availableGeometry();
+    f.app->setShowProgramInfo(true);
+    QDialog* sheet = presentations->programInfoSheet();
+    ASSERT_TRUE(sheet);
+    QApplication::processEvents();
+    EXPECT_LE(sheet->height(), screen.height());
+    EXPECT_LE(sheet->width(), screen.width());
+    EXPECT_LE(sheet->minimumHeight(), 320);
+    auto* info = qobject_cast<ProgramInfoView*>(sheet);
+    ASSERT_TRUE(info);
+    for (const QPushButton* button : {info->saveNotesButton(), info->exportButton(), info->doneButton()}) {
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_TRUE(sheet->rect().contains(QRect(button->mapTo(sheet, QPoint(0, 0)), button->size())))
+            << button->text().toStdString();
+    }
+    // At its least size too.
+    sheet->resize(sheet->minimumSize());
+    QApplication::processEvents();
+    for (const QPushButton* button : {info->saveNotesButton(), info->exportButton(), info->doneButton()})
+        EXPECT_TRUE(sheet->rect().contains(QRect(button->mapTo(sheet, QPoint(0, 0)), button->size())))
+            << button->text().toStdString();
+    f.app->setShowProgramInfo(false);
+}
+
 TEST_F(Dialogs, TheOpenPanelKeepsTheTaskItOpenedWith) {
     QTemporaryDir dir;
     const QString junk = QDir(dir.path()).filePath("not-a-firmware.bin");
@@ -439,6 +470,23 @@ TEST_F(Dialogs, TheSavePanelWritesItsOwnDocumentUnderTheFinalName) {
     ASSERT_TRUE(presentations->savePanel());
     EXPECT_EQ(presentations->savePanel()->document(), (MemoryFile{{4}}));
     presentations->savePanel()->dialog()->reject();
+}
+
+// Qt's own panel reads double quotes as a list of names; the name typed is the name written.
+TEST_F(Dialogs, ANameWithDoubleQuotesIsSavedAsTyped) {
+    QTemporaryDir dir;
+    f.app->setExportType(UTType::memory16c);
+    f.app->setExportDocument(MemoryFile{{7}});
+    SavePanel* save = presentations->savePanel();
+    ASSERT_TRUE(save && save->dialog());
+    save->dialog()->setDirectory(dir.path());
+    auto* field = save->dialog()->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_TRUE(field);
+    field->setText(QStringLiteral("it's \"q\""));
+    save->dialog()->accept();
+    EXPECT_EQ(readFile(QDir(dir.path()).filePath(QStringLiteral("it's \"q\".16c"))), QByteArray("\x07", 1));
+    EXPECT_FALSE(QFileInfo::exists(QDir(dir.path()).filePath("q.16c")));
+    EXPECT_FALSE(QFileInfo::exists(QDir(dir.path()).filePath("q")));
 }
 
 TEST(SavePanelWrite, AFailureNamesTheFileAndKeepsTheEarlierOne) {

@@ -1,6 +1,7 @@
 #include "ui/dialogs/message_dialog.h"
 #include "ui/window/status_capsule.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -62,6 +63,36 @@ TEST(MessageDialog, AlertsAndTheStatusShowFileNamesAsWritten) {
     capsule.setStatus(named);
     EXPECT_EQ(capsule.text(), named);
     for (const QLabel* label : capsule.findChildren<QLabel*>()) EXPECT_EQ(label->textFormat(), Qt::PlainText);
+}
+
+// A long file name without spaces wraps inside the dialog rather than running past
+// its edge, so that its extension shows; the texts read back as given.
+TEST(MessageDialog, ALongUnbrokenFileNameWrapsWithItsExtensionShown) {
+    const QString name = QStringLiteral("Loan") + QString(160, QLatin1Char('x')) + QStringLiteral("\u00e9.16c");
+    const QString title = QStringLiteral("A file named “%1” already exists. Do you want to replace it?").arg(name);
+    const QString message = QStringLiteral("The file already exists in “/home/%1”.").arg(name);
+    Dialog d;
+    d.dialog->setTitle(title);
+    d.dialog->setMessage(message);
+    d.dialog->hide();
+    d.dialog->open();
+    QApplication::processEvents();
+    EXPECT_EQ(d.dialog->title(), title);
+    EXPECT_EQ(d.dialog->message(), message);
+    EXPECT_LE(d.dialog->width(), 560);
+    for (const char* which : {"title", "message"}) {
+        auto* label = d.dialog->findChild<QLabel*>(QString::fromLatin1(which));
+        ASSERT_NE(label, nullptr);
+        const QString shown = label->text();
+        EXPECT_EQ(QString(shown).remove(QChar(0x200B)), QString::fromLatin1(which) == "title" ? title : message);
+        // Every line fits the label, and the whole text fits its height.
+        const QRect needed = QFontMetrics(label->font())
+                                 .boundingRect(QRect(0, 0, label->contentsRect().width(), 100000),
+                                               Qt::TextWordWrap, shown);
+        EXPECT_LE(needed.width(), label->contentsRect().width()) << which;
+        EXPECT_LE(needed.height(), label->contentsRect().height() + 2) << which;
+        EXPECT_LE(label->geometry().right(), d.dialog->rect().right()) << which;
+    }
 }
 
 TEST(MessageDialog, AButtonRunsItsActionThenTheDismissalOnce) {

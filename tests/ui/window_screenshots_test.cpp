@@ -93,6 +93,30 @@ TEST_F(Screenshots, EachTestFirmwareRunning) {
     f.app->setShowInspector(false);
 }
 
+// The least window with and without the inspector, and the window on a right-to-left
+// desktop.
+TEST_F(Screenshots, LeastSizeAndRightToLeft) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(f.start(Firmware::Hp15c));
+    QTest::qWait(300);
+    for (const FaceStyle style : allFaceStyles) {
+        f.app->setFaceStyle(style);
+        const QString face = style == FaceStyle::drawn ? QStringLiteral("drawn") : QStringLiteral("photo");
+        for (const bool inspector : {false, true}) {
+            f.app->setShowInspector(inspector);
+            settle();
+            f.window->resize(1, 1);
+            EXPECT_TRUE(save(window(), QStringLiteral("least-size-%1%2").arg(face, inspector ? "-inspector" : "")));
+        }
+    }
+    f.window->resize(1000, 600);
+    QApplication::setLayoutDirection(Qt::RightToLeft);
+    EXPECT_TRUE(save(window(), "right-to-left-drawn-inspector"));
+    QApplication::setLayoutDirection(Qt::LeftToRight);
+    f.app->setShowInspector(false);
+    f.app->setFaceStyle(FaceStyle::photo);
+}
+
 TEST_F(Screenshots, Menus) {
     TW_REQUIRE_TEST_FIRMWARE();
     ASSERT_TRUE(f.start(Firmware::Multi));
@@ -150,6 +174,18 @@ TEST_F(Screenshots, EachDialog) {
     f.app->setPendingWrite(write);
     EXPECT_TRUE(save(withDialog(f.window.get(), presentations->writeAlert()), "alert-write"));
     f.app->setPendingWrite(std::nullopt);
+
+    auto* replace = new MessageDialog(f.window.get());
+    const QString name = QStringLiteral("Amortisation-schedule-for-the-thirty-year-loan-at-six-percent-"
+                                        "with-monthly-payments-and-a-balloon.15c");
+    replace->setTitle(QStringLiteral("A file named “%1” already exists. Do you want to replace it?").arg(name));
+    replace->setMessage(QStringLiteral("The file already exists in “/home/user/Documents”. Replacing it will "
+                                       "overwrite its contents."));
+    replace->addButton(QStringLiteral("Cancel"), MessageDialog::Role::cancel);
+    replace->addButton(QStringLiteral("Replace"), MessageDialog::Role::destructive);
+    replace->open();
+    EXPECT_TRUE(save(withDialog(f.window.get(), replace), "dialog-replace-long-name"));
+    replace->closeQuietly();
 
     f.app->setShowAbout(true);
     EXPECT_TRUE(save(withDialog(f.window.get(), presentations->aboutSheet()), "sheet-about"));

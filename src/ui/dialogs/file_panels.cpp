@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace tw {
 
@@ -40,6 +42,7 @@ FilePanel::FilePanel(QWidget* parent) : QFileDialog(parent) {
 }
 
 void FilePanel::accept() {
+    if (acceptMode() == AcceptSave && acceptTypedNameAsShown()) return;
     if (folderOrFile_) {
         const QStringList chosen = selectedFiles();
         const QFileInfo info(chosen.value(0));
@@ -52,6 +55,34 @@ void FilePanel::accept() {
         }
     }
     QFileDialog::accept();
+}
+
+bool FilePanel::acceptTypedNameAsShown() {
+    // Qt's own panel reads a name with double quotes as a quoted list of names and
+    // would save `it's "q".16c` as `q.16c`; such a name is taken as it stands, in
+    // the panel's folder. (A desktop's native panel has no such field.)
+    auto* field = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    if (!field || !field->text().contains(QLatin1Char('"'))) return false;
+    const QString path = QDir::cleanPath(directory().absoluteFilePath(field->text()));
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        // A folder is opened, as the panel does with any folder's name.
+        setDirectory(path);
+        field->clear();
+        return true;
+    }
+    if (!info.absoluteDir().exists()) {
+        auto* refusal = new MessageDialog(this);
+        refusal->setTitle(QStringLiteral("The folder “%1” does not exist.")
+                              .arg(QDir::toNativeSeparators(info.absolutePath())));
+        refusal->addButton(QStringLiteral("OK"), MessageDialog::Role::cancel)->setDefault(true);
+        refusal->open();
+        return true;
+    }
+    emit filesSelected({path});
+    emit fileSelected(path);
+    QDialog::accept();
+    return true;
 }
 
 FilePanel* makeOpenPanel(QWidget* parent, Platform& platform, FileTask task,

@@ -36,6 +36,8 @@ public:
     void accept() override;
 
 private:
+    bool acceptTypedNameAsShown();
+
     bool folderOrFile_ = false;
 };
 

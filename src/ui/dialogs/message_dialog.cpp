@@ -4,13 +4,45 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
 #include <QVBoxLayout>
 
 namespace tw {
 
 namespace {
+
 const char* const kRoleProperty = "tw_role";
+constexpr QChar kZeroWidthSpace(0x200B);
+
+// The text with a line-break opportunity between every two characters of a long
+// unbroken run (a file name with no spaces), so that it wraps at the dialog's edge
+// instead of being cut there, its extension and all shown.
+QString breakable(const QString& text) {
+    constexpr qsizetype kLongRun = 24; // shorter runs wrap as words do
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const bool space = text[i].isSpace();
+        qsizetype j = i;
+        while (j < text.size() && text[j].isSpace() == space) ++j;
+        const QString run = text.mid(i, j - i);
+        if (space || run.size() <= kLongRun) {
+            result += run;
+        } else {
+            QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, run);
+            qsizetype start = 0;
+            for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
+                if (start > 0) result += kZeroWidthSpace;
+                result += QStringView(run).mid(start, end - start);
+                start = end;
+            }
+        }
+        i = j;
+    }
+    return result;
 }
+
+} // namespace
 
 MessageDialog::MessageDialog(QWidget* parent)
     : QDialog(parent), title_(new QLabel(this)), message_(new QLabel(this)), buttonRow_(new QHBoxLayout) {
@@ -43,18 +75,20 @@ MessageDialog::MessageDialog(QWidget* parent)
 }
 
 void MessageDialog::setTitle(const QString& title) {
-    title_->setText(title);
+    titleText_ = title;
+    title_->setText(breakable(title));
     title_->setVisible(!title.isEmpty());
     setWindowTitle(title);
 }
 
 void MessageDialog::setMessage(const QString& message) {
-    message_->setText(message);
+    messageText_ = message;
+    message_->setText(breakable(message));
     message_->setVisible(!message.isEmpty());
 }
 
-QString MessageDialog::title() const { return title_->text(); }
-QString MessageDialog::message() const { return message_->text(); }
+QString MessageDialog::title() const { return titleText_; }
+QString MessageDialog::message() const { return messageText_; }
 
 QPushButton* MessageDialog::addButton(const QString& text, Role role, std::function<void()> action) {
     auto* button = new QPushButton(text, this);

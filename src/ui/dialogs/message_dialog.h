@@ -50,6 +50,8 @@ protected:
 private:
     QLabel* title_;
     QLabel* message_;
+    QString titleText_;   // as given; the labels may hold line-break opportunities
+    QString messageText_;
     QHBoxLayout* buttonRow_;
     QList<QPushButton*> buttons_;
     std::function<void()> cancelAction_;

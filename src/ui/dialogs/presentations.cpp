@@ -4,6 +4,7 @@
 #include "ui/dialogs/confirmation_texts.h"
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
+#include "ui/window/screen_fit.h"
 #include "ui/window/view_factory.h"
 
 #include <QAction>
@@ -21,6 +22,7 @@ QDialog* makeSheet(QDialog* sheet, const QString& name, std::function<void()> cl
     sheet->setObjectName(name);
     sheet->setWindowModality(Qt::WindowModal);
     sheet->setAttribute(Qt::WA_DeleteOnClose);
+    fitOnScreen(*sheet);
     QObject::connect(sheet, &QDialog::finished, sheet, [closed = std::move(closed)](int) { closed(); });
     // The sheet blocks the window and with it the window's Quit shortcut; the sheet
     // carries that item too, so Ctrl+Q quits from here as well (what a sheet holds

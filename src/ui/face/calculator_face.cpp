@@ -25,6 +25,8 @@ QRectF toQt(const Rect& r) { return QRectF(r.x, r.y, r.width, r.height); }
 CalculatorFace::CalculatorFace(QWidget* parent)
     : QWidget(parent), model_(&CalculatorModel::hp16c()), lcd_(new LCDView(false, this)),
       decorations_(new DecorationLayer(this)) {
+    // The calculator's legends ("√x", "Σ+") read left to right on any desktop.
+    setLayoutDirection(Qt::LeftToRight);
     lcd_->setModel(*model_);
     decorations_->paint = [this](QPainter& painter) { paintBadges(painter); };
     rebuildKeys();
@@ -174,6 +176,7 @@ void CalculatorFace::hideEvent(QHideEvent* event) {
 
 void CalculatorFace::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     paintFace(painter);
     paintKeyShadows(painter);
 }

@@ -11,6 +11,7 @@ DecorationLayer::DecorationLayer(QWidget* parent) : QWidget(parent) {
 void DecorationLayer::paintEvent(QPaintEvent*) {
     if (!paint) return;
     QPainter painter(this);
+    painter.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     paint(painter);
 }
 

@@ -1,5 +1,9 @@
 #include "ui/face/face_layout.h"
 
+#include "ui/face/face_paint.h"
+
+#include <QFontMetricsF>
+
 #include <algorithm>
 #include <map>
 
@@ -34,10 +38,19 @@ FaceLayout FaceLayout::make(QSizeF size, KeyboardLayout layout) {
         lcdW = W - 4 * m;
         lcdH = std::min(0.22 * lcdW, 0.48 * T);
     }
-    f.lcd = QRectF(lcdX, 0.3 * m + (T - lcdH) / 2, lcdW, lcdH);
-    f.bezel = f.lcd.adjusted(-0.8 * m, -0.7 * m, 0.8 * m, 0.7 * m);
+    double lcdY = 0.3 * m + (T - lcdH) / 2;
     f.band = f.keyArea.adjusted(-0.45 * m, -0.35 * m, 0.45 * m, 0.35 * m);
     f.bandLineWidth = std::max(0.22 * m, 2.0);
+    if (!landscape) {
+        // The name block sits under the display and must end above the band's line:
+        // the display moves up, then gets lower, until it does (room for the TURBO
+        // badge is kept, so that the display does not move when the badge comes).
+        const double lowest = f.band.top() - f.bandLineWidth / 2 - 0.25 * m - f.nameBlockHeight() - 0.9 * m;
+        if (lcdY + lcdH > lowest) lcdY = std::max(m, lowest - lcdH);
+        if (lcdY + lcdH > lowest) lcdH = std::max(lowest - lcdY, 0.2 * lcdH);
+    }
+    f.lcd = QRectF(lcdX, lcdY, lcdW, lcdH);
+    f.bezel = f.lcd.adjusted(-0.8 * m, -0.7 * m, 0.8 * m, 0.7 * m);
     if (landscape)
         f.nameBlock = QRectF(0.73 * W, f.lcd.y(), 0.22 * W, 0);
     else
@@ -78,6 +91,13 @@ double FaceLayout::subtitleFontSize() const {
 }
 
 double FaceLayout::turboFontSize() const { return std::max(top * 0.07, 7.0); }
+
+double FaceLayout::nameBlockHeight() const {
+    const QFontMetricsF name(faceFont(nameFontSize(), QFont::Bold));
+    const QFontMetricsF subtitle(faceFont(subtitleFontSize(), QFont::DemiBold));
+    const QFontMetricsF turbo(faceFont(turboFontSize(), QFont::Black));
+    return name.height() + 2 + subtitle.height() + 2 + turbo.height();
+}
 
 std::vector<FaceLayout::Segment> FaceLayout::bracketSegments(const CalculatorModel& model) const {
     std::vector<Segment> segments;

@@ -45,6 +45,8 @@ struct FaceLayout {
     double nameFontSize() const;
     double subtitleFontSize() const;
     double turboFontSize() const;
+    // The name, the subtitle and the TURBO badge, one under the other.
+    double nameBlockHeight() const;
 
     struct Segment {
         std::string label;

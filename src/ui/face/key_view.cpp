@@ -1,5 +1,6 @@
 #include "ui/face/key_view.h"
 
+#include "inspector/plain_tool_tip.h"
 #include "ui/face/face_accessibility.h"
 #include "ui/face/face_paint.h"
 
@@ -35,7 +36,7 @@ QPainterPath roundedRect(const QRectF& rect, double radius) {
 KeyView::KeyView(const KeySpec& key, const ModelColors& colors, QWidget* parent)
     : KeyWidget(key, [this](QPointF p) { if (onPress) onPress(partAt(p)); }, parent), colors_(colors) {
     setMouseTracking(true);
-    setToolTip(toolTipText(key_));
+    setToolTip(plainToolTip(toolTipText(key_)));
     setAccessibleName(accessibleLabel(key_));
     installFaceAccessibility();
     gesture_.onTouchingChanged = [this] { updateShadow(); };
@@ -112,6 +113,7 @@ void KeyView::detach() {
 
 void KeyView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     const double w = width();
@@ -171,7 +173,7 @@ void KeyView::setHover(bool hovering, bool hoverG) {
 
 LegendArea::LegendArea(const KeySpec& key, const ModelColors& colors, QWidget* parent)
     : KeyWidget(key, [this](QPointF) { if (onPress) onPress(); }, parent), colors_(colors) {
-    setToolTip(QStringLiteral("f ") + qText(key.f) + QStringLiteral(" — f, then ") + qText(key.face));
+    setToolTip(plainToolTip(QStringLiteral("f ") + qText(key.f) + QStringLiteral(" — f, then ") + qText(key.face)));
     setAccessibleName(QStringLiteral("f ") + qText(key.f));
     installFaceAccessibility();
 }
@@ -189,6 +191,7 @@ void LegendArea::detach() {
 void LegendArea::paintEvent(QPaintEvent*) {
     if (!hovering_ && !gesture_.touching()) return;
     QPainter painter(this);
+    painter.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()), 3, 3);

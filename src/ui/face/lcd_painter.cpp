@@ -32,9 +32,17 @@ LCDMetrics LCDMetrics::make(QSizeF frame, const CalculatorModel& model, bool ove
         m.lit.setAlphaF(0.92f);
         m.ghost = rgbColor(model.colors.segment, 0.025);
     } else {
-        m.xoff = 0.35 * m.cell;
         m.top = 0.1 * frame.height();
         m.digitHeight = 0.62 * frame.height();
+        // The minus sign on the left and, on the right, the tenth digit (whose top
+        // leans right by a tenth of its height) and the point after it, all inside the
+        // glass with a margin of a quarter cell each side: narrower cells on a glass
+        // whose height makes the lean wide.
+        const double lean = 0.1 * m.digitHeight;
+        m.cell = std::min(frame.width() / 11.3, (frame.width() - lean) / 11.11);
+        const double left = 0.15 * m.cell;
+        const double right = std::max(10.95 * m.cell, 10.76 * m.cell + lean);
+        m.xoff = (frame.width() - (right - left)) / 2 - left;
         m.lit = rgbColor(model.colors.segment);
         m.ghost = rgbColor(model.colors.segment, 0.045);
     }

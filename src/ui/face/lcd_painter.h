@@ -40,7 +40,8 @@ QPainterPath segmentPath(int k, const QRectF& box);
 
 double annunciatorFontSize(double frameHeight);
 
-// Paints the display into `frame`; the last point and comma reach past its right edge.
+// Paints the display into `frame`. On the drawn glass everything stays inside it; over
+// the photograph the last point and comma may reach past its right edge.
 void paintLCD(QPainter& painter, const QRectF& frame, const LCDState& lcd, const CalculatorModel& model,
               bool overPhoto);
 

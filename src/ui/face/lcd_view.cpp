@@ -10,6 +10,8 @@ namespace tw {
 LCDView::LCDView(bool overPhoto, QWidget* parent)
     : QWidget(parent), overPhoto_(overPhoto), model_(&CalculatorModel::hp16c()) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    // The annunciators, like the digits, keep the calculator's order on any desktop.
+    setLayoutDirection(Qt::LeftToRight);
     setAccessibleName(tr("Display"));
     updateAccessibleValue();
 }
@@ -39,6 +41,7 @@ QRectF LCDView::frameInWidget() const { return frame_.translated(-QPointF(pos())
 
 void LCDView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     paintLCD(painter, frameInWidget(), lcd_, *model_, overPhoto_);
 }
 

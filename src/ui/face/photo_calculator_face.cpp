@@ -27,6 +27,8 @@ QRectF scaled(const Rect& r, const QRectF& photo) {
 
 PhotoCalculatorFace::PhotoCalculatorFace(QWidget* parent)
     : QWidget(parent), model_(&CalculatorModel::hp16c()), face_(&PhotoFace::hp16c()) {
+    // The calculator's legends and display read left to right on any desktop.
+    setLayoutDirection(Qt::LeftToRight);
     rebuild();
 }
 
@@ -240,6 +242,7 @@ bool PhotoCalculatorFace::isPressed(const KeySpec& key) const {
 void PhotoCalculatorFace::paintEvent(QPaintEvent*) {
     if (!photo_) return;
     QPainter painter(this);
+    painter.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     paintPhoto(painter);
 }
 

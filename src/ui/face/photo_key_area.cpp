@@ -1,5 +1,6 @@
 #include "ui/face/photo_key_area.h"
 
+#include "inspector/plain_tool_tip.h"
 #include "ui/face/face_accessibility.h"
 #include "ui/face/face_paint.h"
 #include "ui/face/key_view.h"
@@ -25,7 +26,7 @@ QRectF toQt(const Rect& r) { return QRectF(r.x, r.y, r.width, r.height); }
 PhotoKeyArea::PhotoKeyArea(const KeySpec& key, QWidget* parent)
     : KeyWidget(key, [this](QPointF p) { if (onPress) onPress(partAt(p)); }, parent) {
     setMouseTracking(true);
-    setToolTip(toolTipText(key_));
+    setToolTip(plainToolTip(toolTipText(key_)));
     setAccessibleName(KeyView::accessibleLabel(key_));
     installFaceAccessibility();
 }
@@ -73,6 +74,7 @@ void PhotoKeyArea::detach() {
 
 void PhotoKeyArea::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    painter.setLayoutDirection(Qt::LeftToRight); // the calculator's order on any desktop
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
 

@@ -9,6 +9,7 @@
 #include "ui/main/termination_signals.h"
 #include "ui/window/calculator_style.h"
 #include "ui/window/main_window.h"
+#include "ui/window/screen_fit.h"
 #include "usblink/usb_log.h"
 
 #include <QApplication>
@@ -42,6 +43,8 @@ TarnwickApp::~TarnwickApp() {
 }
 
 void TarnwickApp::show() {
+    // At its first showing the window is no larger than the screen's free area.
+    if (!window_->isVisible()) fitOnScreen(*window_);
     if (window_->isMinimized()) window_->showNormal();
     else window_->show();
     window_->raise();

@@ -1,6 +1,7 @@
 #include "ui/menus/keys_menu_items.h"
 
 #include "app/app_model.h"
+#include "inspector/plain_tool_tip.h"
 
 namespace tw {
 
@@ -24,7 +25,7 @@ void KeysMenuItems::rebuild() {
         QString title = QString::fromStdString(chord.title());
         if (chord.value() == KeyChord::memoryReset) title += QStringLiteral("…"); // it asks first
         QAction* item = addAction(title);
-        item->setToolTip(QString::fromUtf8(chord.help().data(), qsizetype(chord.help().size())));
+        item->setToolTip(plainToolTip(QString::fromUtf8(chord.help().data(), qsizetype(chord.help().size()))));
         connect(item, &QAction::triggered, this, [this, chord] { app_.sendChord(chord); });
         chords_.append(item);
     }

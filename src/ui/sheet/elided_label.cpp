@@ -2,7 +2,6 @@
 
 #include <QPainter>
 #include <QStyle>
-#include <QTextDocument>
 
 namespace tw {
 
@@ -30,13 +29,6 @@ void ElidedLabel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     style()->drawItemText(&painter, contentsRect(), static_cast<int>(Qt::AlignLeft | Qt::AlignVCenter), palette(),
                           isEnabled(), shownText(), foregroundRole());
-}
-
-QString plainToolTip(const QString& text) {
-    // Qt reads a tooltip that looks like markup as rich text; such a text goes
-    // escaped, its spaces and lines kept.
-    if (!Qt::mightBeRichText(text)) return text;
-    return QStringLiteral("<p style='white-space:pre'>") + text.toHtmlEscaped() + QStringLiteral("</p>");
 }
 
 } // namespace tw

@@ -2,6 +2,8 @@
 // given, and shows the whole text as its tooltip.
 #pragma once
 
+#include "inspector/plain_tool_tip.h"
+
 #include <QLabel>
 
 namespace tw {
@@ -21,8 +23,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
 };
-
-// A tooltip that shows `text` as written, markup-like characters included.
-QString plainToolTip(const QString& text);
 
 } // namespace tw

@@ -59,7 +59,8 @@ QGroupBox* section(const QString& title, QWidget* parent) {
 ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app) {
     setWindowTitle(tr("Program Information"));
     setWindowModality(Qt::WindowModal);
-    setMinimumSize(600, 560);
+    // Small enough for a scaled desktop's screen: the sections scroll, the buttons stay.
+    setMinimumSize(440, 300);
     resize(680, 720);
 
     auto* outer = new QVBoxLayout(this);

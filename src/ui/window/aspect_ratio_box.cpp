@@ -46,6 +46,27 @@ QRect AspectRatioBox::fitted(const QRect& area, double ratio) {
     return result;
 }
 
+QRect AspectRatioBox::fitted(const QRect& area, double ratio, const QRect& keepClear) {
+    const QRect whole = fitted(area, ratio);
+    if (keepClear.isEmpty() || !whole.intersects(keepClear)) return whole;
+    // Beside the part (left of it) or below it, whichever leaves the larger child.
+    QRect left = area;
+    left.setRight(keepClear.left() - 1);
+    QRect below = area;
+    below.setTop(keepClear.bottom() + 1);
+    QRect beside = fitted(left, ratio);
+    QRect under = fitted(below, ratio);
+    if (beside.intersects(keepClear)) beside = {};
+    if (under.intersects(keepClear)) under = {};
+    return beside.width() >= under.width() ? beside : under;
+}
+
+void AspectRatioBox::setKeepClear(const QRect& keepClear) {
+    if (keepClear == keepClear_) return;
+    keepClear_ = keepClear;
+    place();
+}
+
 void AspectRatioBox::resizeEvent(QResizeEvent*) { place(); }
 
 void AspectRatioBox::paintEvent(QPaintEvent* event) {
@@ -54,7 +75,7 @@ void AspectRatioBox::paintEvent(QPaintEvent* event) {
 }
 
 void AspectRatioBox::place() {
-    if (child_) child_->setGeometry(fitted(rect(), ratio_));
+    if (child_) child_->setGeometry(fitted(rect(), ratio_, keepClear_));
 }
 
 } // namespace tw

@@ -7,6 +7,7 @@
 #include "ui/window/view_factory.h"
 
 #include <QEvent>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tw {
@@ -52,11 +53,17 @@ QWidget* CalculatorWithInspector::face() const { return box_->child(); }
 
 void CalculatorWithInspector::followInspector() {
     column_->setVisible(app_.showInspector());
+    int faceWidth = faceMinimumWidthBesideInspector;
+    // Never wider than a small (scaled) screen holds beside the inspector.
+    if (const QScreen* screen = this->screen())
+        faceWidth = qMin(faceWidth, screen->availableGeometry().width() - inspectorMinimumWidth - handleWidth() - 8);
+    area_->setMinimumWidth(app_.showInspector() ? qMax(120, faceWidth) : 120);
     if (app_.showInspector() && !columnSized_ && width() > 0) {
         columnSized_ = true;
         const int ideal = inspectorIdealWidth;
         setSizes({qMax(0, width() - ideal - handleWidth()), ideal});
     }
+    emit minimumChanged();
 }
 
 bool CalculatorWithInspector::eventFilter(QObject* watched, QEvent* event) {
@@ -71,6 +78,9 @@ void CalculatorWithInspector::placeButton() {
     const QSize size = button_->sizeHint();
     button_->setGeometry(area_->width() - 10 - size.width(), 10, size.width(), size.height());
     button_->raise();
+    // The button floats over the face's corner, where the model's name is: the face
+    // keeps clear of it (the box fills the area, so their coordinates agree).
+    box_->setKeepClear(button_->geometry().adjusted(-4, -4, 4, 4));
 }
 
 } // namespace tw

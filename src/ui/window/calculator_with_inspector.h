@@ -19,6 +19,9 @@ public:
     static constexpr int inspectorMinimumWidth = 260;
     static constexpr int inspectorIdealWidth = 320;
     static constexpr int inspectorMaximumWidth = 520;
+    // Beside the inspector the face keeps the width it has in the smallest window
+    // without it, so that its legends stay legible.
+    static constexpr int faceMinimumWidthBesideInspector = 480;
 
     CalculatorWithInspector(AppModel& app, CalculatorCommands& commands, QWidget* parent);
 
@@ -28,6 +31,10 @@ public:
     MenuButton* menuButton() const { return button_; }
     CalculatorMenu* menu() const { return menu_; }
     QWidget* inspectorColumn() const { return column_; }
+
+signals:
+    // The inspector came or went, and with it the least size this view needs.
+    void minimumChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -35,6 +35,7 @@ void ContentView::followRunning() {
         if (!calculator_) {
             calculator_ = new CalculatorWithInspector(app_, commands_, stack_);
             stack_->addWidget(calculator_);
+            connect(calculator_, &CalculatorWithInspector::minimumChanged, this, &ContentView::fitMinimum);
         }
         stack_->setCurrentWidget(calculator_);
     } else {
@@ -47,6 +48,20 @@ void ContentView::followRunning() {
         }
     }
     capsule_->raise();
+    fitMinimum();
+}
+
+void ContentView::setMinimumFloor(QSize floor) {
+    floor_ = floor;
+    fitMinimum();
+}
+
+void ContentView::fitMinimum() {
+    // An explicit minimum stands above what the children ask for, so it is raised
+    // here when the calculator needs more (the window grows with it).
+    QSize least = floor_;
+    if (calculator_ && current() == calculator_) least = least.expandedTo(calculator_->minimumSizeHint());
+    setMinimumSize(least);
 }
 
 void ContentView::showEvent(QShowEvent* event) {

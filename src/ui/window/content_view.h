@@ -31,6 +31,10 @@ public:
     // documentation fonts and starts the remembered firmware with its saved state.
     void startRoad();
 
+    // The least size of the view whatever it shows; the calculator beside its
+    // inspector may need more.
+    void setMinimumFloor(QSize floor);
+
 signals:
     // The start road ran (whether or not it started anything).
     void startRoadRan();
@@ -40,6 +44,7 @@ protected:
 
 private:
     void followRunning();
+    void fitMinimum();
 
     AppModel& app_;
     CalculatorCommands& commands_;
@@ -48,6 +53,7 @@ private:
     CalculatorWithInspector* calculator_ = nullptr;
     Presentations* presentations_;
     StatusCapsule* capsule_;
+    QSize floor_{0, 0};
 };
 
 } // namespace tw

@@ -12,7 +12,7 @@ MainWindow::MainWindow(AppModel& app, QWidget* parent)
       content_(new ContentView(app, *commands_, this)) {
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QStringLiteral("Tarnwick"));
-    content_->setMinimumSize(minimumContentSize);
+    content_->setMinimumFloor(minimumContentSize);
     setCentralWidget(content_);
     const int menuHeight = menuBar()->isNativeMenuBar() ? 0 : menuBar()->sizeHint().height();
     resize(defaultContentSize.width(), defaultContentSize.height() + menuHeight);

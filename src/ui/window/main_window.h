@@ -1,5 +1,6 @@
 // The application's one window: the menu bar over the content view, 900 × 560 at
-// first and never smaller than 480 × 300.
+// first (less on a smaller screen) and never smaller than 480 × 300 (wider beside the
+// inspector).
 #pragma once
 
 #include <QMainWindow>

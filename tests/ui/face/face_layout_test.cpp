@@ -38,7 +38,12 @@ TEST(FaceLayout, PortraitFourHundredByEightHundred) {
     const FaceLayout f = FaceLayout::make(QSizeF(400, 800), KeyboardLayout::portrait);
     EXPECT_DOUBLE_EQ(f.m, 14);
     EXPECT_DOUBLE_EQ(f.top, 188);
-    expectRect(f.lcd, 28, 60.36, 344, 75.68);
+    // Centred in the top band (y 60.36) unless the name block needs the room below.
+    EXPECT_NEAR(f.lcd.x(), 28, 1e-9);
+    EXPECT_NEAR(f.lcd.width(), 344, 1e-9);
+    EXPECT_NEAR(f.lcd.height(), 75.68, 1e-9);
+    EXPECT_LE(f.lcd.y(), 60.36 + 1e-9);
+    EXPECT_GE(f.lcd.y(), 14 - 1e-9);
     expectRect(f.keyArea, 19.6, 199.2, 360.8, 584);
     EXPECT_EQ(f.columns, 5);
     EXPECT_EQ(f.rows, 8);
@@ -47,6 +52,25 @@ TEST(FaceLayout, PortraitFourHundredByEightHundred) {
     // The name block ends at the display's right edge.
     EXPECT_NEAR(f.nameBlock.right(), f.lcd.right(), 1e-9);
     EXPECT_NEAR(f.nameBlock.top(), f.lcd.bottom() + 0.9 * 14, 1e-9);
+}
+
+// The model's name, subtitle and TURBO badge end above the keyboard band's line in
+// every tall window, from nearly square to narrow, small to large.
+TEST(FaceLayout, PortraitNameBlockEndsAboveTheBandsLine) {
+    for (const double height : {260.0, 420.0, 620.0, 900.0, 1400.0}) {
+        for (const double ratio : {0.45, 0.6, 0.8, 0.97, 1.04}) {
+            const FaceLayout f = FaceLayout::make(QSizeF(ratio * height, height), KeyboardLayout::portrait);
+            const double blockBottom = f.nameBlock.top() + f.nameBlockHeight();
+            EXPECT_LE(blockBottom, f.band.top() - f.bandLineWidth / 2) << ratio * height << "x" << height;
+            EXPECT_GE(f.bezel.top(), 0) << ratio * height << "x" << height;
+            // The display moves up first; only the smallest faces, whose texts keep their
+            // least sizes, give up much of its height.
+            if (height >= 420) {
+                const double unconstrained = std::min(0.22 * f.lcd.width(), 0.48 * f.top);
+                EXPECT_GE(f.lcd.height(), 0.75 * unconstrained) << ratio * height << "x" << height;
+            }
+        }
+    }
 }
 
 TEST(FaceLayout, PortraitMovesTheRightHalfBelow) {

@@ -2,12 +2,14 @@
 #include "ui/ui_test_support.h"
 
 #include "runtime/catalog/calculator_model.h"
+#include "ui/face/face_layout.h"
 #include "ui/face/face_paint.h"
 #include "ui/face/lcd_painter.h"
 #include "ui/face/lcd_view.h"
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -38,13 +40,16 @@ TEST(LCDGeometry, PlacementInDigitCellsOnBothVariants) {
     const QSizeF frame(560, 100);
     const double c = 560 / 11.2;
     const LCDMetrics drawn = LCDMetrics::make(frame, model, false);
-    EXPECT_NEAR(drawn.minusBox().x(), 0.5 * c, 1e-9);
-    EXPECT_NEAR(drawn.digitBox(0).x(), 1.49 * c, 1e-9);
-    EXPECT_NEAR(drawn.digitBox(9).x(), 10.49 * c, 1e-9);
-    EXPECT_NEAR(drawn.pointRect(9).left(), 11.17 * c, 1e-9);
-    EXPECT_NEAR(drawn.pointRect(9).right(), 11.30 * c, 1e-9);
-    EXPECT_GT(drawn.pointRect(9).right(), frame.width()); // past the frame's edge
-    EXPECT_NEAR(drawn.annunciatorOrigin({"f", 6, 3.0}, 100).x(), 4 * c + 0.35 * c, 1e-9);
+    // On the drawn glass the digits are centred with room to spare at both ends.
+    const double cell = drawn.cell;
+    EXPECT_NEAR(drawn.digitBox(9).x() - drawn.digitBox(0).x(), 9 * cell, 1e-9);
+    EXPECT_NEAR(drawn.digitBox(0).x() - drawn.minusBox().x(), 0.99 * cell, 1e-9);
+    const double leftRoom = drawn.minusBox().x();
+    const double rightRoom = frame.width() - std::max(drawn.pointRect(9).right(),
+                                                      drawn.digitBox(9).right() + 0.1 * drawn.digitHeight);
+    EXPECT_NEAR(leftRoom, rightRoom, 1e-9);
+    EXPECT_GE(leftRoom, 0.25 * cell - 1e-9);
+    EXPECT_NEAR(drawn.annunciatorOrigin({"f", 6, 3.0}, 100).x(), drawn.digitBox(3).x() - 0.14 * cell, 1e-9);
 
     const LCDMetrics photo = LCDMetrics::make(frame, model, true);
     EXPECT_NEAR(photo.minusBox().x(), 0.02 * c, 1e-9);
@@ -110,7 +115,7 @@ TEST_F(LCDPainting, LitSegmentsInInkAndUnlitOnesAsFaintGhosts) {
     EXPECT_LE(test::colorDistance(at(image, centre(segmentVertices(6, m.minusBox()))), ink), 4);
 }
 
-TEST_F(LCDPainting, TheLastPointAndCommaArePaintedPastTheFrame) {
+TEST_F(LCDPainting, TheLastPointAndCommaArePaintedInsideTheGlass) {
     const CalculatorModel& model = CalculatorModel::hp15c();
     LCDState lcd;
     lcd.dots[9] = true;
@@ -120,7 +125,7 @@ TEST_F(LCDPainting, TheLastPointAndCommaArePaintedPastTheFrame) {
     const LCDMetrics m = metrics(model, false);
     const QColor ink = rgbColor(model.colors.segment);
     const QRectF lastPoint = m.pointRect(9);
-    ASSERT_GT(lastPoint.center().x(), frame.width());
+    ASSERT_LT(lastPoint.right(), frame.width() - 2);
     EXPECT_LE(test::colorDistance(at(image, lastPoint.center()), ink), 6);
     // The comma's tail hangs below its point, leaning left.
     const QRectF point = m.pointRect(3);
@@ -128,6 +133,49 @@ TEST_F(LCDPainting, TheLastPointAndCommaArePaintedPastTheFrame) {
     EXPECT_LE(test::colorDistance(at(image, tail), ink), 30);
     // A digit with neither shows no point.
     EXPECT_GT(test::colorDistance(at(image, m.pointRect(4).center()), ink), 60);
+}
+
+// Every digit, the point after the tenth and the minus sign stay on the glass, with
+// nothing painted beside it, for the display of either layout of the drawn face at
+// small and large sizes and on a glass of any proportion.
+TEST_F(LCDPainting, EverySegmentAndPointStaysInsideTheGlassAtEverySize) {
+    LCDState all;
+    all.segments.fill(0x7F);
+    all.dots.fill(true);
+    all.commas.fill(true);
+    all.minus = true;
+    std::vector<QSizeF> frames{{560, 100}, {300, 120}, {200, 90}, {900, 90}};
+    for (const double width : {320.0, 480.0, 900.0, 1800.0}) {
+        frames.push_back(FaceLayout::make({width, width / 1.62}, KeyboardLayout::landscape).lcd.size());
+        frames.push_back(FaceLayout::make({width / 1.8, width}, KeyboardLayout::portrait).lcd.size());
+    }
+    for (const CalculatorModel* model : {&CalculatorModel::hp12c(), &CalculatorModel::hp15c()}) {
+        for (const QSizeF size : frames) {
+            const QRectF glass(QPointF(20, 20), size);
+            QImage image((glass.size() + QSizeF(40, 40)).toSize(), QImage::Format_ARGB32);
+            image.fill(kBackground);
+            {
+                QPainter painter(&image);
+                paintLCD(painter, glass, all, *model, false);
+            }
+            // The glass's rim is a one-pixel line on its edge. Down to the annunciators,
+            // whose long labels may reach past a squat glass.
+            const LCDMetrics m = LCDMetrics::make(size, *model, false);
+            const int annunciators =
+                static_cast<int>(glass.top() + m.annunciatorOrigin({"f", 0, 0}, size.height()).y());
+            int outside = 0;
+            for (int y = 0; y < annunciators; ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if ((x < glass.left() - 1.5 || x > glass.right() + 1) && image.pixelColor(x, y) != kBackground)
+                        ++outside;
+            EXPECT_EQ(outside, 0) << model->name << " " << size.width() << "x" << size.height();
+            double right = m.pointRect(9).right();
+            for (int k = 0; k < 7; ++k)
+                for (const QPointF& v : segmentVertices(k, m.digitBox(9))) right = std::max(right, v.x());
+            EXPECT_LE(right, size.width() - 0.2 * m.cell) << size.width() << "x" << size.height();
+            EXPECT_GE(m.minusBox().left(), 0.2 * m.cell);
+        }
+    }
 }
 
 TEST_F(LCDPainting, AnnunciatorsLightByTheirBit) {

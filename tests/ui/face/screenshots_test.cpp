@@ -76,6 +76,29 @@ TEST_F(Screenshots, DrawnFacesOfEveryModelInBothLayouts) {
     }
 }
 
+// The tall layout in a nearly square window, where the name block is closest to the
+// keyboard band, with the TURBO badge; and the last digit's point on small faces.
+TEST_F(Screenshots, DrawnTallFacesNearlySquareAndSmallFacesWithTheLastPoint) {
+    for (const CalculatorModel* model : CalculatorModel::all()) {
+        CalculatorView view;
+        view.setModel(*model);
+        view.setLCD(numberDisplay());
+        view.setTurbo(true);
+        view.resize(600, 620);
+        save(view, QStringLiteral("drawn_%1c_portrait_square_turbo").arg(model->id));
+    }
+    LCDState last = numberDisplay();
+    last.dots[9] = true;
+    last.commas[9] = true;
+    for (const QSize size : {QSize(436, 269), QSize(300, 185)}) {
+        CalculatorView view;
+        view.setModel(CalculatorModel::hp12c());
+        view.setLCD(last);
+        view.resize(size);
+        save(view, QStringLiteral("drawn_12c_landscape_%1_last_point").arg(size.width()));
+    }
+}
+
 TEST_F(Screenshots, PressedLatchedAndHoveredKeysWithTurbo) {
     CalculatorView view;
     view.setModel(CalculatorModel::hp15c());

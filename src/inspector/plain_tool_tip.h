@@ -1,0 +1,13 @@
+// Tooltips that show a text as written. Qt shows a tooltip that looks like markup
+// as rich text, so a step comment "<b>x</b>" would come out bold.
+#pragma once
+
+#include <QString>
+
+namespace tw {
+
+// A tooltip that shows `text` as written, markup-like characters, spaces and line
+// breaks included.
+QString plainToolTip(const QString& text);
+
+} // namespace tw
