@@ -1,7 +1,8 @@
 // The settings file with large program notes, as the user meets it: one keystroke
 // in the notes (AppModel storing the changed notes, and whatever the main thread
-// then does before it can take the next key), and the start's opening of the
-// settings up to the first value read, with settings files of 15 and 60 MB.
+// then does before it can take the next key), the start's opening of the settings
+// up to the first value read, with settings files of 15 and 60 MB, and the write
+// that follows the typing (or the quit).
 #include "app/app_model.h"
 #include "notes/program_document.h"
 #include "platform/ini_settings_text.h"
