@@ -52,7 +52,7 @@ QByteArray allBytes() {
 QSettings::SettingsMap sampleSettings() {
     return {
         {"firmwareBookmark", allBytes()},
-        {"firmwareName", QString::fromUtf8("Loan, “15c”; a=b \\ \"x\" 😀.bin")},
+        {"firmwareName", QString::fromUtf8("Loan, “15c”; café a=b \\ \"x\" 😀.bin")},
         {"showInspector", true},
         {"skin", 2},
         {"pdfPaper", "a4"},

@@ -151,7 +151,7 @@ TEST(Process, AQuitTimeSaveOnAFullDiskKeepsTheEarlierStateFiles) {
     ASSERT_TRUE(run.waitFor("lcd")) << run.output().toStdString();
     run.signal(SIGTERM);
     ASSERT_TRUE(run.waitFor("unsaved ")) << run.output().toStdString();
-    EXPECT_TRUE(run.has("unsaved Your calculator's state could not be saved: File too large."))
+    EXPECT_TRUE(run.has("unsaved Your calculator's state could not be saved: File too large. Make room"))
         << run.output().toStdString();
     EXPECT_FALSE(run.finished(500));
     run.signal(SIGTERM);

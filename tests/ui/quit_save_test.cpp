@@ -57,7 +57,7 @@ TEST(QuitSaveDialog, TellsWhatCouldNotBeSavedAndTriesAgainOnceThereIsRoom) {
     EXPECT_TRUE(q.dialog()->isVisible());
     EXPECT_EQ(q.dialog()->message(),
               "Your program notes and settings could not be saved: No space left on device. Make room on the "
-              "disk (or make the folder writable) and try again, or quit without them.");
+              "disk (or make the folder writable) and try again, or quit without saving.");
     QStringList texts;
     for (QPushButton* b : q.dialog()->buttons()) texts << b->text();
     EXPECT_EQ(texts, (QStringList{"Quit Without Saving", "Try Again"}));

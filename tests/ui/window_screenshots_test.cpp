@@ -5,6 +5,7 @@
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/dialogs/presentations.h"
+#include "ui/main/quit_save.h"
 #include "ui/menus/calculator_menu.h"
 #include "ui/window/calculator_with_inspector.h"
 #include "ui/window/content_view.h"
@@ -212,6 +213,19 @@ TEST_F(Screenshots, EachDialog) {
     presentations->savePanel()->dialog()->setDirectory(QDir::tempPath());
     EXPECT_TRUE(save(presentations->savePanel()->dialog()->grab().toImage(), "panel-save-memory"));
     presentations->savePanel()->dialog()->reject();
+    settle();
+}
+
+// The quit on a full disk: what could not be saved, over the running calculator.
+TEST_F(Screenshots, TheQuitThatCouldNotSave) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    ASSERT_TRUE(f.start(Firmware::Hp15c));
+    QuitSave quitSave(*f.app, *f.window, *qApp);
+    f.platform.setSettingsFailure(WriteFailure{28, QStringLiteral("No space left on device")});
+    EXPECT_FALSE(f.window->close());
+    ASSERT_NE(quitSave.unsavedDialog(), nullptr);
+    EXPECT_TRUE(save(withDialog(f.window.get(), quitSave.unsavedDialog()), "dialog-unsaved-at-quit"));
+    quitSave.quit();
     settle();
 }
 

@@ -63,9 +63,8 @@ void QuitSave::ask(const UnsavedAtQuit& unsaved) {
     auto* dialog = new MessageDialog(&window_);
     dialog->setObjectName(QStringLiteral("unsavedAtQuit"));
     dialog->setTitle(QStringLiteral("Tarnwick could not save before quitting"));
-    dialog->setMessage(unsaved.message() +
-                       QStringLiteral(" Make room on the disk (or make the folder writable) and try again, or quit "
-                                      "without them."));
+    dialog->setMessage(unsaved.message() + QStringLiteral(" Make room on the disk (or make the folder writable) "
+                                                          "and try again, or quit without saving."));
     auto answer = std::make_shared<Answer>(Answer::tryAgain);
     dialog->addButton(QStringLiteral("Quit Without Saving"), MessageDialog::Role::destructive,
                       [answer] { *answer = Answer::quitWithoutSaving; });
