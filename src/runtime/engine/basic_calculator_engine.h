@@ -1,6 +1,7 @@
 // The engine: one started calculator machine on a thread of its own, kept in step
-// with real time (or as fast as it goes in turbo), fed by a queue of commands and
-// publishing display and inspection snapshots to the main thread.
+// with real time (or as fast as it goes in turbo, and while keys typed ahead wait
+// for their turn), fed by a queue of commands and publishing display and
+// inspection snapshots to the main thread.
 //
 // Written over the machine type so that the loop can be driven deterministically in
 // tests (virtual clock, fake machine, manual main queue); CalculatorEngine is the

@@ -194,6 +194,44 @@ TEST(EngineTyping, QuickMinusesThenOnTurnTheCalculatorOffAndKeepItsMemory) {
     expectAsTypedSlowly(keys, "7 STO 1, five −, ON");
 }
 
+TEST(EngineTyping, SavesLoadsAndChordsRightBehindQuickTypingKeepEveryKeyAndMakeNoOtherChord) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    // Each operation turns the calculator off or reads or replaces its memory: the
+    // keys before it count, and none is down (a latched "−" with ON is the reset).
+    const std::vector<TypedKey> typed{k5, kEnter, k3, TypedKey::held(kMinus)};
+    const std::vector<TypedKey> slowKeys{k5, kEnter, k3, kMinus};
+    const auto saved = [](const std::vector<TypedKey>& keys, int64_t spacing) {
+        std::vector<uint8_t> memory;
+        typeOnVirtualClock(keys, spacing, [&](CalculatorMachine& m) { memory = m.savedState(true).memory; });
+        return keptMemory(memory);
+    };
+    auto other = startedCalculator(Firmware::Hp15c);
+    keys(*other, {k4, k2});
+    const std::vector<uint8_t> image = other->readMemoryOff(false);
+    const auto reloaded = [&](const std::vector<TypedKey>& keys, int64_t spacing) {
+        return typeOnVirtualClock(keys, spacing, [&](CalculatorMachine& m) { m.loadMemory(image); }).display;
+    };
+    const auto selfTest = [](const std::vector<TypedKey>& keys, int64_t spacing) {
+        return typeOnVirtualClock(keys, spacing, [](CalculatorMachine& m) {
+                   m.play(KeyChord::selfTest);
+                   m.clearPrError();
+                   m.turnOff();
+                   m.turnOn();
+               })
+            .display;
+    };
+    const std::vector<uint8_t> slowSave = saved(slowKeys, slowSpacingMs);
+    const std::string slowReload = reloaded(slowKeys, slowSpacingMs);
+    const std::string slowSelfTest = selfTest(slowKeys, slowSpacingMs);
+    EXPECT_EQ(slowReload, "42.");
+    for (int64_t spacing : {20, 0}) {
+        SCOPED_TRACE(spacing ? "typed 20 ms apart" : "in one batch");
+        EXPECT_EQ(saved(typed, spacing), slowSave);
+        EXPECT_EQ(reloaded(typed, spacing), slowReload);
+        EXPECT_EQ(selfTest(typed, spacing), slowSelfTest);
+    }
+}
+
 } // namespace
 
 } // namespace tw
