@@ -323,17 +323,22 @@ char16_t simpleEscape(char c) {
     }
 }
 
-// The text of a value with its escapes and quotes undone; true when unquoted
-// commas made it a list (then in `list`). Settings files hold whole program notes
-// in one value: the text is built in one buffer, which it never outgrows (every
-// byte or escape gives at most one UTF-16 unit), rather than piece by piece.
-bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
+// One unit of a value's text: as it is, or as its Latin-1 byte ("?" beyond Latin-1),
+// as QString::toLatin1 would give it.
+inline void put(char16_t* out, qsizetype& length, char16_t unit) { out[length++] = unit; }
+inline void put(char* out, qsizetype& length, char16_t unit) { out[length++] = unit <= 0xFF ? char(unit) : '?'; }
+
+// The text of a value with its escapes and quotes undone, into `out`, which it never
+// outgrows (every byte or escape gives at most one unit): settings files hold whole
+// program notes in one value, too long to build piece by piece. A comma outside
+// quotes ends an item of a list: `item(out, length)` takes it, and the next item
+// starts at the beginning again; when `item` answers false the reading stops.
+// Answers the length of the last item, or -1 when stopped.
+template <typename Unit, typename Item>
+qsizetype unescapeInto(QByteArrayView raw, Unit* const out, Item item) {
     const qsizetype size = raw.size();
-    QString buffer(size, Qt::Uninitialized);
-    char16_t* const out = reinterpret_cast<char16_t*>(buffer.data());
-    qsizetype length = 0; // of the item being read
+    qsizetype length = 0;
     qsizetype i = 0;
-    bool isList = false;
     bool inQuotes = false;
     bool quoted = false;
     bool endedInEscape = false;
@@ -342,11 +347,11 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
         while (i < size && (raw[i] == ' ' || raw[i] == '\t')) ++i;
     };
     const auto chopSpaces = [&] {
-        while (length > chopLimit && (out[length - 1] == u' ' || out[length - 1] == u'\t')) --length;
+        while (length > chopLimit && (out[length - 1] == ' ' || out[length - 1] == '\t')) --length;
     };
     const auto numericEscape = [&](char16_t value, int base, int (*digit)(char16_t)) {
         while (i < size && digit(char16_t(uchar(raw[i]))) >= 0) value = char16_t(value * base + digit(char16_t(uchar(raw[i++]))));
-        out[length++] = value;
+        put(out, length, value);
         endedInEscape = i >= size;
     };
 
@@ -360,7 +365,7 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
             }
             const char escaped = raw[i++];
             if (const char16_t simple = simpleEscape(escaped)) {
-                out[length++] = simple;
+                put(out, length, simple);
             } else if (escaped == 'x') {
                 if (i >= size) {
                     endedInEscape = true;
@@ -384,11 +389,7 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
             }
         } else if (c == ',' && !inQuotes) {
             if (!quoted) chopSpaces();
-            if (!isList) {
-                isList = true;
-                list.clear();
-            }
-            list.append(QString(reinterpret_cast<const QChar*>(out), length));
+            if (!item(static_cast<const Unit*>(out), length)) return -1;
             length = 0;
             quoted = false;
             ++i;
@@ -403,23 +404,58 @@ bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
             for (qsizetype k = start; k < i; ++k) {
                 const uchar byte = uchar(raw[k]);
                 seen |= byte;
-                out[length + k - start] = byte;
+                out[length + k - start] = Unit(byte);
             }
             if (seen < 0x80) {
                 length += i - start;
             } else {
                 const QString decoded = QString::fromUtf8(raw.sliced(start, i - start));
-                std::copy_n(decoded.utf16(), decoded.size(), out + length);
-                length += decoded.size();
+                for (const QChar unit : decoded) put(out, length, unit.unicode());
             }
         }
     }
     if (!endedInEscape && !quoted) chopSpaces();
+    return length;
+}
+
+// The text of a value with its escapes and quotes undone; true when unquoted
+// commas made it a list (then in `list`).
+bool unescapeValue(QByteArrayView raw, QString& text, QStringList& list) {
+    QString buffer(raw.size(), Qt::Uninitialized);
+    bool isList = false;
+    const qsizetype length =
+        unescapeInto(raw, reinterpret_cast<char16_t*>(buffer.data()), [&](const char16_t* units, qsizetype count) {
+            if (!isList) {
+                isList = true;
+                list.clear();
+            }
+            list.append(QString(reinterpret_cast<const QChar*>(units), count));
+            return true;
+        });
     buffer.truncate(length);
     if (buffer.capacity() > length + length / 4) buffer.squeeze();
     text = std::move(buffer);
     if (isList) list.append(text);
     return isList;
+}
+
+// The bytes of an "@ByteArray(…)" value (the program notes), read straight into
+// bytes: the same as its text's Latin-1 form, without the text. Nothing when the
+// value is anything else.
+std::optional<QByteArray> byteArrayValue(QByteArrayView raw) {
+    constexpr QByteArrayView marker = "@ByteArray(";
+    qsizetype start = 0;
+    while (start < raw.size() && (raw[start] == ' ' || raw[start] == '\t' || raw[start] == '"')) ++start;
+    if (!raw.sliced(start).startsWith(marker)) return std::nullopt; // most values: not worth a try
+    QByteArray bytes(raw.size(), Qt::Uninitialized);
+    const qsizetype length = unescapeInto(raw, bytes.data(), [](const char*, qsizetype) { return false; });
+    // A list, or text that only starts like a byte array, is read as text.
+    if (length < marker.size() + 1 || !QByteArrayView(bytes.constData(), length).startsWith(marker) ||
+        bytes[length - 1] != ')')
+        return std::nullopt;
+    bytes.remove(0, marker.size());
+    bytes.truncate(length - marker.size() - 1);
+    return bytes;
 }
 
 // The numbers of "@Rect(1 2 3 4)" and the like, when there are `count` of them.
@@ -535,11 +571,16 @@ bool decodeIniSettings(QByteArrayView text, QSettings::SettingsMap& settings) {
             continue;
         }
         const qsizetype equals = line.equals - line.start;
+        const QString key = section + keyFrom(content.first(equals).trimmed());
+        const QByteArrayView raw = content.sliced(equals + 1);
+        if (auto bytes = byteArrayValue(raw)) {
+            settings.insert(key, std::move(*bytes));
+            continue;
+        }
         QString value;
         QStringList list;
-        const bool isList = unescapeValue(content.sliced(equals + 1), value, list);
-        settings.insert(section + keyFrom(content.first(equals).trimmed()),
-                        isList ? listFromTexts(list) : valueFromText(value));
+        const bool isList = unescapeValue(raw, value, list);
+        settings.insert(key, isList ? listFromTexts(list) : valueFromText(value));
     }
     return ok;
 }

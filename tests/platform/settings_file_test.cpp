@@ -144,7 +144,9 @@ TEST(SettingsFile, HandWrittenIniTextReadsAsQtReadsIt) {
                     "continued=first \\\n  second\nmultiline=\"x\ny\"\nescapes=\\x41\\102\\q\\\"\n"
                     "[%General]\nk=1\n[grp]\nsub\\key=2\n[general]\nagain=3\nno equals here\n"
                     "utf8=caf\xc3\xa9 \xe2\x86\x92 \xf0\x9f\x98\x80, \xff\xc3 \"\xc3\xa9\"\n"
-                    "bytes=@ByteArray(caf\xc3\xa9\\xff\\0\\x41)\n");
+                    "bytes=@ByteArray(caf\xc3\xa9\xe2\x86\x92\\xff\\0\\x41\\x2192)\n"
+                    "quotedBytes=\"@ByteArray(a,b;c) \"\nbytesList=@ByteArray(a),@ByteArray(b)\n"
+                    "notBytes=@ByteArray(open\nspacedBytes=  @ByteArray(x)  \n");
     EXPECT_EQ(weRead(path), qtReads(path, dir.filePath("b.conf")));
 }
 

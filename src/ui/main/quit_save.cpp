@@ -22,14 +22,17 @@ QuitSave::QuitSave(AppModel& app, QWidget& window, QGuiApplication& application,
             Qt::DirectConnection);
 }
 
-void QuitSave::save() {
+void QuitSave::save() { run(); }
+
+UnsavedAtQuit QuitSave::run() {
     // A transfer with the real calculator is not cut off mid-write: wait for it, at
     // most until its watchdog would have given up on it.
     app_.waitForLinkJob();
     // Without an engine there is no state to save and the files of the last run stay.
-    app_.saveOnQuit();
+    UnsavedAtQuit unsaved = app_.saveOnQuit();
     ++runs_;
     emit ran();
+    return unsaved;
 }
 
 void QuitSave::quit() {
@@ -44,10 +47,7 @@ void QuitSave::quit() {
 bool QuitSave::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &window_ || event->type() != QEvent::Close || settled_) return QObject::eventFilter(watched, event);
     if (!dialog_) {
-        app_.waitForLinkJob();
-        const UnsavedAtQuit unsaved = app_.saveOnQuit();
-        ++runs_;
-        emit ran();
+        const UnsavedAtQuit unsaved = run();
         if (!unsaved.any()) {
             settled_ = true;
             return false; // the window closes, and with it the application

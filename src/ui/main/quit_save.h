@@ -1,11 +1,12 @@
-// The save at the end of a run, tied to the application and not to a window: it
-// runs when the window is about to close for a quit (the last window closed,
-// Ctrl+Q, a quit asked for by a termination signal), while the window is still
-// there, and when the session manager asks the application to save its data at
-// logout. What could not be written is told over the window, with the reason:
-// the user can try again after making room, or quit without it.
+// The save at the end of a run: it runs when the main window is about to close for
+// a quit (the window closed, Ctrl+Q, a quit asked for by a termination signal),
+// while the window is still there, and when the session manager asks the
+// application to save its data at logout. What could not be written is told over
+// the window, with the reason: the user can try again after making room, or quit
+// without it.
 #pragma once
 
+#include "app/unsaved_at_quit.h"
 #include "ui/dialogs/message_dialog.h"
 
 #include <QObject>
@@ -18,7 +19,6 @@ class QWidget;
 namespace tw {
 
 class AppModel;
-struct UnsavedAtQuit;
 
 class QuitSave : public QObject {
     Q_OBJECT
@@ -48,6 +48,8 @@ protected:
 
 private:
     enum class Answer { tryAgain, quitWithoutSaving };
+    // The save itself; answers what could not be written.
+    UnsavedAtQuit run();
     void ask(const UnsavedAtQuit& unsaved);
     void answered(Answer answer);
     // The window may go now: everything is written, or the user let it go.
