@@ -1,6 +1,6 @@
 // Starting and stopping the engine, choosing the firmware and saving the state.
 #include "app/app_model.h"
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Loading memory files, the trial check and the save-panel hand-off.
 #include "app/app_model.h"
 
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "app/trial_outcome.h"
 #include "platform/platform.h"
 

@@ -1,6 +1,6 @@
 // Program notes: remembered for each firmware, opened, saved and kept in step with the program.
 #include "app/app_model.h"
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "app/document_types.h"
 #include "app/proposed_file_name.h"
 

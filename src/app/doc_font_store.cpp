@@ -1,6 +1,6 @@
 #include "app/doc_font_store.h"
 
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "platform/platform.h"
 
 #include <QDir>

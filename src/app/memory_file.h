@@ -2,7 +2,7 @@
 // notes, PDF documentation and text.
 #pragma once
 
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "app/ut_type.h"
 
 #include <QString>

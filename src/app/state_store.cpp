@@ -1,6 +1,6 @@
 #include "app/state_store.h"
 
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "platform/platform.h"
 #include "platform/safe_file_writer.h"
 

@@ -1,7 +1,7 @@
 // Program notes in AppModel: remembered for each firmware, following the program
 // on our test firmware, opened and saved.
 #include "app/listings.h"
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "app/support/app_test_support.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The checks made before a user's file is read, and the document that carries the
 // bytes to the save panel.
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "app/memory_file.h"
 #include "support/capped_child.h"
 

@@ -1,6 +1,6 @@
 #include "ui/face/face_images.h"
 
-#include "app/file_checks.h"
+#include "platform/file_checks.h"
 #include "ui/face/face_paint.h"
 
 #include <QBuffer>
