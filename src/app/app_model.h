@@ -53,7 +53,6 @@
 #include <thread>
 #include <vector>
 
-class QThreadPool;
 
 namespace tw {
 
@@ -336,15 +335,19 @@ signals:
 private:
     // Where a start's machine comes back to the main thread.
     struct StartResult;
-    // A start's background thread; `done` is set as its last step.
-    struct StartThread {
+    // A background thread of a start or a trial check; `done` is set as its last step.
+    struct WorkerThread {
         std::thread thread;
         std::shared_ptr<std::atomic<bool>> done = std::make_shared<std::atomic<bool>>(false);
     };
+    // Runs `work` on a thread of its own, joined once it has ended (or when the model goes).
+    // Plain threads rather than a Qt thread pool: the hand-over of work to a pool thread
+    // is hidden from ThreadSanitizer, a thread's start and join are not.
+    void runOnWorkerThread(std::function<void()> work);
     void finishStart(uint64_t ticket, StartResult& result);
     void install(std::unique_ptr<CalculatorMachine> machine, const QString& name, bool turboAtStart);
-    // Joins the start threads that have ended (all of them when `all`).
-    void joinStartThreads(bool all);
+    // Joins the worker threads that have ended (all of them when `all`).
+    void joinWorkerThreads(bool all);
     // Appends one command to the engine's queue (under its lock) and wakes it.
     void sendToEngine(CalculatorEngine::Command command);
     // Writes a state through the store, after setting aside a memory that could not be
@@ -413,7 +416,7 @@ private:
     QString setAsideBeforeSave_;
     // The state taken at quit that could not be written yet.
     std::optional<SavedState> unsavedQuitState_;
-    std::vector<std::unique_ptr<StartThread>> startThreads_;
+    std::vector<std::unique_ptr<WorkerThread>> workerThreads_;
 
     // Memory loads and trial checks.
     struct TrialCheck;
@@ -441,8 +444,6 @@ private:
     // action leaves the next panel's alone.
     uint64_t exportOffers_ = 0;
     std::deque<ExportHandOff> waitingExports_;
-    // Runs the trial checks; a child of this object, it waits for them when it goes.
-    QThreadPool* trialPool_ = nullptr;
 
     // The real calculator: the link's worker thread, made on first use.
     LinkJobRunner& linkRunner();

@@ -25,9 +25,9 @@ struct AppModel::StartResult {
 };
 
 AppModel::~AppModel() {
-    // The engine thread and the start threads end before the fields they report to.
+    // The engine thread and the worker threads end before the fields they report to.
     stop();
-    joinStartThreads(true);
+    joinWorkerThreads(true);
 }
 
 void AppModel::start(const QString& name, std::vector<uint8_t> firmware, std::optional<SavedState> state) {
@@ -37,12 +37,10 @@ void AppModel::start(const QString& name, std::vector<uint8_t> firmware, std::op
     const bool turboAtStart = turbo_;
     // Only the newest start may install its engine, whichever finishes first.
     const uint64_t ticket = ++startTicket_;
-    joinStartThreads(false);
 
-    auto worker = std::make_unique<StartThread>();
     QPointer<AppModel> self(this);
-    worker->thread = std::thread([self, ticket, name, turboAtStart, main = main_, done = worker->done,
-                                  firmware = std::move(firmware), state = std::move(state)] {
+    runOnWorkerThread([self, ticket, name, turboAtStart, main = main_, firmware = std::move(firmware),
+                       state = std::move(state)] {
         auto result = std::make_shared<StartResult>();
         result->name = name;
         result->turbo = turboAtStart;
@@ -57,13 +55,21 @@ void AppModel::start(const QString& name, std::vector<uint8_t> firmware, std::op
         main([self, ticket, result] {
             if (self) self->finishStart(ticket, *result);
         });
-        done->store(true);
     });
-    startThreads_.push_back(std::move(worker));
 }
 
-void AppModel::joinStartThreads(bool all) {
-    std::erase_if(startThreads_, [all](const std::unique_ptr<StartThread>& t) {
+void AppModel::runOnWorkerThread(std::function<void()> work) {
+    joinWorkerThreads(false);
+    auto worker = std::make_unique<WorkerThread>();
+    worker->thread = std::thread([work = std::move(work), done = worker->done] {
+        work();
+        done->store(true);
+    });
+    workerThreads_.push_back(std::move(worker));
+}
+
+void AppModel::joinWorkerThreads(bool all) {
+    std::erase_if(workerThreads_, [all](const std::unique_ptr<WorkerThread>& t) {
         if (!all && !t->done->load()) return false;
         if (t->thread.joinable()) t->thread.join();
         return true;

@@ -7,7 +7,6 @@
 
 #include <QFileInfo>
 #include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <algorithm>
@@ -98,10 +97,9 @@ void AppModel::trialLoad(std::vector<uint8_t> image, const QString& source, cons
     check->origin = std::move(origin);
     check->switchesEnded = switchesEnded_;
 
-    if (!trialPool_) trialPool_ = new QThreadPool(this); // waits for its checks when the model goes
     QPointer<AppModel> weak(this);
     MainThreadExecutor mainThread = platform_.mainExecutor();
-    trialPool_->start([check, weak, mainThread] {
+    runOnWorkerThread([check, weak, mainThread] {
         check->check = CalculatorMachine::checkMemory(check->image, check->firmware, check->variant);
         if (check->check.kind != MemoryCheck::Kind::fits) {
             std::vector<int> others;
