@@ -1,5 +1,6 @@
 // The platform layer: the main-thread executor, file references, the in-memory
 // double and the settings of the Qt platform.
+#include "platform/core_application.h"
 #include "platform/main_queue.h"
 #include "platform/memory_platform.h"
 #include "platform/qt_platform.h"
@@ -22,18 +23,8 @@ namespace {
 
 using namespace tw;
 
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "tarnwick_platform_tests";
-    static char* argv[] = {name, nullptr};
-    // The settings tests in this program may have made it first.
-    static QCoreApplication* instance =
-        QCoreApplication::instance() ? QCoreApplication::instance() : new QCoreApplication(argc, argv);
-    return *instance;
-}
-
 TEST(MainExecutor, RunsWorkFromOtherThreadsOnTheMainThreadInOrder) {
-    app();
+    test::ensureCoreApplication();
     MemoryPlatform platform;
     MainThreadExecutor main = platform.mainExecutor();
     std::vector<int> order; // touched on the main thread only
@@ -55,7 +46,7 @@ TEST(MainExecutor, RunsWorkFromOtherThreadsOnTheMainThreadInOrder) {
 }
 
 TEST(MainExecutor, WorkPostedWhileOrAfterTheQueueClosesIsDroppedAndWritesIntoNoFile) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir dir;
     auto queue = std::make_unique<MainQueue>();
     MainThreadExecutor main = queue->executor();
@@ -98,7 +89,7 @@ TEST(MainExecutor, WorkPostedWhileOrAfterTheQueueClosesIsDroppedAndWritesIntoNoF
 // Closing drops the work that waits: a drain after the close runs none of it, and its
 // captures are let go at once.
 TEST(MainExecutor, CloseDropsTheWorkThatWaits) {
-    app();
+    test::ensureCoreApplication();
     MainQueue queue;
     MainThreadExecutor main = queue.executor();
     int ran = 0;
@@ -145,7 +136,7 @@ TEST(FileReferences, ARelativePathIsKeptAbsolute) {
 }
 
 TEST(MemoryPlatform, KeepsSettingsFoldersAndTheLog) {
-    app();
+    test::ensureCoreApplication();
     MemoryPlatform platform;
     EXPECT_FALSE(platform.setting("skin").isValid());
     platform.setSetting("skin", "hp15c");
@@ -161,7 +152,7 @@ TEST(MemoryPlatform, KeepsSettingsFoldersAndTheLog) {
 }
 
 TEST(QtPlatform, SettingsAreReadBackByTheNextInstance) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
     qputenv("XDG_DATA_HOME", QFile::encodeName(config.path() + "/data"));

@@ -1,6 +1,7 @@
 // The settings file: Qt's INI text both ways (a file of the earlier native format
 // reads the same, and Qt reads ours), a write that fails keeps the earlier file,
 // program notes and all, and changes it could not write are written later.
+#include "platform/core_application.h"
 #include "platform/ini_settings_text.h"
 #include "platform/qt_platform.h"
 #include "platform/settings_file.h"
@@ -26,13 +27,6 @@
 
 namespace tw {
 namespace {
-
-void app() {
-    static int argc = 1;
-    static char name[] = "tarnwick_platform_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-}
 
 // Qt remembers the settings folder of the first use: each test names its own.
 void useConfigFolder(const QString& folder) {
@@ -118,7 +112,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 TEST(SettingsFile, ReadsAndWritesTheSameTextAsQtsNativeFormat) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir dir;
     const QSettings::SettingsMap sample = sampleSettings();
     {
@@ -137,7 +131,7 @@ TEST(SettingsFile, ReadsAndWritesTheSameTextAsQtsNativeFormat) {
 }
 
 TEST(SettingsFile, HandWrittenIniTextReadsAsQtReadsIt) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir dir;
     const QString path = dir.filePath("hand.conf");
     writeFile(path, "\xef\xbb\xbf; a comment\n[General]\nplain = spaced value   \nquoted=\"a;b\" ; trailing comment\n"
@@ -151,7 +145,7 @@ TEST(SettingsFile, HandWrittenIniTextReadsAsQtReadsIt) {
 }
 
 TEST(SettingsFile, ScrambledIniTextReadsAsQtReadsIt) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir dir;
     // Pieces that mean something to the INI reader, joined at random (with a fixed seed).
     const char* pieces[] = {"a", "b", "=", ";", "\"", "\\", ",", "[", "]", "%", " ", "\t", "\n", "\r", "x", "U", "0",
@@ -168,7 +162,7 @@ TEST(SettingsFile, ScrambledIniTextReadsAsQtReadsIt) {
 }
 
 TEST(SettingsFile, ASettingsFileOfTheEarlierFormatReadsAsBefore) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir home;
     useConfigFolder(home.path());
     const QSettings::SettingsMap sample = sampleSettings();
@@ -185,7 +179,7 @@ TEST(SettingsFile, ASettingsFileOfTheEarlierFormatReadsAsBefore) {
 }
 
 TEST(SettingsFile, AWriteThatFailsKeepsTheEarlierFileWithItsProgramNotes) {
-    app();
+    test::ensureCoreApplication();
     // Notes of every firmware live in the settings: the file is small, or larger than Qt's 16 KB buffer.
     for (const int notesSize : {2000, 40000}) {
         SCOPED_TRACE(notesSize);
@@ -224,7 +218,7 @@ TEST(SettingsFile, AWriteThatFailsKeepsTheEarlierFileWithItsProgramNotes) {
 // A FIFO or a huge file as the settings file is moved aside before anything opens it:
 // the platform comes up at once with empty settings and writes a fresh file.
 TEST(SettingsFile, AFifoOrAHugeFileIsMovedAsideUnread) {
-    app();
+    test::ensureCoreApplication();
     for (const bool fifo : {true, false}) {
         SCOPED_TRACE(fifo ? "FIFO" : "huge file");
         QTemporaryDir home;

@@ -1,6 +1,7 @@
 // When the settings reach the disk: a burst of changes is one write after it ends,
 // made on the writer's thread; changes a full disk refused stay pending and reach
 // the file with the next change, or when the quit writes what is pending.
+#include "platform/core_application.h"
 #include "platform/ini_settings_text.h"
 #include "platform/main_queue.h"
 #include "platform/qt_platform.h"
@@ -25,13 +26,6 @@
 
 namespace tw {
 namespace {
-
-void app() {
-    static int argc = 1;
-    static char name[] = "tarnwick_platform_tests";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
-}
 
 // Runs the event loop until `done` holds; false after ten seconds.
 bool waitUntil(const std::function<bool()>& done) {
@@ -90,7 +84,7 @@ struct Settings {
 };
 
 TEST(SettingsWrites, ABurstOfChangesIsOneWriteAfterItEnds) {
-    app();
+    test::ensureCoreApplication();
     Settings s;
     // Typing: a change every 50 ms, with the event loop running in between.
     for (int i = 1; i <= 8; ++i) {
@@ -113,7 +107,7 @@ TEST(SettingsWrites, ABurstOfChangesIsOneWriteAfterItEnds) {
 // Notes are costly to encode: their value is made when the file is written, on the
 // writer's thread, never on the thread that typed them.
 TEST(SettingsWrites, ACostlyValueIsMadeOnTheWritersThread) {
-    app();
+    test::ensureCoreApplication();
     Settings s;
     std::mutex mutex;
     std::vector<std::thread::id> makers;
@@ -136,7 +130,7 @@ TEST(SettingsWrites, ACostlyValueIsMadeOnTheWritersThread) {
 // A full disk refuses the write (the earlier file stays); the change stays pending
 // and the next change, once there is room, writes it with its own.
 TEST(SettingsWrites, ChangesTheDiskRefusedAreWrittenWithTheNextChange) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir dir;
     const QString path = dir.filePath("Tarnwick.conf");
     QFile earlierFile(path);
@@ -174,7 +168,7 @@ TEST(SettingsWrites, ChangesTheDiskRefusedAreWrittenWithTheNextChange) {
 // At quit: the write waits for none, reports the failure, and writes everything
 // once there is room, without another change.
 TEST(SettingsWrites, TheQuitWriteReportsAFailureAndWritesOnceThereIsRoom) {
-    app();
+    test::ensureCoreApplication();
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
     const QString path = settingsFilePath();
