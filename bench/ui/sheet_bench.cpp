@@ -1,12 +1,12 @@
 // One keystroke in the program information sheet's description, with the sheet shown
 // and every step comment orphaned (as after a memory reset), including the layout it
 // causes.
-#include "../../tests/notes/listing.h"
+#include "notes/listing.h"
 #include "app/app_model.h"
 #include "platform/memory_platform.h"
 #include "ui/sheet/program_info_view.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QPlainTextEdit>
 #include <QTest>
 
@@ -112,13 +112,3 @@ void BM_SheetNoteRowsRebuilt(benchmark::State& state) {
 BENCHMARK(BM_SheetNoteRowsRebuilt)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,7 +4,6 @@
 #include "ui/face/calculator_face.h"
 #include "ui/face/lcd_painter.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -63,13 +62,3 @@ void BM_DisplayAlone(benchmark::State& state) {
 BENCHMARK(BM_DisplayAlone)->Arg(1)->Arg(2)->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
