@@ -228,8 +228,9 @@ void AppModel::requestFreshInspection(std::function<void(std::optional<Inspector
     QPointer<AppModel> self(this);
     sendToEngine(CalculatorEngine::Command::Perform{
         [self, main = main_, continuation = std::move(continuation)](CalculatorMachine& machine) {
-            // The memory is read with no key down, as a user would leave it.
-            machine.settleKeys();
+            // The machine as it is: keys typed before are in, keys still held (latched
+            // on the face) stay down, so that a later ON still makes their chord.
+            machine.settleReleasedKeys();
             std::optional<InspectorSnapshot> inspection = machine.inspect();
             main([self, continuation, inspection = std::move(inspection)] {
                 if (self && continuation) continuation(inspection);

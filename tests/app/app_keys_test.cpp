@@ -1,6 +1,9 @@
 // Keys, legends, latching and chords through AppModel on a running engine.
 #include "app/support/app_test_support.h"
+#include "platform/safe_file_writer.h"
 #include "runtime/support/firmware_calculator.h"
+
+#include <QDir>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +110,59 @@ TEST_F(KeysOnFirmware, ReadingOrLoadingTheMemoryLetsGoOfTheLatchedKeys) {
     model.saveState(true);
     EXPECT_TRUE(model.latchedKeys().empty());
     EXPECT_TRUE(model.latch().isEmpty());
+}
+
+// Program Info, the two exports and opening notes read the program as the calculator
+// has it and press no key: a key latched on the face stays down in the calculator
+// too, so ON after them plays the chord that it plays without them.
+TEST(KeysAndReadsOfTheProgram, ALatchedKeyStaysHeldThroughEachRead) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    struct Read {
+        const char* name;
+        std::function<void(AppModel&, const QString& notes)> start;
+        std::function<bool(const AppModel&)> done;
+    };
+    const auto exported = [](const AppModel& app) { return app.exportDocument().has_value(); };
+    const std::vector<Read> reads = {
+        {"none", [](AppModel&, const QString&) {}, [](const AppModel&) { return true; }},
+        {"Program Info",
+         [](AppModel& app, const QString&) {
+             app.requestFreshInspection([&app](std::optional<InspectorSnapshot> s) { app.showProgramInfo(s); });
+         },
+         [](const AppModel& app) { return app.showProgramInfo(); }},
+        {"Export Listing as Text",
+         [](AppModel& app, const QString&) {
+             app.requestFreshInspection([&app](std::optional<InspectorSnapshot> s) { app.exportListing(s); });
+         },
+         exported},
+        {"Export Program Documentation (PDF)", [](AppModel& app, const QString&) { app.exportDocumentation(); },
+         exported},
+        {"Open Program Notes", [](AppModel& app, const QString& notes) { app.openProgramNotes(FileResult::file(notes)); },
+         [](const AppModel& app) { return app.programDoc().title == "Read"; }},
+    };
+    for (const Read& read : reads) {
+        SCOPED_TRACE(read.name);
+        MemoryPlatform platform;
+        ProgramDocument doc;
+        doc.title = "Read";
+        const std::vector<uint8_t> encoded = doc.encoded();
+        const QString notes = QDir(platform.root()).filePath("read.orvanedoc");
+        ASSERT_FALSE(writeFileSafely(notes, {reinterpret_cast<const char*>(encoded.data()), encoded.size()}));
+        AppModel app(platform);
+        ASSERT_TRUE(startOn(app, Firmware::Hp15c));
+        ASSERT_TRUE(waitFor([&] { return shownText(app) == "0."; }));
+
+        tap(app, k7);
+        app.apply(app.latch().toggle(kMinus));
+        read.start(app, notes);
+        ASSERT_TRUE(waitFor([&] { return read.done(app); }));
+        EXPECT_EQ(app.latchedKeys(), std::set<int>{kMinus});
+
+        app.press(kOn);
+        app.release(kOn);
+        EXPECT_TRUE(waitFor([&] { return shownText(app) == "Pr Error"; })) << shownText(app).toStdString();
+        EXPECT_TRUE(app.latchedKeys().empty());
+    }
 }
 
 TEST_F(KeysOnFirmware, ChordsPlayExceptTheMemoryResetWhichAsksFirst) {

@@ -147,6 +147,12 @@ void CalculatorMachine::settleKeys() {
     for (int slices = 0; !areKeysSettled() && slices < 1000; ++slices) run(10);
 }
 
+void CalculatorMachine::settleReleasedKeys() {
+    // A press may go once they are settled; the bound (a second, the longest an engine
+    // press waits too) guards against a later release set beyond any reach.
+    for (int slices = 0; !isReadyForPress() && slices < 100; ++slices) run(10);
+}
+
 void CalculatorMachine::release(int code) {
     if (!isKeyCode(code)) return;
     releaseNow(code);

@@ -77,6 +77,11 @@ public:
     // memory starts with this, so that no ON press becomes a chord.
     void settleKeys();
     bool areKeysSettled() const;
+    // Runs emulated time until every key the user let go of is up and seen up and the
+    // last press has been seen, while the keys the user holds (latched on the face)
+    // stay down: a read of the memory then holds every key typed before it, and the
+    // calculator still holds what the face shows held.
+    void settleReleasedKeys();
 
     // Advances emulated time in 10 ms slices, carrying out due releases between them.
     void run(int64_t ms);

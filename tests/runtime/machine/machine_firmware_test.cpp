@@ -374,6 +374,39 @@ TEST(MachineOnFirmware, SettlingLetsGoOfEveryKeyAndWaitsUntilTheFirmwareSawThemU
     EXPECT_EQ(m->simMs() - before, 140);
 }
 
+// Settling only what was let go of: a quick tap is counted and seen up, a key still
+// held (latched on the face) stays down, so ON after it is still the chord.
+TEST(MachineOnFirmware, SettlingWhatWasLetGoOfKeepsTheHeldKeysDown) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    for (const bool releasedOnly : {true, false}) {
+        auto m = startedCalculator(Firmware::Hp15c);
+        m->press(k4);
+        m->run(10);
+        m->release(k4); // up only once its hold has passed
+        m->settleReleasedKeys();
+        EXPECT_TRUE(m->isReadyForPress());
+        EXPECT_EQ(shown(*m), "4");
+
+        m->press(kMinus); // latched
+        const int64_t before = m->simMs();
+        if (releasedOnly) {
+            m->settleReleasedKeys();
+            EXPECT_EQ(m->simMs() - before, 80); // the press seen, nothing more
+            m->settleReleasedKeys();
+            EXPECT_EQ(m->simMs() - before, 80);
+        } else {
+            m->settleKeys();
+        }
+        EXPECT_EQ(m->inspect()->stack.at(0).number, -4.0); // the latched press counted
+
+        m->press(kOn);
+        m->run(200);
+        m->release(kOn);
+        m->run(200);
+        EXPECT_EQ(m->showsPrError(), releasedOnly) << shown(*m);
+    }
+}
+
 TEST(MachineOnFirmware, GMemShowsThePoolAsTheDecoderReadsIt) {
     TW_REQUIRE_TEST_FIRMWARE();
     auto m = startedCalculator(Firmware::Hp15c);
