@@ -112,6 +112,17 @@ TEST_F(KeysOnFirmware, ReadingOrLoadingTheMemoryLetsGoOfTheLatchedKeys) {
     EXPECT_TRUE(model.latch().isEmpty());
 }
 
+// Keys typed right before a read of the program are in what it reads.
+TEST_F(KeysOnFirmware, AFreshInspectionHoldsTheKeysTypedJustBefore) {
+    for (int code : {k1, k2, k3}) {
+        model.press(code);
+        model.release(code);
+    }
+    const auto inspection = freshInspection(model);
+    ASSERT_TRUE(inspection);
+    EXPECT_EQ(inspection->stack.at(0).number, 123.0);
+}
+
 // Program Info, the two exports and opening notes read the program as the calculator
 // has it and press no key: a key latched on the face stays down in the calculator
 // too, so ON after them plays the chord that it plays without them.
