@@ -39,10 +39,13 @@ QString withoutExtension(const QString& fileName) {
     return dot > 0 ? fileName.left(dot) : fileName;
 }
 
-// Sizes in MiB as the user reads them: "16", "16.9".
+// Sizes in MiB as the user reads them: "16", "16.01". Rounded up, so that a size
+// over a limit never reads as the limit.
 QString mebibytes(qint64 bytes) {
-    const double value = double(bytes) / (1024.0 * 1024.0);
-    return QString::number(value, 'f', bytes % (1024 * 1024) == 0 ? 0 : 1);
+    constexpr qint64 mebibyte = 1024 * 1024;
+    if (bytes % mebibyte == 0) return QString::number(bytes / mebibyte);
+    const qint64 hundredths = (bytes * 100 + mebibyte - 1) / mebibyte;
+    return QString::number(hundredths / 100) + u'.' + QString::number(hundredths % 100).rightJustified(2, u'0');
 }
 
 QString modelNameOf(const EngineSnapshot& snapshot) {

@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
@@ -166,7 +167,8 @@ void appendText(const QString& text, QByteArray& out) {
                 *p++ = char(0x80 | ((c >> 6) & 0x3F));
                 *p++ = char(0x80 | (c & 0x3F));
             } else {
-                // A surrogate pair as one character; a lone surrogate as Qt writes it.
+                // A surrogate pair as one character; a lone surrogate as "?", where Qt
+                // writes U+FFFD (nothing at the value's end).
                 const qsizetype units = QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(in[i + 1]) ? 2 : 1;
                 const QByteArray utf8 = QStringView(in + i, units).toUtf8();
                 p = std::copy_n(utf8.constData(), utf8.size(), p);
@@ -343,6 +345,11 @@ qsizetype unescapeInto(QByteArrayView raw, Unit* const out, Item item) {
     bool quoted = false;
     bool endedInEscape = false;
     qsizetype chopLimit = 0; // spaces before this point were written on purpose
+    // The plain runs are one UTF-8 text, as in Qt's reader: a character cut by an
+    // escape is whole after it, and a byte-order mark is dropped only before anything
+    // else of the value's runs. Made at the first run that is not plain ASCII.
+    std::optional<QStringDecoder> decoder;
+    bool runBefore = false;
     const auto skipSpaces = [&] {
         while (i < size && (raw[i] == ' ' || raw[i] == '\t')) ++i;
     };
@@ -397,7 +404,7 @@ qsizetype unescapeInto(QByteArrayView raw, Unit* const out, Item item) {
             chopLimit = 0;
         } else {
             // A run up to the next backslash, quote or comma: plain ASCII is copied
-            // as it is, anything else decoded as UTF-8 run by run.
+            // as it is until a run needs the decoder, which then takes every run.
             const qsizetype start = i;
             i = nextMark(raw, i + 1, valueMarks);
             uchar seen = 0;
@@ -406,12 +413,16 @@ qsizetype unescapeInto(QByteArrayView raw, Unit* const out, Item item) {
                 seen |= byte;
                 out[length + k - start] = Unit(byte);
             }
-            if (seen < 0x80) {
+            if (seen < 0x80 && !decoder) {
                 length += i - start;
             } else {
-                const QString decoded = QString::fromUtf8(raw.sliced(start, i - start));
+                if (!decoder)
+                    decoder.emplace(QStringDecoder::Utf8, runBefore ? QStringDecoder::Flag::ConvertInitialBom
+                                                                    : QStringDecoder::Flag::Default);
+                const QString decoded = decoder->decode(raw.sliced(start, i - start));
                 for (const QChar unit : decoded) put(out, length, unit.unicode());
             }
+            runBefore = true;
         }
     }
     if (!endedInEscape && !quoted) chopSpaces();

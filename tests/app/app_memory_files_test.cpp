@@ -366,6 +366,43 @@ TEST(SaveBackupFirst, AFailedOrCancelledSaveDropsTheAction) {
     EXPECT_EQ(shownText(model), "42.");
 }
 
+// Saves the document of the panel on screen as `name` under the platform's root, as
+// the panel does: the written path.
+QString saveShownPanel(AppModel& model, const MemoryPlatform& platform, const QString& name) {
+    const QString path = QDir(platform.root()).filePath(name);
+    EXPECT_TRUE(model.exportDocument());
+    if (model.exportDocument()) {
+        EXPECT_EQ(model.exportDocument()->write(path), std::nullopt);
+    }
+    model.exportFinished(FileResult::file(path));
+    model.exportPanelClosed();
+    return path;
+}
+
+// A save panel without an action that comes within the second a cancelled backup's
+// action lingers takes none of it: saving it loads nothing.
+TEST(SaveBackupFirst, APanelWithoutAnActionRightAfterACancelledBackupCarriesOutNothing) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    MemoryPlatform platform;
+    AppModel model(platform);
+    ASSERT_TRUE(runningOn(model, Firmware::Hp15c));
+    tapKeys(model, {k4, k2});
+    const auto image = memoryOf(Firmware::Hp15c, {k7});
+
+    model.saveBackupFirst(PendingAction::loadMemory(image, "“seven.15c”"));
+    ASSERT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
+    model.exportPanelOpened();
+    model.exportPanelClosed();
+    ASSERT_TRUE(model.afterExport());
+    model.saveMemoryToFile();
+    ASSERT_TRUE(waitFor([&] { return model.exportDocument().has_value(); }));
+    EXPECT_FALSE(model.afterExport());
+    model.exportPanelOpened();
+    saveShownPanel(model, platform, "memory.15c");
+    pump(500ms);
+    EXPECT_EQ(shownText(model), "42.");
+}
+
 TEST(SaveBackupFirst, AnEngineThatDeliversNoStateLeavesNoActionBehind) {
     TW_REQUIRE_TEST_FIRMWARE();
     MemoryPlatform platform;
@@ -390,19 +427,6 @@ TEST(SaveBackupFirst, AnEngineThatDeliversNoStateLeavesNoActionBehind) {
     model.exportFinished(FileResult::file(QDir(platform.root()).filePath("memory.15c")));
     pump(500ms);
     EXPECT_EQ(shownText(model), "42.");
-}
-
-// Saves the document of the panel on screen as `name` under the platform's root, as
-// the panel does: the written path.
-QString saveShownPanel(AppModel& model, const MemoryPlatform& platform, const QString& name) {
-    const QString path = QDir(platform.root()).filePath(name);
-    EXPECT_TRUE(model.exportDocument());
-    if (model.exportDocument()) {
-        EXPECT_EQ(model.exportDocument()->write(path), std::nullopt);
-    }
-    model.exportFinished(FileResult::file(path));
-    model.exportPanelClosed();
-    return path;
 }
 
 // With "Save Memory File…" already on screen, the backup's panel comes after it: the

@@ -246,7 +246,7 @@ TEST(ProgramNotes, WhatIsSavedOpensAgainAndTooLargeIsSaid) {
         app.setProgramDoc(doc);
         app.saveProgramNotes();
         ASSERT_TRUE(app.errorMessage());
-        EXPECT_TRUE(app.errorMessage()->startsWith("The program notes are too large to save (16.0 MiB; a notes file "
+        EXPECT_TRUE(app.errorMessage()->startsWith("The program notes are too large to save (16.04 MiB; a notes file "
                                                    "holds at most 16 MiB)."))
             << app.errorMessage()->toStdString();
         EXPECT_FALSE(app.exportDocument());
@@ -263,6 +263,23 @@ TEST(ProgramNotes, WhatIsSavedOpensAgainAndTooLargeIsSaid) {
         app.openProgramNotes(FileResult::file(saved));
         EXPECT_FALSE(app.errorMessage());
         EXPECT_EQ(app.programDoc(), doc);
+
+        // A byte over the limit reads as more than the limit; at the limit the notes save.
+        ProgramDocument edge = titled("Edge");
+        edge.description = std::string(std::size_t(maximumNotesFileSize) - 4096, 'a');
+        edge.description.append(std::size_t(maximumNotesFileSize + 1) - edge.encoded().size(), 'a');
+        ASSERT_EQ(qint64(edge.encoded().size()), maximumNotesFileSize + 1);
+        app.setProgramDoc(edge);
+        app.saveProgramNotes();
+        ASSERT_TRUE(app.errorMessage());
+        EXPECT_TRUE(app.errorMessage()->startsWith("The program notes are too large to save (16.01 MiB; a notes file "
+                                                   "holds at most 16 MiB)."))
+            << app.errorMessage()->toStdString();
+        edge.description.pop_back();
+        app.setProgramDoc(edge);
+        app.setErrorMessage(std::nullopt);
+        app.saveProgramNotes();
+        EXPECT_FALSE(app.errorMessage());
     }
     AppModel app(platform);
     const QString big = writeFile(platform, "big.orvanedoc", {});

@@ -64,6 +64,7 @@ QSettings::SettingsMap sampleSettings() {
         {"programDoc/0123456789abcdef", QByteArray(3000, 'n') + allBytes()},
         {"General/k", "in a group named General"},
         {QString::fromUtf8("Ünï/key with space%"), "v"},
+        {"lastFolder", QString::fromUtf8("bs\\\xef\xbb\xbf" "bom")}, // a byte-order mark after an escape
     };
 }
 
@@ -140,7 +141,14 @@ TEST(SettingsFile, HandWrittenIniTextReadsAsQtReadsIt) {
                     "utf8=caf\xc3\xa9 \xe2\x86\x92 \xf0\x9f\x98\x80, \xff\xc3 \"\xc3\xa9\"\n"
                     "bytes=@ByteArray(caf\xc3\xa9\xe2\x86\x92\\xff\\0\\x41\\x2192)\n"
                     "quotedBytes=\"@ByteArray(a,b;c) \"\nbytesList=@ByteArray(a),@ByteArray(b)\n"
-                    "notBytes=@ByteArray(open\nspacedBytes=  @ByteArray(x)  \n");
+                    "notBytes=@ByteArray(open\nspacedBytes=  @ByteArray(x)  \n"
+                    // A byte-order mark is text except before anything else of the value.
+                    "bomAfterQuote=x\\\"\xef\xbb\xbf\nbomAfterBackslash=bs\\\\\xef\xbb\xbf" "bom\n"
+                    "bomAfterTab=\\t\xef\xbb\xbfz\nbomAfterText=\xc3\xa9\\t\xef\xbb\xbfz\n"
+                    "bomFirst=  \xef\xbb\xbf\xef\xbb\xbfz\nbomItems=a,\xef\xbb\xbfz\n"
+                    "bomBytes=@ByteArray(\\t\xef\xbb\xbf)\n"
+                    // A character cut by an escape is whole after it.
+                    "cut=\xe2\x82\\t\xac\ncutAtEnd=\xe2\x82\n");
     EXPECT_EQ(weRead(path), qtReads(path, dir.filePath("b.conf")));
 }
 
@@ -149,7 +157,7 @@ TEST(SettingsFile, ScrambledIniTextReadsAsQtReadsIt) {
     QTemporaryDir dir;
     // Pieces that mean something to the INI reader, joined at random (with a fixed seed).
     const char* pieces[] = {"a", "b", "=", ";", "\"", "\\", ",", "[", "]", "%", " ", "\t", "\n", "\r", "x", "U", "0",
-                            "1", "@", "(", ")", "/", "G", "\xc3\xa9", "7", "f", "\\x", "\\0", "@ByteArray(", "@Variant("};
+                            "1", "@", "(", ")", "/", "G", "\xc3\xa9", "7", "f", "\\x", "\\0", "@ByteArray(", "@Variant(", "\xef\xbb\xbf", "\xe2\x82"};
     QRandomGenerator random(1234);
     for (int n = 0; n < 400; ++n) {
         QByteArray text = n % 3 == 0 ? "k=" : "";

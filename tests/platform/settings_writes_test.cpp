@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -125,6 +126,38 @@ TEST(SettingsWrites, ACostlyValueIsMadeOnTheWritersThread) {
     EXPECT_EQ(inFile(s.path).value("programDoc.none"), QByteArray("{\"title\": \"Loan\"}"));
     // Read here, it is made here.
     EXPECT_EQ(s.file->value("programDoc.none"), QByteArray("{\"title\": \"Loan\"}"));
+}
+
+// A change made while the file is being written is not in that write: it stays
+// pending when the write ends, and the quit's write takes it along.
+TEST(SettingsWrites, AChangeMadeDuringAWriteStaysPendingAfterIt) {
+    test::ensureCoreApplication();
+    Settings s;
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool making = false, madeMayEnd = false;
+    s.file->setValueLazily("programDoc.none", [&] {
+        std::unique_lock lock(mutex);
+        making = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return madeMayEnd; });
+        return QVariant(QByteArray("notes"));
+    });
+    ASSERT_TRUE(waitUntil([&] {
+        std::lock_guard lock(mutex);
+        return making;
+    }));
+    s.file->setValue("title", "Loan");
+    {
+        std::lock_guard lock(mutex);
+        madeMayEnd = true;
+    }
+    cv.notify_all();
+    ASSERT_TRUE(waitUntil([&] { return s.answers == 1; }));
+    spin(50); // the answer reaches this thread; the next write is still far off
+    EXPECT_TRUE(s.file->hasPendingChanges());
+    EXPECT_EQ(s.file->writePending(), std::nullopt);
+    EXPECT_EQ(inFile(s.path), (QSettings::SettingsMap{{"programDoc.none", QByteArray("notes")}, {"title", "Loan"}}));
 }
 
 // A full disk refuses the write (the earlier file stays); the change stays pending

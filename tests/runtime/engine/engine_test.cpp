@@ -6,6 +6,8 @@
 
 #include <map>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 namespace tw {
 
@@ -316,7 +318,7 @@ TEST(EngineCommands, PressesThatCannotGoBeforeAWaitingCallersDeadlineAreDropped)
     alone.machine->readyAtMs = 1'000'000;
     alone.engine->send(Command{Command::Press{5}});
     alone.runUntil(100 * ms);
-    EXPECT_EQ(alone.machine->pressedAt, std::vector<int64_t>{Engine::kLongestPressWaitMs});
+    EXPECT_EQ(alone.machine->pressedAt, std::vector<int64_t>{1000});
 }
 
 TEST(EngineCommands, CompletionsArriveOnTheMainQueueWithTheirResults) {
@@ -421,6 +423,31 @@ TEST(EngineThread, APerformAndWaitWhoseClosureThrowsAnswersNoValue) {
     EXPECT_FALSE(value.has_value());
     EXPECT_TRUE(engine.isRunning());
     EXPECT_EQ(engine.performAndWait(5.0, [](FakeMachine&) { return 3; }), 3);
+}
+
+// A caller waiting behind presses that cannot go (here never ready) still gets its
+// value: once half its time-out has passed on the engine's clock, the presses ahead
+// of it are dropped and its closure runs, well before a press's longest wait ends.
+TEST(EngineThread, PerformAndWaitDropsThePressesThatCannotGoWithinHalfItsTimeOut) {
+    auto clock = std::make_shared<VirtualClock>();
+    ManualQueue main;
+    auto machine = std::make_unique<FakeMachine>();
+    machine->clock = clock.get();
+    machine->readyAtMs = 1'000'000'000;
+    // A press's longest wait, a second of emulation, costs 7.5 s of the clock: more
+    // than half the time-out below, less than the whole.
+    machine->sliceCostNs = 75 * ms;
+    Engine engine(std::move(machine), main.executor(), clock);
+    // The engine holds still (its clock too) until the caller's commands are queued.
+    engine.send(std::vector<Command>{Command{Command::Perform{[&](FakeMachine&) {
+                                         while (clock->signalsSent() < 2) std::this_thread::yield();
+                                     }}},
+                                     Command{Command::Press{5}}});
+    engine.start();
+    const auto seen = engine.performAndWait(10.0, [](FakeMachine& m) { return std::pair(m.sim, m.log); });
+    ASSERT_TRUE(seen.has_value());
+    EXPECT_TRUE(seen->second.empty()) << seen->second.front();
+    EXPECT_EQ(seen->first, 670); // the first slice ending at or past 5 s of the clock: 67 of 75 ms
 }
 
 TEST(EngineThread, CommandsFromSeveralThreadsKeepEachThreadsOrder) {

@@ -312,6 +312,27 @@ TEST(MachineOnFirmware, LatchedKeysDoNotTurnAMemoryLoadIntoAChord) {
     EXPECT_NE(after, memory);
 }
 
+// A key pressed just before a load, not counted by the firmware yet: the load keeps
+// it down for its minimum hold, then waits until the firmware has seen it up, before
+// its own ON taps (let go of at once, it would be lost, or still down for the
+// firmware when ON goes down).
+TEST(MachineOnFirmware, AMemoryLoadLetsAKeyJustPressedCountAndBeSeenUpFirst) {
+    TW_REQUIRE_TEST_FIRMWARE();
+    auto m = startedCalculator(Firmware::Hp15c);
+    keys(*m, {k4, k2});
+    const auto memory = m->readMemoryOff(true);
+    int64_t before = m->simMs();
+    m->loadMemory(memory);
+    const int64_t loadAlone = m->simMs() - before;
+
+    m->press(kClear);
+    before = m->simMs();
+    m->loadMemory(memory);
+    EXPECT_EQ(m->simMs() - before, loadAlone + 2 * m->minimumHoldMs());
+    EXPECT_TRUE(m->areKeysSettled());
+    EXPECT_EQ(shown(*m), "42.");
+}
+
 TEST(MachineOnFirmware, APressIsReadyOnlyOnceEveryKeyBeforeItIsSeenOnItsOwn) {
     TW_REQUIRE_TEST_FIRMWARE();
     auto m = startedCalculator(Firmware::Hp15c);

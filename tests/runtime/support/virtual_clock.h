@@ -33,6 +33,7 @@ public:
     void signal() override {
         std::lock_guard lock(mutex_);
         ++signals_;
+        ++signalsSent_;
     }
     void advance(uint64_t ns) {
         std::lock_guard lock(mutex_);
@@ -42,6 +43,11 @@ public:
         std::lock_guard lock(mutex_);
         return waits_;
     }
+    // Signals counted so far, taken by a wait or not: one per send to the engine.
+    int signalsSent() {
+        std::lock_guard lock(mutex_);
+        return signalsSent_;
+    }
     std::function<void(uint64_t)> onWait;
 
 private:
@@ -49,6 +55,7 @@ private:
     uint64_t now_ = 0;
     uint64_t signals_ = 0;
     int waits_ = 0;
+    int signalsSent_ = 0;
 };
 
 } // namespace tw::test
