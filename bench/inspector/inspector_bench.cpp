@@ -99,6 +99,34 @@ void applyEverythingChanged(benchmark::State& state) {
 }
 BENCHMARK(applyEverythingChanged)->Unit(benchmark::kMicrosecond);
 
+// A repaint of the whole column (as when a menu or a dialog opens over the window)
+// while the listing shows twenty step comments of `bytes` each.
+void repaintWithLongComments(benchmark::State& state) {
+    const auto bytes = std::size_t(state.range(0));
+    std::string words;
+    for (int i = 0; words.size() < bytes; ++i) words += "balance" + std::to_string(i % 97) + " ";
+    words.resize(bytes);
+    auto s = test::hp15cSnapshot(kFullListing);
+    s.line = 10;
+    MemoryPlatform platform;
+    AppModel app{platform};
+    app.setInspection(s);
+    ProgramDocument doc;
+    for (int i = 1; i <= 20; ++i) {
+        StepComment c;
+        c.step = i;
+        c.text = std::to_string(i) + " " + words;
+        doc.comments.push_back(std::move(c));
+    }
+    app.setProgramDoc(std::move(doc));
+    InspectorView view(app);
+    view.resize(340, 900);
+    view.show();
+    QCoreApplication::processEvents();
+    for (auto _ : state) view.repaint();
+}
+BENCHMARK(repaintWithLongComments)->ArgName("bytes")->Arg(40)->Arg(835'000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace tw
 

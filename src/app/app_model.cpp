@@ -46,6 +46,12 @@ void AppModel::setProgramDoc(ProgramDocument v) {
     if (changed) rememberProgramDoc();
 }
 
+void AppModel::changeProgramDocFields(const std::function<void(ProgramDocument&)>& change) {
+    change(programDoc_);
+    emit programDocChanged();
+    rememberProgramDocFields();
+}
+
 void AppModel::setPaper(PDFPaper v) {
     paper_ = v;
     platform_.setSetting(QLatin1String(paperKey),

@@ -125,6 +125,10 @@ public:
     void setExportType(UTType v) { exportType_ = v; emit exportTypeChanged(); }
     const ProgramDocument& programDoc() const { return programDoc_; }
     void setProgramDoc(ProgramDocument v); // remembers changed notes for the firmware
+    // Changes the notes in place, as the sheet's fields do at every keystroke: the step
+    // comments, which may be megabytes, must stay as they are, and are neither copied
+    // nor compared. Emits programDocChanged and remembers the notes for the firmware.
+    void changeProgramDocFields(const std::function<void(ProgramDocument&)>& change);
     const std::optional<QString>& programDocURL() const { return programDocURL_; }
     void setProgramDocURL(std::optional<QString> v) { programDocURL_ = std::move(v); emit programDocURLChanged(); }
     bool showProgramInfo() const { return showProgramInfo_; }
@@ -353,6 +357,8 @@ private:
     // Writes a state through the store, after setting aside a memory that could not be
     // restored. Answers why it failed, if it did.
     std::optional<WriteFailure> storeState(const SavedState& state);
+    // Remembers the notes when only fields other than the step comments changed.
+    void rememberProgramDocFields();
 
     Platform& platform_;
     // Hands work to the main thread from any thread. Work that comes back from a
@@ -381,6 +387,9 @@ private:
     UTType exportType_ = UTType::memory16c;
     ExportKind exportKind_ = ExportKind::memory;
     ProgramDocument programDoc_;
+    // The step comments as the notes were last remembered, shared with the settings'
+    // writer, so that a change of another field does not copy them again.
+    std::shared_ptr<const std::vector<StepComment>> rememberedComments_;
     std::optional<QString> programDocURL_;
     bool showProgramInfo_ = false;
     std::vector<ProgramLine> docLines_;

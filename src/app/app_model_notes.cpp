@@ -9,6 +9,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <utility>
 
 namespace tw {
 
@@ -55,10 +56,23 @@ QString modelNameOf(const EngineSnapshot& snapshot) {
 } // namespace
 
 void AppModel::rememberProgramDoc() {
+    rememberedComments_.reset(); // the comments may have changed too
+    rememberProgramDocFields();
+}
+
+void AppModel::rememberProgramDocFields() {
     if (!persistState_) return;
+    if (!rememberedComments_)
+        rememberedComments_ = std::make_shared<const std::vector<StepComment>>(programDoc_.comments);
     // Encoding large notes takes long: it happens when the settings are written,
-    // once after the typing stops and away from the main thread, from a copy.
-    platform_.setSettingLazily(settingKey(firmwareID_), [doc = programDoc_] {
+    // once after the typing stops and away from the main thread, from a copy. The
+    // copy shares the comments it last took, so a keystroke copies only the fields.
+    std::vector<StepComment> comments = std::exchange(programDoc_.comments, {});
+    ProgramDocument fields = programDoc_;
+    programDoc_.comments = std::move(comments);
+    platform_.setSettingLazily(settingKey(firmwareID_), [fields = std::move(fields), comments = rememberedComments_] {
+        ProgramDocument doc = fields;
+        doc.comments = *comments;
         const std::vector<uint8_t> data = doc.encoded();
         return QVariant(QByteArray(reinterpret_cast<const char*>(data.data()), qsizetype(data.size())));
     });

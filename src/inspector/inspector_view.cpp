@@ -114,7 +114,8 @@ QSize InspectorView::sizeHint() const {
 std::map<int, QString> InspectorView::stepComments(const ProgramDocument& doc) {
     std::map<int, QString> map;
     for (const StepComment& c : doc.comments) {
-        if (!c.orphaned) map.try_emplace(static_cast<int>(c.step), qs(c.text));
+        if (!c.orphaned && !map.contains(static_cast<int>(c.step)))
+            map.emplace(static_cast<int>(c.step), ProgramListModel::listedComment(c.text));
     }
     return map;
 }

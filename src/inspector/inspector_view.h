@@ -32,7 +32,8 @@ public:
 
     explicit InspectorView(AppModel& app, QWidget* parent = nullptr);
 
-    // Live comments by step; the first in document order wins.
+    // Live comments by step as the listing shows them (a long one only its start);
+    // the first in document order wins.
     static std::map<int, QString> stepComments(const ProgramDocument& doc);
     // "Comment for step 005" ("05" on the HP-12C).
     static QString editorTitle(int step, int model);

@@ -27,6 +27,13 @@ QString ProgramListModel::stepLabel(int step, int model) {
     return qs(zeroPadded(step, model == 12 ? 2 : 3));
 }
 
+QString ProgramListModel::listedComment(std::string_view text) {
+    if (text.size() <= kListedCommentBytes) return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    std::size_t cut = kListedCommentBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut; // not inside a character
+    return QString::fromUtf8(text.data(), qsizetype(cut)) + QChar(0x2026);
+}
+
 void ProgramListModel::touchRow(int row, const QList<int>& roles) {
     if (row < 0 || row >= rowCount()) return;
     const QModelIndex at = index(row);

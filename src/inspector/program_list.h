@@ -7,7 +7,9 @@
 #include <QListView>
 #include <QStyledItemDelegate>
 
+#include <cstddef>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "runtime/snapshot/program_line.h"
@@ -28,8 +30,12 @@ public:
         RunningRole,
     };
 
+    // The most of a comment's bytes that the listing and its tooltip show.
+    static constexpr std::size_t kListedCommentBytes = 1000;
+
     using QAbstractListModel::QAbstractListModel;
 
+    // `comments` as listedComment() gives them.
     void setListing(int model, const std::vector<ProgramLine>& program, int line, bool running,
                     const std::map<int, QString>& comments);
 
@@ -39,6 +45,10 @@ public:
     bool hasComment(int step) const { return comments_.contains(step); }
     // "017" on the HP-15C and HP-16C, "17" on the HP-12C; never cut.
     static QString stepLabel(int step, int model);
+    // A comment as the listing shows it: a long one only its start, ending in "…". A row
+    // shows a few dozen characters, and measuring a comment of a megabyte at every repaint
+    // froze the window; the editor reads the whole text from the notes.
+    static QString listedComment(std::string_view text);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;

@@ -56,6 +56,33 @@ TEST(ProgramNotes, RememberedUnderTheFirmwareAndOnlyWhenChanged) {
     EXPECT_EQ(again.programDoc().title, "kept");
 }
 
+// A field changed in place is remembered with the comments as they are, also when the
+// comments changed since the notes were last remembered.
+TEST(ProgramNotes, AFieldChangedInPlaceIsRememberedWithTheCurrentComments) {
+    MemoryPlatform platform;
+    AppModel app(platform);
+    ProgramDocument doc = titled("Loan");
+    doc.comments.push_back({.step = 3, .text = "first", .keys = "45 1", .before = {}, .after = {}});
+    app.setProgramDoc(doc);
+    int changed = 0;
+    QObject::connect(&app, &AppModel::programDocChanged, [&] { ++changed; });
+    app.changeProgramDocFields([](ProgramDocument& d) { d.description = "typed"; });
+    EXPECT_EQ(changed, 1);
+    const auto remembered = [&] {
+        AppModel again(platform);
+        again.restoreProgramDoc();
+        return again.programDoc();
+    };
+    doc.description = "typed";
+    EXPECT_EQ(remembered(), doc);
+
+    doc.comments[0].text = "second";
+    app.setProgramDoc(doc);
+    app.changeProgramDocFields([](ProgramDocument& d) { d.title = "Loan 2"; });
+    doc.title = "Loan 2";
+    EXPECT_EQ(remembered(), doc);
+}
+
 TEST(ProgramNotes, RestoredWhenTheSameFirmwareStartsAndNotForAnother) {
     TW_REQUIRE_TEST_FIRMWARE();
     MemoryPlatform platform;

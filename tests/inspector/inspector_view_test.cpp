@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "app/app_model.h"
@@ -129,6 +130,56 @@ TEST_F(InspectorViewTest, LiveCommentsReachTheListingTheFirstOneWinning) {
     doc.comments.push_back(comment(3, "new"));
     app.setProgramDoc(doc);
     EXPECT_EQ(listing->index(3, 0).data(ProgramListModel::CommentRole).toString(), "new");
+}
+
+// A comment of most of a megabyte: the listing and its tooltip show its start, cut at
+// a character, and the editor still gets, and saves, the whole text.
+TEST_F(InspectorViewTest, AVeryLongCommentIsListedByItsStartAndEditedWhole) {
+    std::string text = std::string(ProgramListModel::kListedCommentBytes - 1, 'a') + "\u00e9"; // é across the cut
+    for (int n = 0; text.size() < 835'000; ++n) text += " word" + std::to_string(n);
+    app.setInspection(test::hp15cSnapshot(12));
+    ProgramDocument doc;
+    ASSERT_EQ(doc.setComment(text, 4, app.inspection()->program), ProgramDocument::CommentChange::stored);
+    app.setProgramDoc(doc);
+    InspectorView view(app);
+    view.show();
+
+    const QModelIndex row = view.program()->list()->listing()->index(4, 0);
+    const QString listed = row.data(ProgramListModel::CommentRole).toString();
+    // Compared, never printed: the whole comment would be megabytes of output.
+    const QString start = QString(qsizetype(ProgramListModel::kListedCommentBytes - 1), 'a') + QChar(0x2026);
+    EXPECT_TRUE(listed == start) << listed.size() << " characters listed";
+    EXPECT_TRUE(row.data(Qt::ToolTipRole).toString() == start);
+    EXPECT_TRUE(row.data(Qt::AccessibleTextRole).toString().endsWith(start));
+
+    view.editComment(4);
+    EXPECT_EQ(view.editor()->draft().size(), QString::fromStdString(text).size());
+    view.editor()->saveButton()->click();
+    EXPECT_TRUE(app.programDoc().comment(4) == text); // not printed whole when it fails
+}
+
+// The listing follows the notes: a change of the other fields touches no row, a changed
+// comment repaints its row only.
+TEST_F(InspectorViewTest, AChangedCommentRepaintsItsRowOnly) {
+    app.setInspection(test::hp15cSnapshot(12));
+    ProgramDocument doc;
+    const std::string longText(900'000, 'z');
+    for (int step : {2, 3, 5})
+        ASSERT_EQ(doc.setComment(std::to_string(step) + longText, step, app.inspection()->program),
+                  ProgramDocument::CommentChange::stored);
+    app.setProgramDoc(doc);
+    InspectorView view(app);
+    const auto* listing = view.program()->list()->listing();
+    QSignalSpy changed(listing, &QAbstractItemModel::dataChanged);
+
+    app.changeProgramDocFields([](ProgramDocument& d) { d.title = "typed"; });
+    EXPECT_EQ(changed.count(), 0);
+
+    app.setStepComment(QString::fromStdString("now" + longText), 3);
+    ASSERT_EQ(changed.count(), 1);
+    EXPECT_EQ(changed[0][0].value<QModelIndex>().row(), 3);
+    EXPECT_TRUE(listing->index(3, 0).data(ProgramListModel::CommentRole).toString().startsWith("nowzzz"));
+    EXPECT_TRUE(listing->index(2, 0).data(ProgramListModel::CommentRole).toString().startsWith("2zzz"));
 }
 
 TEST_F(InspectorViewTest, TheEditorIsTitledByTheModelsStepWidthAndFollowsTheEditingStep) {

@@ -12,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -45,6 +47,26 @@ void clearLayout(QLayout* layout) {
         else if (QLayout* child = item->layout()) clearLayout(child);
         delete item;
     }
+}
+
+// How the description wraps: at word boundaries, and anywhere in a word longer than a line.
+constexpr QTextOption::WrapMode kDescriptionWrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
+
+// Qt looks for a word boundary to the end of a run at every line it wraps, so a run with
+// none lays out in a time that grows with the square of its length (26 s for a million
+// characters). A run longer than this is cut anywhere by either mode, so the editor then
+// wraps anywhere, which takes a time that follows the length.
+constexpr qsizetype kLongestRunWrappedAtWords = 1000;
+
+bool hasRunTooLongToWrapAtWords(QStringView text) {
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            run = 0;
+        else if (++run > kLongestRunWrappedAtWords)
+            return true;
+    }
+    return false;
 }
 
 QGroupBox* section(const QString& title, QWidget* parent) {
@@ -160,24 +182,37 @@ ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(paren
     footer->addWidget(done_);
     outer->addLayout(footer);
 
-    // The user's edits: each one stores the whole document at once.
+    // The user's edits: each one goes into the notes at once, changing only its field
+    // (the step comments may be megabytes, and are not copied at each keystroke).
     connect(title_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        ProgramDocument doc = app_.programDoc();
-        doc.title = text.toStdString();
-        app_.setProgramDoc(std::move(doc));
+        app_.changeProgramDocFields([&](ProgramDocument& doc) { doc.title = text.toStdString(); });
     });
     connect(author_, &QLineEdit::textEdited, this, [this](const QString& text) {
-        ProgramDocument doc = app_.programDoc();
-        doc.author = text.toStdString();
-        app_.setProgramDoc(std::move(doc));
+        app_.changeProgramDocFields([&](ProgramDocument& doc) { doc.author = text.toStdString(); });
+    });
+    // Before the editor lays out a change: a run that came in too long to be wrapped
+    // at word boundaries in good time is wrapped anywhere from the start.
+    connect(description_->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        if (description_->wordWrapMode() == QTextOption::WrapAnywhere) return;
+        QTextBlock block = description_->document()->findBlock(from);
+        const QTextBlock last = description_->document()->findBlock(from + added);
+        for (; block.isValid(); block = block.next()) {
+            if (hasRunTooLongToWrapAtWords(block.text())) {
+                description_->setWordWrapMode(QTextOption::WrapAnywhere);
+                return;
+            }
+            if (block == last) return;
+        }
     });
     connect(description_, &QPlainTextEdit::textChanged, this, [this] {
+        const QString shown = description_->toPlainText();
+        // Back to word boundaries once no run is too long any more.
+        if (description_->wordWrapMode() == QTextOption::WrapAnywhere && !hasRunTooLongToWrapAtWords(shown))
+            description_->setWordWrapMode(kDescriptionWrap);
         if (showing_description_) return; // our own refresh, not an edit
-        const std::string text = description_->toPlainText().toStdString();
+        std::string text = shown.toStdString();
         if (text == app_.programDoc().description) return;
-        ProgramDocument doc = app_.programDoc();
-        doc.description = text;
-        app_.setProgramDoc(std::move(doc));
+        app_.changeProgramDocFields([&](ProgramDocument& doc) { doc.description = std::move(text); });
     });
     connect(remove_orphans_, &QPushButton::clicked, &app_, &AppModel::removeOrphanedComments);
     connect(save_notes_, &QPushButton::clicked, this, [this] { closeThen(&AppModel::saveProgramNotes); });
@@ -217,13 +252,17 @@ void ProgramInfoView::refresh() {
     if (author_->text() != qs(doc.author)) author_->setText(qs(doc.author));
     // The editor keeps its own line ends (a CRLF text reads back with LF), so it is
     // filled only when the notes changed elsewhere; the notes are stored only on edits.
-    if (description_->toPlainText() == qs(doc.description)) {
+    // Its text is read only when the notes' description changed: it can be long.
+    if (doc.description != shown_description_) {
+        const QString text = qs(doc.description);
         shown_description_ = doc.description;
-    } else if (doc.description != shown_description_) {
-        shown_description_ = doc.description;
-        showing_description_ = true;
-        description_->setPlainText(qs(doc.description));
-        showing_description_ = false;
+        if (description_->toPlainText() != text) {
+            showing_description_ = true;
+            description_->setWordWrapMode(hasRunTooLongToWrapAtWords(text) ? QTextOption::WrapAnywhere
+                                                                          : kDescriptionWrap);
+            description_->setPlainText(text);
+            showing_description_ = false;
+        }
     }
 
     const int model = currentModel();
@@ -281,9 +320,7 @@ void ProgramInfoView::rebuildNotes() {
         clearLayout(box->layout());
     }
     NotesWriter write = [this](const std::function<void(ProgramDocument&)>& change) {
-        ProgramDocument copy = app_.programDoc();
-        change(copy);
-        app_.setProgramDoc(std::move(copy));
+        app_.changeProgramDocFields(change);
     };
     auto add = [this](QGroupBox* box, NoteRow* row) {
         box->layout()->addWidget(row);
@@ -316,14 +353,16 @@ void ProgramInfoView::refreshComments() {
     // in the sheet lays out nothing here. Rows come and go with their box hidden: a row
     // shown in a visible sheet lays out every row before it again, which made n new rows
     // cost n² row layouts.
-    const auto orphans = doc.orphanedComments();
+    std::vector<const StepComment*> orphans; // not copied: a comment can be megabytes long
+    for (const StepComment& c : doc.comments)
+        if (c.orphaned) orphans.push_back(&c);
     if (orphans.size() != orphan_rows_.size()) orphan_box_->hide();
     while (orphan_rows_.size() > orphans.size()) {
         delete orphan_rows_.back();
         orphan_rows_.pop_back();
     }
     for (size_t i = 0; i < orphans.size(); ++i) {
-        const QString text = qs(notes_text::orphanLine(orphans[i]));
+        const QString text = qs(notes_text::orphanLine(*orphans[i]));
         if (i < orphan_rows_.size()) {
             if (orphan_rows_[i]->text() != text) orphan_rows_[i]->setText(text);
             continue;
@@ -331,6 +370,11 @@ void ProgramInfoView::refreshComments() {
         auto* row = new QLabel(text, orphan_box_);
         row->setTextFormat(Qt::PlainText); // the user's comment as typed
         row->setWordWrap(true);
+        // A word longer than the row must not widen the sheet: the row takes the width
+        // the sheet has, and such a word is cut at its edge.
+        QSizePolicy policy = row->sizePolicy();
+        policy.setHorizontalPolicy(QSizePolicy::Ignored);
+        row->setSizePolicy(policy);
         orphan_list_->addWidget(row);
         orphan_rows_.push_back(row);
     }

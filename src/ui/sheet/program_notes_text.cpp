@@ -1,7 +1,9 @@
 #include "ui/sheet/program_notes_text.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
+#include <string_view>
 
 namespace tw::notes_text {
 namespace {
@@ -62,7 +64,9 @@ std::string flagUsage(const ProgramAnalysis::Flag& flag) {
 }
 
 std::string commentsHeader(const ProgramDocument& doc) {
-    return doc.orphanedComments().empty() ? "Comments" : "Comments that no longer match a step";
+    const bool anyOrphan =
+        std::any_of(doc.comments.begin(), doc.comments.end(), [](const StepComment& c) { return c.orphaned; });
+    return anyOrphan ? "Comments that no longer match a step" : "Comments";
 }
 
 std::string commentCountLine(const ProgramDocument& doc) {
@@ -76,7 +80,15 @@ std::string commentCountLine(const ProgramDocument& doc) {
 }
 
 std::string orphanLine(const StepComment& comment) {
-    return "was step " + stepNumber(comment.step, false) + " (" + comment.keys + "): " + comment.text;
+    std::string_view text = comment.text;
+    const bool cut = text.size() > kOrphanLineTextBytes;
+    if (cut) {
+        std::size_t end = kOrphanLineTextBytes;
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end; // not inside a character
+        text = text.substr(0, end);
+    }
+    return "was step " + stepNumber(comment.step, false) + " (" + comment.keys + "): " + std::string(text) +
+           (cut ? "\u2026" : "");
 }
 
 int currentModel(const std::optional<int>& inspectionModel, int snapshotModel) {

@@ -3,6 +3,7 @@
 // section's lines.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,10 @@ std::string flagUsage(const ProgramAnalysis::Flag& flag);
 std::string commentsHeader(const ProgramDocument& doc);
 // "Comments per step: double-click … N step comment(s) so far." (live ones only).
 std::string commentCountLine(const ProgramDocument& doc);
-// "was step 007 (45 1): text" — three digits on every model.
+// The most of an orphaned comment's bytes that its line shows: the sheet lays every
+// orphan out in full, and a comment can be megabytes long.
+constexpr std::size_t kOrphanLineTextBytes = 2000;
+// "was step 007 (45 1): text" — three digits on every model; a text cut short ends in "…".
 std::string orphanLine(const StepComment& comment);
 
 // The listing's model number for the sheet: the inspection's when there is

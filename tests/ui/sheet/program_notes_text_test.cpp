@@ -59,6 +59,18 @@ TEST(ProgramNotesText, CommentSectionCountsLiveCommentsAndListsOrphansWithThreeD
     EXPECT_EQ(notes_text::orphanLine(doc.comments[1]), "was step 007 (44 2): lost");
 }
 
+// A long orphan shows its start, cut at a character and marked as cut; one at the
+// limit shows whole.
+TEST(ProgramNotesText, ALongOrphanShowsItsStart) {
+    StepComment c{.step = 7, .text = {}, .keys = "44 2", .before = {}, .after = {}, .orphaned = true};
+    c.text = std::string(notes_text::kOrphanLineTextBytes, 'a');
+    EXPECT_EQ(notes_text::orphanLine(c), "was step 007 (44 2): " + c.text);
+    c.text = std::string(notes_text::kOrphanLineTextBytes - 1, 'a') + "\u00e9" + std::string(800'000, 'b');
+    const std::string line = notes_text::orphanLine(c); // compared, never printed: it could be a megabyte
+    EXPECT_TRUE(line == "was step 007 (44 2): " + std::string(notes_text::kOrphanLineTextBytes - 1, 'a') + "\u2026")
+        << line.size() << " bytes";
+}
+
 TEST(ProgramNotesText, TheInspectionsModelWinsOverTheDisplays) {
     EXPECT_EQ(notes_text::currentModel(12, 15), 12);
     EXPECT_EQ(notes_text::currentModel(std::nullopt, 16), 16);

@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
@@ -215,6 +217,27 @@ TEST_F(SheetViews, OrphanedCommentsAreListedAndRemoved) {
     EXPECT_FALSE(sheet.removeOrphansButton()->isHidden());
 }
 
+// An orphan of most of a megabyte without a space shows its start, cut short, and the
+// sheet stays as narrow as without it; the notes keep the whole comment.
+TEST_F(SheetViews, ALongOrphanShowsItsStartAndKeepsTheSheetNarrow) {
+    ProgramDocument doc;
+    doc.comments.push_back(
+        {.step = 11, .text = std::string(800'000, 'q'), .keys = "22 3", .before = {}, .after = {}, .orphaned = true});
+    app.setProgramDoc(doc);
+    ProgramInfoView sheet(app);
+    sheet.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(sheet.orphanRows().size(), 1);
+    const QString row = sheet.orphanRows()[0];
+    EXPECT_TRUE(row.startsWith("was step 011 (22 3): qqq"));
+    EXPECT_TRUE(row.endsWith(QChar(0x2026))) << row.size() << " characters";
+    const auto* area = sheet.findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_LE(area->widget()->minimumSizeHint().width(), area->viewport()->width());
+    EXPECT_FALSE(area->horizontalScrollBar()->isVisible());
+    EXPECT_EQ(app.programDoc().comments[0].text.size(), 800'000u);
+}
+
 // The rows of orphaned comments are kept while the sheet is open: typing elsewhere
 // leaves every row as it is, and a change of the list touches only the rows it changes.
 TEST_F(SheetViews, OrphanRowsChangeInPlace) {
@@ -339,6 +362,42 @@ TEST_F(SheetViews, ALongNotesFileNameIsCutInTheMiddleAndTheSheetStaysNarrow) {
     EXPECT_TRUE(shown.endsWith(".orvanedoc")) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QChar(0x2026)));
     EXPECT_EQ(sheet.fileName()->toolTip(), name);
+}
+
+// A description of a million characters without a space or line break: the editor wraps
+// it anywhere (at word boundaries Qt takes half a minute to lay it out), and a key typed
+// at its end stores the whole text.
+TEST_F(SheetViews, AMillionCharacterRunIsWrappedAnywhereAndStoredWhole) {
+    ProgramDocument doc;
+    doc.description = std::string(999'997, 'x') + "end";
+    app.setProgramDoc(doc);
+    ProgramInfoView sheet(app);
+    sheet.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet.descriptionField()->wordWrapMode(), QTextOption::WrapAnywhere);
+    sheet.descriptionField()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(sheet.descriptionField(), "!");
+    EXPECT_EQ(app.programDoc().description.size(), 1'000'001u);
+    EXPECT_TRUE(app.programDoc().description == doc.description + "!"); // not printed whole when it fails
+}
+
+// Words wrap at their boundaries until a run too long for that comes in, and again
+// once it is gone.
+TEST_F(SheetViews, TheDescriptionWrapsAtWordsUnlessARunIsTooLong) {
+    ProgramDocument doc;
+    doc.description = "Computes the payment of a loan.";
+    app.setProgramDoc(doc);
+    ProgramInfoView sheet(app);
+    QPlainTextEdit* description = sheet.descriptionField();
+    EXPECT_EQ(description->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    description->moveCursor(QTextCursor::End);
+    description->insertPlainText(" " + QString(5000, 'y'));
+    EXPECT_EQ(description->wordWrapMode(), QTextOption::WrapAnywhere);
+    EXPECT_EQ(app.programDoc().description, doc.description + " " + std::string(5000, 'y'));
+    description->selectAll();
+    QTest::keyClicks(description, "short words");
+    EXPECT_EQ(description->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_EQ(app.programDoc().description, "short words");
 }
 
 TEST_F(SheetViews, AnEmptiedKeptNoteKeepsItsRowUntilTheSheetOpensAgain) {
