@@ -11,6 +11,7 @@
 
 #include "inspector/inspector_style.h"
 #include "runtime/snapshot/number_text.h"
+#include "runtime/snapshot/utf8.h"
 
 namespace tw {
 
@@ -28,10 +29,9 @@ QString ProgramListModel::stepLabel(int step, int model) {
 }
 
 QString ProgramListModel::listedComment(std::string_view text) {
-    if (text.size() <= kListedCommentBytes) return QString::fromUtf8(text.data(), qsizetype(text.size()));
-    std::size_t cut = kListedCommentBytes;
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut; // not inside a character
-    return QString::fromUtf8(text.data(), qsizetype(cut)) + QChar(0x2026);
+    const std::string_view start = utf8Start(text, kListedCommentBytes);
+    const QString shown = QString::fromUtf8(start.data(), qsizetype(start.size()));
+    return start.size() < text.size() ? shown + QChar(0x2026) : shown;
 }
 
 void ProgramListModel::touchRow(int row, const QList<int>& roles) {

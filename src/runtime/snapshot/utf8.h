@@ -12,6 +12,10 @@ namespace tw {
 // U+FFFD, as the core's record texts are read. Valid text comes back unchanged.
 std::string repairUtf8(std::string_view text);
 
+// The longest start of the text of at most `maxBytes` bytes that ends between two
+// characters: a long text shown only by its start.
+std::string_view utf8Start(std::string_view text, std::size_t maxBytes);
+
 // A zero-terminated field of a core record: the bytes up to the first zero or
 // the field's end, read as UTF-8 (repaired).
 std::string recordText(const char* field, std::size_t size);

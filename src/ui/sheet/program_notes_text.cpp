@@ -1,5 +1,7 @@
 #include "ui/sheet/program_notes_text.h"
 
+#include "runtime/snapshot/utf8.h"
+
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -80,15 +82,9 @@ std::string commentCountLine(const ProgramDocument& doc) {
 }
 
 std::string orphanLine(const StepComment& comment) {
-    std::string_view text = comment.text;
-    const bool cut = text.size() > kOrphanLineTextBytes;
-    if (cut) {
-        std::size_t end = kOrphanLineTextBytes;
-        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end; // not inside a character
-        text = text.substr(0, end);
-    }
+    const std::string_view text = utf8Start(comment.text, kOrphanLineTextBytes);
     return "was step " + stepNumber(comment.step, false) + " (" + comment.keys + "): " + std::string(text) +
-           (cut ? "\u2026" : "");
+           (text.size() < comment.text.size() ? "\u2026" : "");
 }
 
 int currentModel(const std::optional<int>& inspectionModel, int snapshotModel) {
