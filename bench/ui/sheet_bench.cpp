@@ -35,13 +35,18 @@ ProgramDocument orphanedNotes(int count) {
     return doc;
 }
 
-void BM_SheetKeystroke(benchmark::State& state) {
-    MemoryPlatform platform;
-    AppModel app(platform);
+// The model shows a running HP-15C, as the sheet's header reads it.
+void showHp15c(AppModel& app) {
     EngineSnapshot display;
     display.model = 15;
     display.variant = 150;
     app.setSnapshot(display);
+}
+
+void BM_SheetKeystroke(benchmark::State& state) {
+    MemoryPlatform platform;
+    AppModel app(platform);
+    showHp15c(app);
     app.setProgramDoc(orphanedNotes(int(state.range(0))));
     ProgramInfoView sheet(app);
     sheet.show();
@@ -63,10 +68,7 @@ BENCHMARK(BM_SheetKeystroke)->Arg(20)->Arg(300)->Arg(1231)->Unit(benchmark::kMil
 void BM_SheetOrphansComeAndGo(benchmark::State& state) {
     MemoryPlatform platform;
     AppModel app(platform);
-    EngineSnapshot display;
-    display.model = 15;
-    display.variant = 150;
-    app.setSnapshot(display);
+    showHp15c(app);
     ProgramInfoView sheet(app);
     sheet.show();
     QCoreApplication::processEvents();
@@ -96,10 +98,7 @@ void BM_SheetNoteRowsRebuilt(benchmark::State& state) {
     longer.push_back("GSB A"); // changes the usage of label A, so every row is made again
     MemoryPlatform platform;
     AppModel app(platform);
-    EngineSnapshot display;
-    display.model = 15;
-    display.variant = 150;
-    app.setSnapshot(display);
+    showHp15c(app);
     app.setDocLines(testing::listing(steps));
     ProgramInfoView sheet(app);
     sheet.show();
@@ -156,10 +155,7 @@ std::string longText(std::size_t length, bool unbroken) {
 void BM_SheetOpensOnLongDescription(benchmark::State& state) {
     MemoryPlatform platform;
     AppModel app(platform);
-    EngineSnapshot display;
-    display.model = 15;
-    display.variant = 150;
-    app.setSnapshot(display);
+    showHp15c(app);
     ProgramDocument doc;
     doc.title = "Loan schedule";
     doc.description = longText(1'000'000, state.range(0) != 0);
@@ -185,10 +181,7 @@ void BM_SheetKeystrokeBesideInspector(benchmark::State& state) {
     const bool orphaned = state.range(1) != 0;
     LazySettingsPlatform platform;
     AppModel app(platform);
-    EngineSnapshot display;
-    display.model = 15;
-    display.variant = 150;
-    app.setSnapshot(display);
+    showHp15c(app);
     InspectorSnapshot inspection;
     inspection.model = 15;
     inspection.variant = 150;
