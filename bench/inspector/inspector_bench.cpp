@@ -4,8 +4,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QTest>
 
 #include "app/app_model.h"
+#include "inspector/comment_editor.h"
 #include "inspector/inspector_fixtures.h"
 #include "inspector/inspector_view.h"
 #include "platform/memory_platform.h"
@@ -126,6 +128,84 @@ void repaintWithLongComments(benchmark::State& state) {
     for (auto _ : state) view.repaint();
 }
 BENCHMARK(repaintWithLongComments)->ArgName("bytes")->Arg(40)->Arg(835'000)->Unit(benchmark::kMillisecond);
+
+// The step-comment editor on a comment of `bytes` of words, beside the column.
+struct EditorOnLongComment {
+    MemoryPlatform platform;
+    AppModel app{platform};
+    std::unique_ptr<InspectorView> view;
+
+    explicit EditorOnLongComment(std::size_t bytes) {
+        std::string text;
+        for (int i = 0; text.size() < bytes; ++i) text += "balance" + std::to_string(i % 97) + " ";
+        text.resize(bytes);
+        app.setInspection(test::hp15cSnapshot(kFullListing));
+        ProgramDocument doc;
+        StepComment c;
+        c.step = 20;
+        c.text = std::move(text);
+        doc.comments.push_back(std::move(c));
+        app.setProgramDoc(std::move(doc));
+        view = std::make_unique<InspectorView>(app);
+        view->resize(340, 900);
+        view->show();
+        QCoreApplication::processEvents();
+    }
+    // Opened as a double-click opens it, with the keyboard in its field.
+    CommentEditor& open() {
+        view->editComment(20);
+        CommentEditor& editor = *view->editor();
+        editor.activateWindow();
+        (void)QTest::qWaitForWindowActive(&editor, 1000);
+        QCoreApplication::processEvents();
+        return editor;
+    }
+};
+
+constexpr std::int64_t kLongComment = 835'000;
+
+// Opening the editor (and cancelling it).
+void commentEditorOpens(benchmark::State& state) {
+    EditorOnLongComment column(std::size_t(state.range(0)));
+    for (auto _ : state) {
+        column.open();
+        column.view->cancel();
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(commentEditorOpens)->ArgName("bytes")->Arg(40)->Arg(100'000)->Arg(kLongComment)->Unit(benchmark::kMillisecond);
+
+// The main thread's time over one second of the open editor doing nothing (the cursor blinks).
+void commentEditorSitsOpen(benchmark::State& state) {
+    EditorOnLongComment column(std::size_t(state.range(0)));
+    column.open();
+    for (auto _ : state) QTest::qWait(1000);
+}
+BENCHMARK(commentEditorSitsOpen)->ArgName("bytes")->Arg(40)->Arg(kLongComment)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// End, then Home, in the field.
+void commentEditorEndThenHome(benchmark::State& state) {
+    EditorOnLongComment column(std::size_t(state.range(0)));
+    QWidget* field = column.open().field();
+    for (auto _ : state) {
+        QTest::keyClick(field, Qt::Key_End);
+        QCoreApplication::processEvents();
+        QTest::keyClick(field, Qt::Key_Home);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(commentEditorEndThenHome)->ArgName("bytes")->Arg(40)->Arg(kLongComment)->Unit(benchmark::kMillisecond);
+
+// A key typed into the comment.
+void commentEditorKeystroke(benchmark::State& state) {
+    EditorOnLongComment column(std::size_t(state.range(0)));
+    QWidget* field = column.open().field();
+    for (auto _ : state) {
+        QTest::keyClick(field, Qt::Key_A);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(commentEditorKeystroke)->ArgName("bytes")->Arg(40)->Arg(kLongComment)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tw

@@ -1,7 +1,7 @@
 // One keystroke in the program information sheet's description, with the sheet shown
 // and every step comment orphaned (as after a memory reset), including the layout it
-// causes; opening the sheet on a long description; a keystroke with very long notes
-// while the inspector shows them.
+// causes; opening the sheet on a long description, and a key typed at its end; a
+// keystroke with very long notes while the inspector shows them.
 #include "notes/listing.h"
 #include "app/app_model.h"
 #include "inspector/inspector_view.h"
@@ -172,6 +172,31 @@ void BM_SheetOpensOnLongDescription(benchmark::State& state) {
     state.counters["chars"] = double(app.programDoc().description.size());
 }
 BENCHMARK(BM_SheetOpensOnLongDescription)->ArgName("unbroken")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// A key typed at the end of a description of `bytes` of words in one paragraph, the
+// same text as the step-comment editor's benchmark (bench_inspector) types into.
+void BM_SheetDescriptionKeystroke(benchmark::State& state) {
+    MemoryPlatform platform;
+    AppModel app(platform);
+    showHp15c(app);
+    std::string text;
+    for (int i = 0; text.size() < std::size_t(state.range(0)); ++i) text += "balance" + std::to_string(i % 97) + " ";
+    text.resize(std::size_t(state.range(0)));
+    ProgramDocument doc;
+    doc.description = std::move(text);
+    app.setProgramDoc(doc);
+    ProgramInfoView sheet(app);
+    sheet.show();
+    QCoreApplication::processEvents();
+    QPlainTextEdit* description = sheet.descriptionField();
+    description->setFocus();
+    description->moveCursor(QTextCursor::End);
+    for (auto _ : state) {
+        QTest::keyClick(description, Qt::Key_A);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_SheetDescriptionKeystroke)->ArgName("bytes")->Arg(835'000)->Unit(benchmark::kMillisecond);
 
 // A keystroke in the sheet's description while the inspector lists the program and its
 // twenty step comments of `bytes` each (20 × 812,000 is 15.5 MiB of notes); with

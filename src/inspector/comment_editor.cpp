@@ -3,8 +3,6 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
-#include <limits>
-
 #include "inspector/inspector_style.h"
 
 namespace tw {
@@ -23,13 +21,9 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
                              "lines are inserted or deleted."),
                           this);
     message_->setWordWrap(true);
-    field_ = new QLineEdit(this);
+    field_ = new CommentField(this);
     field_->setPlaceholderText(tr("Comment"));
     field_->setAccessibleName(tr("Comment"));
-    field_->setMinimumWidth(320);
-    // The line editor's default limit (32,767 characters) would cut a longer comment
-    // from a notes file when it is saved, even unedited.
-    field_->setMaxLength(std::numeric_limits<int>::max());
     notice_ = new QLabel(this);
     notice_->setWordWrap(true);
     QPalette warn = notice_->palette();
@@ -45,7 +39,6 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     connect(save_, &QPushButton::clicked, this, &CommentEditor::saveRequested);
     connect(remove_, &QPushButton::clicked, this, &CommentEditor::removeRequested);
     connect(cancel_, &QPushButton::clicked, this, &CommentEditor::cancelRequested);
-    connect(field_, &QLineEdit::returnPressed, this, &CommentEditor::saveRequested);
 
     column->addWidget(title_);
     column->addWidget(message_);
@@ -54,12 +47,12 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     column->addWidget(buttons);
 }
 
-void CommentEditor::present(const QString& title, const QString& draft) {
+void CommentEditor::present(const QString& title) {
     setWindowTitle(title);
     setAccessibleName(title);
     title_->setText(title);
-    field_->setText(draft);
     setNotice({});
+    // The field takes its draft once shown at its width.
     if (!isVisible()) open();
     adjustSize();
     field_->setFocus();

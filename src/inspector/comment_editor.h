@@ -4,8 +4,9 @@
 
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
+
+#include "inspector/comment_field.h"
 
 namespace tw {
 
@@ -14,8 +15,8 @@ class CommentEditor : public QDialog {
 public:
     explicit CommentEditor(QWidget* parent = nullptr);
 
-    // Opens (or retitles) the editor with a draft; clears any notice.
-    void present(const QString& title, const QString& draft);
+    // Opens (or retitles) the editor on its draft; clears any notice.
+    void present(const QString& title);
 
     QString draft() const { return field_->text(); }
     void setDraft(const QString& text) { field_->setText(text); }
@@ -25,7 +26,7 @@ public:
     QString message() const { return message_->text(); }
     QString title() const { return title_->text(); }
 
-    QLineEdit* field() const { return field_; }
+    CommentField* field() const { return field_; }
     QPushButton* saveButton() const { return save_; }
     QPushButton* removeButton() const { return remove_; }
     QPushButton* cancelButton() const { return cancel_; }
@@ -42,7 +43,7 @@ public slots:
 private:
     QLabel* title_;
     QLabel* message_;
-    QLineEdit* field_;
+    CommentField* field_;
     QLabel* notice_;
     QPushButton* save_;
     QPushButton* remove_;

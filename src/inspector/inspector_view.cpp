@@ -193,7 +193,7 @@ void InspectorView::applyEditingStep() {
         return;
     }
     const int model = app_.inspection() ? app_.inspection()->model : 0;
-    editor_->present(editorTitle(*step, model), editor_->draft());
+    editor_->present(editorTitle(*step, model));
 }
 
 bool InspectorView::stepInListing(int step) const {

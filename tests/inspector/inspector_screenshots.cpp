@@ -184,6 +184,13 @@ TEST_F(Screenshots, TheCommentEditor) {
         view.save();
         save(*view.editor(), QString("comment_editor_step_gone_%1").arg(scheme.name));
         view.cancel();
+        // A comment of many lines' length: the field shows a few, and scrolls.
+        QString text = "Amortization schedule.\n";
+        for (int i = 0; text.size() < 20'000; ++i) text += QString("balance%1 ").arg(i % 97);
+        view.editComment(8);
+        view.editor()->field()->setText(text);
+        save(*view.editor(), QString("comment_editor_long_%1").arg(scheme.name));
+        view.cancel();
     }
 }
 

@@ -2,12 +2,18 @@
 // and the comment editor.
 #include <gtest/gtest.h>
 
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextItem>
+#include <QTextLayout>
 
 #include "app/app_model.h"
 #include "inspector/comment_editor.h"
+#include "inspector/comment_field.h"
 #include "inspector/content_unavailable.h"
 #include "inspector/inspector_fixtures.h"
 #include "inspector/inspector_header.h"
@@ -28,6 +34,49 @@ StepComment comment(int step, const std::string& text, bool orphaned = false) {
     c.orphaned = orphaned;
     return c;
 }
+
+// A paint device that keeps no picture, only a count of the characters drawn on it.
+class DrawnCharacters : public QPaintDevice {
+public:
+    qsizetype count() const { return engine_.count; }
+    QPaintEngine* paintEngine() const override { return &engine_; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override {
+        switch (metric) {
+        case PdmWidth:
+        case PdmHeight:
+            return 1000;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+
+private:
+    struct Engine : QPaintEngine {
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF&, const QTextItem& item) override { count += item.text().size(); }
+        Type type() const override { return User; }
+        qsizetype count = 0;
+    };
+    mutable Engine engine_;
+};
 
 class InspectorViewTest : public test::WithApp {
 protected:
@@ -158,6 +207,57 @@ TEST_F(InspectorViewTest, AVeryLongCommentIsListedByItsStartAndEditedWhole) {
     EXPECT_TRUE(app.programDoc().comment(4) == text); // not printed whole when it fails
 }
 
+// The editor on a comment of 835,000 characters opens, and what a paint of it costs
+// follows what it shows, as for a short one: the field shows a few lines of it, whose
+// shaping it keeps, also after End and Home. It saves the comment whole.
+TEST_F(InspectorViewTest, TheEditorOnAVeryLongCommentDrawsOnlyWhatItShowsAndSavesItWhole) {
+    std::string text = "Amortization\r\n";
+    for (int n = 0; text.size() < 835'000; ++n) text += "balance" + std::to_string(n % 97) + " ";
+    text += "end";
+    app.setInspection(test::hp15cSnapshot(30));
+    ProgramDocument doc;
+    ASSERT_EQ(doc.setComment("Short one", 10, app.inspection()->program), ProgramDocument::CommentChange::stored);
+    ASSERT_EQ(doc.setComment(text, 20, app.inspection()->program), ProgramDocument::CommentChange::stored);
+    app.setProgramDoc(doc);
+    InspectorView view(app);
+    view.show();
+    CommentField* field = view.editor()->field();
+    const auto drawn = [&] {
+        QCoreApplication::processEvents();
+        DrawnCharacters device;
+        field->viewport()->render(&device);
+        return device.count();
+    };
+
+    view.editComment(10);
+    ASSERT_TRUE(view.editor()->isVisible());
+    const int shortHeight = field->height();
+    EXPECT_EQ(drawn(), 9);
+    view.cancel();
+
+    view.editComment(20);
+    ASSERT_TRUE(view.editor()->isVisible());
+    EXPECT_LE(field->height(), shortHeight * CommentField::kMostLinesShown);
+    // No more characters than a few lines' pixels hold (one line of the comment alone
+    // is a million pixels wide).
+    const qsizetype onScreen = qsizetype(CommentField::kMostLinesShown) * field->viewport()->width();
+    EXPECT_GT(drawn(), 0);
+    EXPECT_LE(drawn(), onScreen);
+    const QTextBlock longLine = field->document()->lastBlock();
+    EXPECT_GT(longLine.length(), 800'000);
+    EXPECT_TRUE(longLine.layout()->cacheEnabled());
+    QTest::keyClick(field, Qt::Key_End);
+    QTest::keyClick(field, Qt::Key_Home);
+    EXPECT_LE(drawn(), onScreen);
+
+    view.editor()->saveButton()->click();
+    EXPECT_TRUE(app.programDoc().comment(20) == text); // not printed whole when it fails
+    view.editComment(20);
+    QTest::keyClicks(field, " paid");
+    view.editor()->saveButton()->click();
+    EXPECT_TRUE(app.programDoc().comment(20) == text + " paid");
+}
+
 // The listing follows the notes: a change of the other fields touches no row, a changed
 // comment repaints its row only.
 TEST_F(InspectorViewTest, AChangedCommentRepaintsItsRowOnly) {
@@ -222,7 +322,7 @@ TEST_F(InspectorViewTest, TheEditorNeverShortensALongComment) {
     EXPECT_TRUE(app.programDoc().comment(4) == text); // not printed whole when it fails
 
     view.editComment(4);
-    view.editor()->field()->end(false);
+    view.editor()->field()->moveCursor(QTextCursor::End);
     QTest::keyClicks(view.editor()->field(), " more");
     view.editor()->saveButton()->click();
     EXPECT_TRUE(app.programDoc().comment(4) == text + " more");

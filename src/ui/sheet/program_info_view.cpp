@@ -12,12 +12,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include "app/app_model.h"
+#include "inspector/long_text_wrap.h"
 #include "notes/program_document_content.h"
 #include "ui/sheet/elided_label.h"
 #include "ui/sheet/program_notes_rows.h"
@@ -47,26 +46,6 @@ void clearLayout(QLayout* layout) {
         else if (QLayout* child = item->layout()) clearLayout(child);
         delete item;
     }
-}
-
-// How the description wraps: at word boundaries, and anywhere in a word longer than a line.
-constexpr QTextOption::WrapMode kDescriptionWrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
-
-// Qt looks for a word boundary to the end of a run at every line it wraps, so a run with
-// none lays out in a time that grows with the square of its length (26 s for a million
-// characters). A run longer than this is cut anywhere by either mode, so the editor then
-// wraps anywhere, which takes a time that follows the length.
-constexpr qsizetype kLongestRunWrappedAtWords = 1000;
-
-bool hasRunTooLongToWrapAtWords(QStringView text) {
-    qsizetype run = 0;
-    for (const QChar c : text) {
-        if (c == u' ' || c == u'\t' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            run = 0;
-        else if (++run > kLongestRunWrappedAtWords)
-            return true;
-    }
-    return false;
 }
 
 QGroupBox* section(const QString& title, QWidget* parent) {
@@ -190,27 +169,10 @@ ProgramInfoView::ProgramInfoView(AppModel& app, QWidget* parent) : QDialog(paren
     connect(author_, &QLineEdit::textEdited, this, [this](const QString& text) {
         app_.changeProgramDocFields([&](ProgramDocument& doc) { doc.author = text.toStdString(); });
     });
-    // Before the editor lays out a change: a run that came in too long to be wrapped
-    // at word boundaries in good time is wrapped anywhere from the start.
-    connect(description_->document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
-        if (description_->wordWrapMode() == QTextOption::WrapAnywhere) return;
-        QTextBlock block = description_->document()->findBlock(from);
-        const QTextBlock last = description_->document()->findBlock(from + added);
-        for (; block.isValid(); block = block.next()) {
-            if (hasRunTooLongToWrapAtWords(block.text())) {
-                description_->setWordWrapMode(QTextOption::WrapAnywhere);
-                return;
-            }
-            if (block == last) return;
-        }
-    });
+    keepWrapModeFitting(*description_);
     connect(description_, &QPlainTextEdit::textChanged, this, [this] {
-        const QString shown = description_->toPlainText();
-        // Back to word boundaries once no run is too long any more.
-        if (description_->wordWrapMode() == QTextOption::WrapAnywhere && !hasRunTooLongToWrapAtWords(shown))
-            description_->setWordWrapMode(kDescriptionWrap);
         if (showing_description_) return; // our own refresh, not an edit
-        std::string text = shown.toStdString();
+        std::string text = description_->toPlainText().toStdString();
         if (text == app_.programDoc().description) return;
         app_.changeProgramDocFields([&](ProgramDocument& doc) { doc.description = std::move(text); });
     });
@@ -258,8 +220,7 @@ void ProgramInfoView::refresh() {
         shown_description_ = doc.description;
         if (description_->toPlainText() != text) {
             showing_description_ = true;
-            description_->setWordWrapMode(hasRunTooLongToWrapAtWords(text) ? QTextOption::WrapAnywhere
-                                                                          : kDescriptionWrap);
+            description_->setWordWrapMode(wrapModeFor(text));
             description_->setPlainText(text);
             showing_description_ = false;
         }

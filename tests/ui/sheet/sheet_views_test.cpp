@@ -398,6 +398,21 @@ TEST_F(SheetViews, TheDescriptionWrapsAtWordsUnlessARunIsTooLong) {
     QTest::keyClicks(description, "short words");
     EXPECT_EQ(description->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
     EXPECT_EQ(app.programDoc().description, "short words");
+
+    // A line end breaks a run: short lines without a space (one key a line) are no run
+    // too long, however many, when the sheet opens and when more are typed.
+    QString keys;
+    for (int i = 0; i < 600; ++i) keys += "STO" + QString::number(i % 10) + '\n';
+    doc.description = keys.toStdString();
+    app.setProgramDoc(doc);
+    ProgramInfoView reopened(app);
+    QPlainTextEdit* lines = reopened.descriptionField();
+    EXPECT_EQ(lines->toPlainText(), keys);
+    EXPECT_EQ(lines->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    lines->moveCursor(QTextCursor::End);
+    lines->insertPlainText(keys);
+    EXPECT_EQ(lines->wordWrapMode(), QTextOption::WrapAtWordBoundaryOrAnywhere);
+    EXPECT_EQ(app.programDoc().description, (keys + keys).toStdString());
 }
 
 TEST_F(SheetViews, AnEmptiedKeptNoteKeepsItsRowUntilTheSheetOpensAgain) {

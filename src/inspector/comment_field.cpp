@@ -1,0 +1,218 @@
+#include "inspector/comment_field.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <cmath>
+
+#include "inspector/long_text_wrap.h"
+
+namespace tw {
+namespace {
+
+// The field's width as the line editor before it had it.
+constexpr int kFieldWidth = 320;
+
+// A line of text longer than this keeps its shaped glyphs: without them, each paint of
+// the field (the cursor's blink) and each cursor move shape the whole line again, which
+// takes time that follows its length.
+constexpr int kLongestLineShapedAgain = 4096;
+
+// Lets the lines from `block` to `last` that are long keep what their layout worked out.
+void keepLongLinesShaped(QTextBlock block, const QTextBlock& last) {
+    for (; block.isValid(); block = block.next()) {
+        if (block.length() > kLongestLineShapedAgain) block.layout()->setCacheEnabled(true);
+        if (block == last) break;
+    }
+}
+
+constexpr QStringView kLf = u"\n";
+constexpr QStringView kCrLf = u"\r\n";
+constexpr QStringView kCr = u"\r";
+constexpr QStringView kParagraphMark = u"\u2029";
+constexpr QStringView kFrameStart = u"\ufdd0";
+constexpr QStringView kFrameEnd = u"\ufdd1";
+
+// Where a text document breaks the lines of `text`, and with what, in order.
+std::vector<QStringView> lineEndsOf(QStringView text) {
+    std::vector<QStringView> ends;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        switch (text[i].unicode()) {
+        case u'\r':
+            if (i + 1 < text.size() && text[i + 1] == u'\n') {
+                ends.push_back(kCrLf);
+                ++i;
+            } else {
+                ends.push_back(kCr);
+            }
+            break;
+        case u'\n':
+            ends.push_back(kLf);
+            break;
+        case 0x2029:
+            ends.push_back(kParagraphMark);
+            break;
+        case 0xfdd0:
+            ends.push_back(kFrameStart);
+            break;
+        case 0xfdd1:
+            ends.push_back(kFrameEnd);
+            break;
+        default:
+            break;
+        }
+    }
+    return ends;
+}
+
+} // namespace
+
+CommentField::CommentField(QWidget* parent) : QPlainTextEdit(parent) {
+    // As in a line editor: Tab moves on, Return is the dialog's (see keyPressEvent).
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(kWrapAtWords);
+    setMinimumWidth(kFieldWidth);
+    keepWrapModeFitting(*this);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
+        keepLongLinesShaped(document()->findBlock(from), document()->findBlock(from + added));
+        if (!filling_) noteChange(from, added);
+    });
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!filling_) fitHeight();
+    });
+}
+
+void CommentField::setText(const QString& text) {
+    if (isVisible())
+        fill(text);
+    else
+        waiting_ = text;
+}
+
+QString CommentField::text() const {
+    if (waiting_) return *waiting_;
+    const QTextDocument* doc = document();
+    if (!doc->isModified()) return given_;
+    QString text;
+    text.reserve(doc->characterCount() + qsizetype(lineEnds_.size()));
+    std::size_t end = 0;
+    for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+        if (block != doc->begin()) text += end < lineEnds_.size() ? lineEnds_[end++] : kLf;
+        text += block.text();
+    }
+    return text;
+}
+
+void CommentField::fill(QString text) {
+    waiting_.reset();
+    given_ = text;
+    lineEnds_ = lineEndsOf(text);
+    // A text that cannot fit the lines shown has its scroll bar before it is laid out:
+    // one coming after would narrow the lines and lay the whole text out again. (A line
+    // holds no more characters than pixels.)
+    const bool scrolls = lineEnds_.size() >= std::size_t(kMostLinesShown) ||
+                         text.size() > qsizetype(kMostLinesShown) * viewport()->width();
+    setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    setWordWrapMode(wrapModeFor(text));
+    filling_ = true;
+    setPlainText(text);
+    filling_ = false;
+    blocks_ = document()->blockCount();
+    // The document breaks lines where lineEndsOf() does; were it ever otherwise, the
+    // unedited text still comes back as given, and an edited one with plain line ends.
+    if (lineEnds_.size() + 1 != std::size_t(blocks_)) lineEnds_.assign(std::size_t(blocks_ - 1), kLf);
+    moveCursor(QTextCursor::End);
+    fitHeight();
+}
+
+// A change of the document: the line ends it took out go, those it put in are plain ones.
+void CommentField::noteChange(int from, int added) {
+    const QTextDocument* doc = document();
+    const int blocks = doc->blockCount();
+    const int first = doc->findBlock(from).blockNumber();
+    // The count given with a change at the end takes in the document's own last mark.
+    const int end = std::min(from + added, doc->characterCount() - 1);
+    const int put = doc->findBlock(end).blockNumber() - first;
+    const int taken = put - (blocks - blocks_);
+    blocks_ = blocks;
+    if (first < 0 || taken < 0 || std::size_t(first + taken) > lineEnds_.size()) {
+        lineEnds_.assign(std::size_t(blocks - 1), kLf);
+        return;
+    }
+    const auto at = lineEnds_.erase(lineEnds_.begin() + first, lineEnds_.begin() + first + taken);
+    lineEnds_.insert(at, std::size_t(put), kLf);
+}
+
+// The field shows as many lines as the text takes, from one to kMostLinesShown; only
+// those first lines are measured.
+void CommentField::fitHeight() {
+    if (!isVisible()) return;
+    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    qreal height = 0;
+    int lines = 0;
+    for (QTextBlock block = document()->begin(); block.isValid() && lines < kMostLinesShown; block = block.next()) {
+        (void)layout->blockBoundingRect(block); // lays the block out if it is not yet
+        const QTextLayout* text = block.layout();
+        for (int i = 0; i < text->lineCount() && lines < kMostLinesShown; ++i, ++lines)
+            height += text->lineAt(i).height();
+    }
+    const int shown = lines > 0 ? int(std::ceil(height)) : 0;
+    if (shown == linesHeight_) return;
+    linesHeight_ = shown;
+    updateGeometry();
+}
+
+int CommentField::fittedHeight() const {
+    const int lines = linesHeight_ > 0 ? linesHeight_ : int(std::ceil(QFontMetricsF(font()).height()));
+    const QMargins margins = contentsMargins();
+    // The lines within the document's margins, and the pixel more that the editor asks
+    // before it counts the last line as shown (without it, a scroll bar of one line).
+    return lines + int(std::ceil(2 * document()->documentMargin())) + 1 + margins.top() + margins.bottom();
+}
+
+QSize CommentField::sizeHint() const {
+    return {kFieldWidth, fittedHeight()};
+}
+
+QSize CommentField::minimumSizeHint() const {
+    return {kFieldWidth, fittedHeight()};
+}
+
+void CommentField::keyPressEvent(QKeyEvent* event) {
+    // Return and Enter go to the dialog, whose default button saves; the comment takes
+    // no line break from the keyboard.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void CommentField::showEvent(QShowEvent* event) {
+    QPlainTextEdit::showEvent(event);
+    if (waiting_)
+        fill(*waiting_);
+    else
+        fitHeight();
+}
+
+void CommentField::hideEvent(QHideEvent* event) {
+    QPlainTextEdit::hideEvent(event);
+    // Closed with the editor: the field keeps the text alone, not its layout.
+    if (event->spontaneous() || waiting_) return;
+    waiting_ = text();
+    filling_ = true;
+    setPlainText(QString());
+    filling_ = false;
+}
+
+void CommentField::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width()) fitHeight();
+}
+
+} // namespace tw

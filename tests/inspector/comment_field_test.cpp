@@ -1,0 +1,131 @@
+// The comment editor's field: a comment comes back exactly as it came in, line ends
+// and all, where it was not edited; the field grows with its lines up to a few; Return
+// saves and Tab moves on, as in a line editor.
+#include <gtest/gtest.h>
+
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "inspector/comment_editor.h"
+#include "inspector/comment_field.h"
+#include "inspector/inspector_fixtures.h"
+
+namespace tw {
+namespace {
+
+class CommentFieldTest : public test::WithApp {
+protected:
+    CommentFieldTest() {
+        auto* column = new QVBoxLayout(&host);
+        field = new CommentField(&host);
+        column->addWidget(field);
+        host.show();
+    }
+    // Puts the cursor at `at` in the field's own text (whose line ends are one character).
+    void typeAt(int at, const QString& keys) {
+        QTextCursor cursor = field->textCursor();
+        cursor.setPosition(at);
+        field->setTextCursor(cursor);
+        QTest::keyClicks(field, keys);
+    }
+
+    QWidget host;
+    CommentField* field;
+};
+
+// Every kind of line end a text document breaks a line at, the characters it would
+// rewrite as spaces or line breaks, and a tab.
+const QString kMixed = QString::fromUtf16(u"one\r\ntwo\rthree\u2029four\u2028five\u00a0six\tseven\nframe\ufdd0end");
+
+TEST_F(CommentFieldTest, TheTextComesBackAsItCameInWhereItWasNotEdited) {
+    field->setText(kMixed);
+    EXPECT_EQ(field->text(), kMixed);
+    EXPECT_EQ(field->document()->blockCount(), 6); // each line end breaks a line on screen
+
+    // A key typed in the middle line leaves every line end as it was.
+    const int inThree = field->document()->findBlockByNumber(2).position() + 2;
+    typeAt(inThree, "X");
+    QString expected = kMixed;
+    expected.replace(QStringLiteral("three"), QStringLiteral("thXree"));
+    EXPECT_EQ(field->text(), expected);
+
+    // Joining two lines takes out that line's end only ("\r" after "two").
+    typeAt(field->document()->findBlockByNumber(2).position(), QString());
+    QTest::keyClick(field, Qt::Key_Backspace);
+    expected.replace(QStringLiteral("two\rthXree"), QStringLiteral("twothXree"));
+    EXPECT_EQ(field->text(), expected);
+
+    // A line break put in (pasted) is a plain one; the others stay.
+    QTextCursor cursor = field->textCursor();
+    cursor.setPosition(field->document()->findBlockByNumber(3).position()); // "frame"
+    cursor.insertText("new\n");
+    expected.replace(QStringLiteral("\nframe"), QStringLiteral("\nnew\nframe"));
+    EXPECT_EQ(field->text(), expected);
+
+    // Everything selected and typed over: only what was typed.
+    field->selectAll();
+    QTest::keyClicks(field, "plain");
+    EXPECT_EQ(field->text(), "plain");
+}
+
+// Given while the editor is hidden, the text waits for the field's width; closed, the
+// field keeps the text, not its layout.
+TEST_F(CommentFieldTest, AHiddenFieldHoldsItsTextWhole) {
+    host.hide();
+    field->setText(kMixed);
+    EXPECT_EQ(field->text(), kMixed);
+    EXPECT_TRUE(field->document()->isEmpty());
+    host.show();
+    EXPECT_EQ(field->document()->blockCount(), 6);
+    QTest::keyClicks(field, "!"); // typed at the end, where the cursor starts
+    host.hide();
+    EXPECT_TRUE(field->document()->isEmpty());
+    EXPECT_EQ(field->text(), kMixed + "!");
+    host.show();
+    EXPECT_EQ(field->text(), kMixed + "!");
+}
+
+TEST_F(CommentFieldTest, TheFieldGrowsWithItsLinesUpToAFewThenScrolls) {
+    // The height the field asks for, which it is then given.
+    const auto heightFor = [&](const QString& text) {
+        field->setText(text);
+        field->setFixedHeight(field->sizeHint().height());
+        QCoreApplication::processEvents();
+        return field->height();
+    };
+    const int one = heightFor("loop back to the start");
+    EXPECT_EQ(field->verticalScrollBar()->maximum(), 0); // shown whole
+    const int three = heightFor("first\nsecond\nthird");
+    EXPECT_EQ(field->verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(three, one);
+    const QString manyLines = QString("line\n").repeated(200);
+    const int most = heightFor(manyLines);
+    EXPECT_GT(most, three);
+    EXPECT_GT(field->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(heightFor(manyLines.repeated(10)), most);
+    // A single long line wraps to the same few lines.
+    QString words;
+    while (words.size() < 100'000) words += "balance ";
+    EXPECT_EQ(heightFor(words), most);
+    EXPECT_EQ(field->text(), words);
+}
+
+TEST_F(CommentFieldTest, ReturnSavesOnceAndTabMovesOnWithoutChangingTheText) {
+    CommentEditor editor;
+    QSignalSpy saved(&editor, &CommentEditor::saveRequested);
+    editor.setDraft("doubles Y");
+    editor.present("Comment for step 004");
+    editor.field()->setFocus();
+    QTest::keyClick(editor.field(), Qt::Key_Return);
+    EXPECT_EQ(saved.count(), 1);
+    QTest::keyClick(editor.field(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(saved.count(), 2);
+    QTest::keyClick(editor.field(), Qt::Key_Tab);
+    EXPECT_EQ(editor.draft(), "doubles Y");
+}
+
+} // namespace
+} // namespace tw
