@@ -11,7 +11,14 @@ packages=(
   qpdf poppler-utils python3-fonttools fonts-dejavu-core fonts-urw-base35 unicode-data
   xvfb xauth xdotool libxcb-xkb-dev
   desktop-file-utils shared-mime-info
+  locales libc-l10n
 )
+# scripts/test.sh runs some stages in these: the system's messages must really be in
+# German and Turkish there, not English under a locale that silently fell back to C.
+test_locales=(de_DE.UTF-8 tr_TR.UTF-8)
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,9 +29,27 @@ done
 
 if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
   "${sudo_cmd[@]}" apt-get update -qq
   # --no-install-recommends: the cross compiler's recommended extras are large and unused.
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+missing_locales=()
+for l in "${test_locales[@]}"; do
+  [ "$(LC_ALL=$l locale charmap 2>/dev/null)" = UTF-8 ] || missing_locales+=("$l")
+done
+if ((${#missing_locales[@]})); then
+  echo "Generating locales: ${missing_locales[*]}"
+  # Through /etc/locale.gen, so that a later locale-gen keeps them.
+  for l in "${missing_locales[@]}"; do
+    if grep -qE "^# *$l UTF-8\$" /etc/locale.gen; then
+      "${sudo_cmd[@]}" sed -i -E "s/^# *($l UTF-8)\$/\\1/" /etc/locale.gen
+    elif ! grep -qx "$l UTF-8" /etc/locale.gen; then
+      echo "$l UTF-8" | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+    fi
+  done
+  "${sudo_cmd[@]}" locale-gen --keep-existing >/dev/null
+  for l in "${missing_locales[@]}"; do
+    [ "$(LC_ALL=$l locale charmap 2>/dev/null)" = UTF-8 ] || { echo "could not generate the locale $l"; exit 1; }
+  done
 fi

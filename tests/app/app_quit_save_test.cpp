@@ -4,6 +4,7 @@
 #include "platform/qt_platform.h"
 #include "runtime/support/firmware_calculator.h"
 #include "support/capped_child.h"
+#include "support/system_reason.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -62,8 +63,8 @@ TEST(QuitSave, WhatAFullDiskRefusedAtQuitIsWrittenOnceThereIsRoom) {
         return 0;
     });
     ASSERT_EQ(outcome.exitCode, 0) << outcome.note;
-    EXPECT_EQ(outcome.note,
-              "Your calculator's state, program notes and settings could not be saved: File too large.");
+    EXPECT_EQ(outcome.note, "Your calculator's state, program notes and settings could not be saved: " +
+                                systemReason(EFBIG).toStdString() + ".");
 
     // Nothing lost: the next run finds the calculator's memory and the notes.
     QtPlatform platform;

@@ -3,6 +3,7 @@
 #include "platform/file_checks.h"
 #include "app/memory_file.h"
 #include "support/capped_child.h"
+#include "support/system_reason.h"
 
 #include <gtest/gtest.h>
 
@@ -158,7 +159,8 @@ TEST(MemoryFile, AWriteCutShortNamesTheFileAndKeepsTheEarlierOne) {
             note = error.value_or("saved").toStdString();
             return 0;
         });
-        EXPECT_EQ(outcome.note, "“Loan.15c” could not be saved: File too large.");
+        EXPECT_EQ(outcome.note,
+                  "“Loan.15c” could not be saved: " + tw::test::systemReason(EFBIG).toStdString() + ".");
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_TRUE(f.readAll() == pattern(2048));

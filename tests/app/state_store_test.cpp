@@ -1,6 +1,7 @@
 // The saved-state files and the remembered firmware.
 #include "app/support/app_test_support.h"
 #include "support/capped_child.h"
+#include "support/system_reason.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,7 +139,8 @@ TEST(StateStore, ASaveCutShortByAFullDiskKeepsBothEarlierFilesAndIsLogged) {
         return 0;
     });
     EXPECT_EQ(outcome.exitCode, 0);
-    EXPECT_EQ(outcome.note, "Tarnwick: could not save the calculator state: File too large");
+    EXPECT_EQ(outcome.note,
+              "Tarnwick: could not save the calculator state: " + test::systemReason(EFBIG).toStdString());
     EXPECT_TRUE(contents(store.fileURL()) == general);
     EXPECT_TRUE(contents(store.fileURL(a)) == own);
     EXPECT_EQ(QDir(store.folder()).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary left

@@ -4,6 +4,7 @@
 #include "platform/safe_file_writer.h"
 
 #include "support/capped_child.h"
+#include "support/system_reason.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,7 +67,7 @@ TEST(SafeFileWriter, AWriteThatFailsKeepsTheEarlierFileAndLeavesNoTemporary) {
         const auto outcome = test::runWithFileSizeCap(
             cap, [&](std::string& note) { return cappedWrite(path, next, WriteMode::replace, note); });
         EXPECT_EQ(outcome.exitCode, 0) << outcome.note;
-        EXPECT_EQ(outcome.note, "File too large");
+        EXPECT_EQ(outcome.note, test::systemReason(EFBIG).toStdString());
         EXPECT_EQ(contents(path), earlier);
         EXPECT_EQ(entries(dir.path()), QStringList{"calculator.json"});
 
@@ -126,7 +127,7 @@ TEST(SafeFileWriter, NewOnlyNeverReplacesAnExistingFile) {
     const auto failure = writeFileSafely(path, std::span(second.constData(), 2048), WriteMode::newOnly);
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->errorNumber, EEXIST);
-    EXPECT_EQ(failure->reason, "File exists");
+    EXPECT_EQ(failure->reason, test::systemReason(EEXIST));
     EXPECT_EQ(contents(path), first);
     EXPECT_EQ(entries(dir.path()), QStringList{"HP-15C calculator.15c"});
 }

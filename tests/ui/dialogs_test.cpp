@@ -6,6 +6,7 @@
 #include "ui/window/content_view.h"
 #include "ui/window/status_capsule.h"
 #include "support/capped_child.h"
+#include "support/system_reason.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -492,7 +493,7 @@ TEST_F(Dialogs, ANameWithDoubleQuotesIsSavedAsTyped) {
 TEST(SavePanelWrite, AFailureNamesTheFileAndKeepsTheEarlierOne) {
     QTemporaryDir dir;
     const auto missing = SavePanel::write(MemoryFile{{1}}, dir.filePath("no such folder/Loan.pdf"));
-    EXPECT_EQ(missing, "“Loan.pdf” could not be saved: No such file or directory.");
+    EXPECT_EQ(missing, "“Loan.pdf” could not be saved: " + systemReason(ENOENT) + ".");
 
     // Under and over the 16 KB that Qt's save file kept in its buffer.
     const QString path = dir.filePath("Loan.orvanedoc");
@@ -503,7 +504,8 @@ TEST(SavePanelWrite, AFailureNamesTheFileAndKeepsTheEarlierOne) {
             note = SavePanel::write(document, path).value_or("saved").toStdString();
             return 0;
         });
-        EXPECT_EQ(outcome.note, "“Loan.orvanedoc” could not be saved: File too large.") << size;
+        EXPECT_EQ(outcome.note, "“Loan.orvanedoc” could not be saved: " + systemReason(EFBIG).toStdString() + ".")
+            << size;
         EXPECT_EQ(readFile(path), "earlier notes") << size;
     }
 }

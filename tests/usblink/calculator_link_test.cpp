@@ -1,4 +1,5 @@
 #include "simulated_calculator.h"
+#include "support/strerror_text.h"
 #include "thrown_link_error.h"
 #include "usblink/calculator_link.h"
 
@@ -149,14 +150,13 @@ TEST(LinkProtocol, MessagesReadAsTheUserSeesThem) {
 // only when permission was refused, since it cannot help a busy or vanished device.
 TEST(LinkProtocol, AccessDeniedGivesTheReasonAndUdevAdviceOnlyWhereItHelps) {
     const std::string rule = LinkError::udevRulePath;
+    const std::string denied = "Linux did not allow access to the calculator's USB connection (";
     EXPECT_EQ(LinkError::accessDenied(EACCES).errorDescription(),
-              "Linux did not allow access to the calculator's USB connection (Permission denied). Install the udev "
-              "rule " + rule + " in /etc/udev/rules.d and reconnect the calculator.");
+              denied + test::strerrorText(EACCES) + "). Install the udev rule " + rule +
+                  " in /etc/udev/rules.d and reconnect the calculator.");
     EXPECT_NE(LinkError::accessDenied(EPERM).errorDescription().find(rule), std::string::npos);
-    EXPECT_EQ(LinkError::accessDenied(EBUSY).errorDescription(),
-              "Linux did not allow access to the calculator's USB connection (Device or resource busy).");
-    EXPECT_EQ(LinkError::accessDenied(ENODEV).errorDescription(),
-              "Linux did not allow access to the calculator's USB connection (No such device).");
+    EXPECT_EQ(LinkError::accessDenied(EBUSY).errorDescription(), denied + test::strerrorText(EBUSY) + ").");
+    EXPECT_EQ(LinkError::accessDenied(ENODEV).errorDescription(), denied + test::strerrorText(ENODEV) + ").");
     EXPECT_FALSE(LinkError::accessDenied(EACCES) == LinkError::accessDenied(EBUSY));
 }
 

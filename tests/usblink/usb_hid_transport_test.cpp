@@ -1,5 +1,6 @@
 #include "fake_hid_api.h"
 #include "log_capture.h"
+#include "support/strerror_text.h"
 #include "thrown_link_error.h"
 #include "usblink/calculator_link.h"
 #include "usblink/usb_hid_transport.h"
@@ -87,10 +88,10 @@ TEST_F(TransportTest, OpenFailuresMapToNoDeviceOrAccessDenied) {
     api->devices = {calculatorDevice("/dev/hidraw3")};
     api->openErrno = EACCES;
     EXPECT_EQ(thrownLinkError([&] { transport->open(); }), LinkError::accessDenied(EACCES));
-    EXPECT_EQ(log.messages().back(), "hid_open_path -> errno 13 (Permission denied)");
+    EXPECT_EQ(log.messages().back(), "hid_open_path -> errno 13 (" + test::strerrorText(EACCES) + ")");
     api->openErrno = EBUSY;
     EXPECT_EQ(thrownLinkError([&] { transport->open(); }), LinkError::accessDenied(EBUSY));
-    EXPECT_EQ(log.messages().back(), "hid_open_path -> errno 16 (Device or resource busy)");
+    EXPECT_EQ(log.messages().back(), "hid_open_path -> errno 16 (" + test::strerrorText(EBUSY) + ")");
     EXPECT_EQ(api->closes, 0) << "a device that did not open is not closed";
     EXPECT_EQ(api->inits, api->exits);
 }
@@ -106,8 +107,10 @@ TEST_F(TransportTest, SendPutsReportIDZeroInFrontAndMapsFailures) {
 
     api->writeErrno = ENODEV;
     EXPECT_EQ(thrownLinkError([&] { transport->send(CalculatorLink::readRequest()); }),
-              LinkError::io("sending a report failed (No such device); the calculator may have left USB mode"));
-    EXPECT_EQ(log.messages().back(), "hid_write(Output, id 0, 64) -> errno 19 (No such device): FE +63\u00D700");
+              LinkError::io("sending a report failed (" + test::strerrorText(ENODEV) +
+                            "); the calculator may have left USB mode"));
+    EXPECT_EQ(log.messages().back(),
+              "hid_write(Output, id 0, 64) -> errno 19 (" + test::strerrorText(ENODEV) + "): FE +63\u00D700");
     api->writeErrno = -1;
     api->writeCount = 10;
     EXPECT_EQ(thrownLinkError([&] { transport->send(CalculatorLink::readRequest()); }),
@@ -171,9 +174,10 @@ TEST_F(TransportTest, PollFailuresAreLoggedWhenTheyChangeAndSummedAtClose) {
     transport->close();
     const Lines lines = log.messages();
     ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines[0], "hid_get_input_report(Input, id 0) -> errno 32 (Broken pipe) len 64");
-    EXPECT_EQ(lines[1], "hid_get_input_report(Input, id 0) -> errno 5 (Input/output error) len 64");
-    EXPECT_EQ(lines[5], "hid_get_input_report failed 4 times, last errno 5 (Input/output error)");
+    const std::string pipe = test::strerrorText(EPIPE), io = test::strerrorText(EIO);
+    EXPECT_EQ(lines[0], "hid_get_input_report(Input, id 0) -> errno 32 (" + pipe + ") len 64");
+    EXPECT_EQ(lines[1], "hid_get_input_report(Input, id 0) -> errno 5 (" + io + ") len 64");
+    EXPECT_EQ(lines[5], "hid_get_input_report failed 4 times, last errno 5 (" + io + ")");
 }
 
 TEST_F(TransportTest, CloseWithoutOpenDoesNothingAndTheLogSwitchDoesNotKeepADeviceOpen) {

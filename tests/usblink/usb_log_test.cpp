@@ -1,5 +1,6 @@
 #include "log_capture.h"
 #include "support/capped_child.h"
+#include "support/strerror_text.h"
 #include "usblink/hid_result.h"
 #include "usblink/link_error.h"
 
@@ -135,9 +136,9 @@ TEST(USBLog, LinesFromSeveralThreadsNeverInterleave) {
 // A failed hidapi call reads as its errno and the system's text for it, not a bare number.
 TEST(USBLogText, HidResultNames) {
     EXPECT_EQ(hidResultName(0), "success");
-    EXPECT_EQ(hidResultName(EACCES), "errno 13 (Permission denied)");
-    EXPECT_EQ(hidResultName(ENODEV), "errno 19 (No such device)");
-    EXPECT_EQ(hidResultName(12345), "errno 12345 (Unknown error 12345)");
+    EXPECT_EQ(hidResultName(EACCES), "errno 13 (" + test::strerrorText(EACCES) + ")");
+    EXPECT_EQ(hidResultName(ENODEV), "errno 19 (" + test::strerrorText(ENODEV) + ")");
+    EXPECT_EQ(hidResultName(12345), "errno 12345 (" + test::strerrorText(12345) + ")");
 }
 
 TEST(USBLogText, HexFoldsTrailingZeros) {
