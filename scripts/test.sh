@@ -98,8 +98,9 @@ if [ -n "$threaded" ]; then
   # shellcheck disable=SC2086
   cmake --build build/tsan -j "$jobs" --target $threaded
   # Qt is not built with the sanitizer: the suppressions ignore only what its own
-  # library's calls touch (tsan_planted_race shows that our races are still reported).
-  TSAN_OPTIONS="halt_on_error=1:suppressions=$(pwd)/tests/support/tsan_qt.supp" in_locale tr_TR.UTF-8 \
+  # library's calls touch (tsan_planted_race shows that our races are still reported). The
+  # path is quoted: the runtime cuts its options at spaces, colons and commas.
+  TSAN_OPTIONS="halt_on_error=1:suppressions=\"$(pwd)/tests/support/tsan_qt.supp\"" in_locale tr_TR.UTF-8 \
     run_suite build/tsan -L threads
 else
   echo "no threaded tests"

@@ -165,11 +165,11 @@ TEST(DocumentationExport, ThePDFOfAProgramReadsBackWithItsFontsAndPaper) {
 
     TempFile pdf("Loan documentation.pdf");
     pdf.write(app.exportDocument()->data);
-    const ToolResult check = runTool("qpdf --check '" + pdf.str() + "'");
+    const ToolResult check = runTool({"qpdf", "--check", pdf.str()});
     EXPECT_EQ(check.status, 0) << check.output;
-    const ToolResult info = runTool("pdfinfo '" + pdf.str() + "'");
+    const ToolResult info = runTool({"pdfinfo", pdf.str()});
     EXPECT_NE(info.output.find("(A4)"), std::string::npos) << info.output;
-    const ToolResult text = runTool("pdftotext -layout '" + pdf.str() + "' -");
+    const ToolResult text = runTool({"pdftotext", "-layout", pdf.str(), "-"});
     ASSERT_EQ(text.status, 0) << text.output;
     EXPECT_NE(text.output.find("Loan"), std::string::npos) << text.output;
     EXPECT_NE(text.output.find("HP-15C"), std::string::npos) << text.output;

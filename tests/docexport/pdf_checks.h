@@ -40,16 +40,16 @@ inline PdfReport checkWithTools(const std::vector<uint8_t>& pdf) {
     }
     TempFile file("doc.pdf");
     file.write(pdf);
-    auto qpdf = runTool("qpdf --check " + file.str());
+    auto qpdf = runTool({"qpdf", "--check", file.str()});
     EXPECT_EQ(qpdf.status, 0) << qpdf.output;
     EXPECT_NE(qpdf.output.find("No syntax or stream encoding errors found"), std::string::npos) << qpdf.output;
-    auto fonts = runTool("pdffonts " + file.str());
+    auto fonts = runTool({"pdffonts", file.str()});
     EXPECT_EQ(fonts.status, 0) << fonts.output;
     report.fonts = fonts.output;
-    auto text = runTool("pdftotext -enc UTF-8 -layout " + file.str() + " -");
+    auto text = runTool({"pdftotext", "-enc", "UTF-8", "-layout", file.str(), "-"});
     EXPECT_EQ(text.status, 0) << text.output;
     report.text = text.output;
-    auto render = runTool("pdftoppm -r 30 -png " + file.str() + " " + (file.dir / "page").string());
+    auto render = runTool({"pdftoppm", "-r", "30", "-png", file.str(), (file.dir / "page").string()});
     EXPECT_EQ(render.status, 0) << render.output;
     EXPECT_EQ(render.output, "") << "poppler reported problems while rendering";
     return report;
@@ -65,7 +65,7 @@ inline void checkSubsetsWithFontTools(const std::string& pdf, const std::vector<
         file.write(files[i]);
         std::string ids;
         for (uint16_t g : usedPerFont[i]) ids += std::to_string(g) + ",";
-        auto r = runTool("/usr/bin/python3 " + std::string(TW_TEST_DIR) + "/check_subset.py " + file.str() + " " + ids);
+        auto r = runTool({"/usr/bin/python3", std::string(TW_TEST_DIR) + "/check_subset.py", file.str(), ids});
         EXPECT_EQ(r.status, 0) << r.output;
     }
 }

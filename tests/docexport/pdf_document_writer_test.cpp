@@ -85,7 +85,7 @@ TEST(PDFDocumentWriter, TitleReadsBackInDocumentViewers) {
         auto bytes = writer.data();
         TempFile file("title.pdf");
         file.write(bytes);
-        auto info = runTool("pdfinfo -enc UTF-8 " + file.str());
+        auto info = runTool({"pdfinfo", "-enc", "UTF-8", file.str()});
         ASSERT_EQ(info.status, 0) << info.output;
         EXPECT_NE(info.output.find("Title:           " + title + "\n"), std::string::npos) << info.output;
     }

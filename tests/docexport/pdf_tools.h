@@ -1,35 +1,15 @@
-// Runs the outside readers (qpdf, poppler, fontTools) on files that the tests write.
+// Temporary files for the outside readers (qpdf, poppler, fontTools) that the tests run.
 #pragma once
 
-#include <array>
-#include <cstdio>
+#include "support/run_tool.h"
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 namespace tw::test {
-
-struct ToolResult {
-    int status = -1;
-    std::string output; // stdout and stderr together
-};
-
-inline ToolResult runTool(const std::string& command) {
-    ToolResult r;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return r;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) r.output.append(buf.data(), n);
-    int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-}
-
-inline bool toolAvailable(const std::string& name) {
-    return runTool("command -v " + name + " >/dev/null").status == 0;
-}
 
 // A file in a fresh temporary folder, removed with the object.
 struct TempFile {

@@ -326,7 +326,7 @@ TEST(TrueTypeFont, RealFontSubsetPassesFontTools) {
     file.write(font.subset(used));
     std::string ids;
     for (uint16_t g : used) ids += std::to_string(g) + ",";
-    auto r = runTool("/usr/bin/python3 " + std::string(TW_TEST_DIR) + "/check_subset.py " + file.str() + " " + ids);
+    auto r = runTool({"/usr/bin/python3", std::string(TW_TEST_DIR) + "/check_subset.py", file.str(), ids});
     EXPECT_EQ(r.status, 0) << r.output;
 }
 

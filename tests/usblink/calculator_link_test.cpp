@@ -1,4 +1,5 @@
 #include "simulated_calculator.h"
+#include "support/run_tool.h"
 #include "support/strerror_text.h"
 #include "thrown_link_error.h"
 #include "usblink/calculator_link.h"
@@ -174,9 +175,9 @@ TEST(LinkProtocol, InstallPutsTheUdevRuleWhereTheMessageSays) {
     std::string pattern = (std::filesystem::temp_directory_path() / "tw-udev-XXXXXX").string();
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     const std::filesystem::path prefix = pattern;
-    const std::string command = "cmake --install '" + std::string(binary) + "' --component udev --prefix '" +
-                                prefix.string() + "' >/dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    const test::ToolResult install =
+        test::runTool({"cmake", "--install", binary, "--component", "udev", "--prefix", prefix.string()});
+    EXPECT_EQ(install.status, 0) << install.output;
     const auto slurp = [](const std::filesystem::path& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
