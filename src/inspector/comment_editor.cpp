@@ -39,6 +39,9 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     connect(save_, &QPushButton::clicked, this, &CommentEditor::saveRequested);
     connect(remove_, &QPushButton::clicked, this, &CommentEditor::removeRequested);
     connect(cancel_, &QPushButton::clicked, this, &CommentEditor::cancelRequested);
+    // Return in the field saves, whichever button has been the default since.
+    connect(field_, &CommentField::returnPressed, this, &CommentEditor::saveRequested);
+    connect(field_, &CommentField::heightWanted, this, &CommentEditor::fitHeight);
 
     column->addWidget(title_);
     column->addWidget(message_);
@@ -52,10 +55,25 @@ void CommentEditor::present(const QString& title) {
     setAccessibleName(title);
     title_->setText(title);
     setNotice({});
-    // The field takes its draft once shown at its width.
-    if (!isVisible()) open();
-    adjustSize();
+    // The field has the focus before the dialog shows: shown, the dialog hands it to the
+    // widget that had it last, and a button given it takes the default.
     field_->setFocus();
+    if (!isVisible()) {
+        // The field takes its draft once shown at its width.
+        open();
+        // A button that had the focus when the editor last closed kept the default.
+        save_->setDefault(true);
+    }
+    adjustSize();
+}
+
+// As high as its content at the width it has, at once: the field shows every line it
+// takes up to its most while the user types, pastes or deletes.
+void CommentEditor::fitHeight() {
+    if (!isVisible()) return;
+    layout()->activate();
+    const int wanted = heightForWidth(width());
+    resize(width(), wanted > 0 ? wanted : sizeHint().height());
 }
 
 void CommentEditor::setNotice(const QString& notice) {

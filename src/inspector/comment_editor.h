@@ -41,6 +41,8 @@ public slots:
     void reject() override;
 
 private:
+    void fitHeight();
+
     QLabel* title_;
     QLabel* message_;
     CommentField* field_;

@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -71,12 +72,15 @@ std::vector<QStringView> lineEndsOf(QStringView text) {
 } // namespace
 
 CommentField::CommentField(QWidget* parent) : QPlainTextEdit(parent) {
-    // As in a line editor: Tab moves on, Return is the dialog's (see keyPressEvent).
+    // As in a line editor: Tab moves on, Return is answered by the owner (returnPressed).
     setTabChangesFocus(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setWordWrapMode(kWrapAtWords);
     setMinimumWidth(kFieldWidth);
     keepWrapModeFitting(*this);
+    // As high as its lines, whatever room the dialog has.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    setScrolls(false);
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
         keepLongLinesShaped(document()->findBlock(from), document()->findBlock(from + added));
         if (!filling_) noteChange(from, added);
@@ -111,14 +115,11 @@ void CommentField::fill(QString text) {
     waiting_.reset();
     given_ = text;
     lineEnds_ = lineEndsOf(text);
-    // A text that cannot fit the lines shown has its scroll bar before it is laid out:
-    // one coming after would narrow the lines and lay the whole text out again. (A line
-    // holds no more characters than pixels.)
-    const bool scrolls = lineEnds_.size() >= std::size_t(kMostLinesShown) ||
-                         text.size() > qsizetype(kMostLinesShown) * viewport()->width();
-    setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
-    setWordWrapMode(wrapModeFor(text));
     filling_ = true;
+    // A text that cannot fit the lines shown has its scroll bar before it is laid out:
+    // one coming after would narrow the lines and lay the whole text out again.
+    setScrolls(certainlyScrolls(text.size(), lineEnds_.size()));
+    setWordWrapMode(wrapModeFor(text));
     setPlainText(text);
     filling_ = false;
     blocks_ = document()->blockCount();
@@ -147,23 +148,50 @@ void CommentField::noteChange(int from, int added) {
     lineEnds_.insert(at, std::size_t(put), kLf);
 }
 
-// The field shows as many lines as the text takes, from one to kMostLinesShown; only
-// those first lines are measured.
+// Whether a text of `characters` characters and `lineEnds` line ends takes more lines than
+// the field shows, known without laying it out: a line holds no more characters than the
+// field has pixels across.
+bool CommentField::certainlyScrolls(qsizetype characters, std::size_t lineEnds) const {
+    const int across = viewport()->width() +
+                       (verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ? verticalScrollBar()->sizeHint().width() : 0);
+    return lineEnds >= std::size_t(kMostLinesShown) || characters > qsizetype(kMostLinesShown) * across;
+}
+
+// The scroll bar is there exactly while the text takes more lines than shown. Never
+// "as needed": one that comes while a line is typed, before the field has grown, would
+// narrow the lines the field is measured by and scroll its first line away.
+void CommentField::setScrolls(bool scrolls) {
+    const Qt::ScrollBarPolicy policy = scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
+    if (verticalScrollBarPolicy() != policy) setVerticalScrollBarPolicy(policy);
+}
+
+// The field shows as many lines as the text takes at the width it has, from one to
+// kMostLinesShown; only the lines up to one more than those are laid out and measured.
 void CommentField::fitHeight() {
-    if (!isVisible()) return;
-    QAbstractTextDocumentLayout* layout = document()->documentLayout();
+    // Taking the scroll bar away or putting it back changes the width, which comes back here.
+    if (!isVisible() || fitting_ || filling_) return;
+    fitting_ = true;
+    const QTextDocument* doc = document();
+    bool scrolls = certainlyScrolls(doc->characterCount() - 1, std::size_t(doc->blockCount() - 1));
+    // Whether the lines fit is judged at the width they have without a bar.
+    if (!scrolls) setScrolls(false);
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
     qreal height = 0;
     int lines = 0;
-    for (QTextBlock block = document()->begin(); block.isValid() && lines < kMostLinesShown; block = block.next()) {
+    for (QTextBlock block = doc->begin(); block.isValid() && lines <= kMostLinesShown; block = block.next()) {
         (void)layout->blockBoundingRect(block); // lays the block out if it is not yet
         const QTextLayout* text = block.layout();
-        for (int i = 0; i < text->lineCount() && lines < kMostLinesShown; ++i, ++lines)
-            height += text->lineAt(i).height();
+        for (int i = 0; i < text->lineCount() && lines <= kMostLinesShown; ++i, ++lines)
+            if (lines < kMostLinesShown) height += text->lineAt(i).height();
     }
+    scrolls = scrolls || lines > kMostLinesShown;
+    setScrolls(scrolls);
+    fitting_ = false;
     const int shown = lines > 0 ? int(std::ceil(height)) : 0;
     if (shown == linesHeight_) return;
     linesHeight_ = shown;
     updateGeometry();
+    emit heightWanted();
 }
 
 int CommentField::fittedHeight() const {
@@ -183,10 +211,10 @@ QSize CommentField::minimumSizeHint() const {
 }
 
 void CommentField::keyPressEvent(QKeyEvent* event) {
-    // Return and Enter go to the dialog, whose default button saves; the comment takes
-    // no line break from the keyboard.
+    // Not handed on to the dialog: its default is whichever button last had the focus.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->ignore();
+        event->accept();
+        emit returnPressed();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);

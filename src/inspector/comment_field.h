@@ -27,6 +27,12 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+signals:
+    // Return or Enter: the comment takes no line break from the keyboard.
+    void returnPressed();
+    // The lines shown changed in number: the field asks for another height.
+    void heightWanted();
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -40,6 +46,8 @@ private:
     void fill(QString text);
     void noteChange(int from, int added);
     void fitHeight();
+    bool certainlyScrolls(qsizetype characters, std::size_t lineEnds) const;
+    void setScrolls(bool scrolls);
     int fittedHeight() const;
 
     // The text as given: the field's own text rewrites its line ends.
@@ -50,6 +58,7 @@ private:
     std::vector<QStringView> lineEnds_;
     int blocks_ = 1;
     bool filling_ = false;
+    bool fitting_ = false;
     // The height of the lines shown, once measured.
     int linesHeight_ = 0;
 };

@@ -3,6 +3,8 @@
 // saves and Tab moves on, as in a line editor.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
@@ -111,6 +113,62 @@ TEST_F(CommentFieldTest, TheFieldGrowsWithItsLinesUpToAFewThenScrolls) {
     while (words.size() < 100'000) words += "balance ";
     EXPECT_EQ(heightFor(words), most);
     EXPECT_EQ(field->text(), words);
+}
+
+// The lines the field's text takes at the width it has.
+int linesOf(const CommentField& field) {
+    int lines = 0;
+    for (QTextBlock block = field.document()->begin(); block.isValid(); block = block.next())
+        lines += block.layout()->lineCount();
+    return lines;
+}
+
+// Typed, pasted or deleted, the text shows whole up to the most lines at once, with the
+// field and the editor as high as for the same text opened; from the line after, it scrolls.
+TEST_F(CommentFieldTest, TheFieldIsAsHighAsItsTextOpenedWhileTheTextChanges) {
+    const QString title = "Comment for step 004";
+    CommentEditor editor;
+    editor.setDraft(QString());
+    editor.present(title);
+    CommentField* typed = editor.field();
+    int linesChecked = 0;
+    const auto check = [&](const char* how) {
+        const int lines = linesOf(*typed);
+        SCOPED_TRACE(testing::Message() << how << ", " << lines << " lines");
+        CommentEditor opened;
+        opened.setDraft(editor.draft());
+        opened.present(title);
+        EXPECT_EQ(typed->height(), opened.field()->height());
+        EXPECT_EQ(editor.height(), opened.height());
+        const bool whole = lines <= CommentField::kMostLinesShown;
+        EXPECT_EQ(typed->verticalScrollBar()->maximum() == 0, whole);
+        EXPECT_EQ(typed->verticalScrollBar()->isVisibleTo(typed), !whole);
+        if (whole) {
+            EXPECT_EQ(typed->verticalScrollBar()->value(), 0);
+            EXPECT_EQ(typed->cursorForPosition({0, 0}).position(), 0); // the first line is in view
+        }
+        linesChecked = lines;
+    };
+
+    while (linesOf(*typed) <= CommentField::kMostLinesShown + 1) {
+        QTest::keyClicks(typed, "balance ");
+        if (linesOf(*typed) != linesChecked) check("typed");
+    }
+    EXPECT_GT(typed->height(), 0);
+    while (linesOf(*typed) > 1) {
+        for (int i = 0; i < 8; ++i) QTest::keyClick(typed, Qt::Key_Backspace);
+        if (linesOf(*typed) != linesChecked) check("deleted");
+    }
+    QGuiApplication::clipboard()->setText("first\nsecond\nthird");
+    QTest::keyClick(typed, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(typed->document()->blockCount(), 3);
+    check("pasted");
+    QGuiApplication::clipboard()->setText(QString("pasted\n").repeated(4));
+    QTest::keyClick(typed, Qt::Key_V, Qt::ControlModifier);
+    check("pasted again");
+    typed->selectAll();
+    QTest::keyClick(typed, Qt::Key_Delete);
+    check("cleared");
 }
 
 TEST_F(CommentFieldTest, ReturnSavesOnceAndTabMovesOnWithoutChangingTheText) {

@@ -394,6 +394,67 @@ TEST_F(InspectorViewTest, SaveAndRemoveWithNoStepLeftOnlyClose) {
     EXPECT_FALSE(app.editingCommentStep().has_value());
 }
 
+// The editor is kept and shown again. A button clicked to close it took the focus, and
+// with it the dialog's default; Return in the field must still save the next time, and
+// Save is drawn as the default again.
+TEST_F(InspectorViewTest, ReturnInTheFieldSavesWhicheverButtonClosedTheEditorBefore) {
+    auto s = test::hp15cSnapshot(20);
+    app.setInspection(s);
+    ProgramDocument doc = app.programDoc();
+    for (int step = 1; step <= 20; ++step)
+        ASSERT_EQ(doc.setComment("step " + std::to_string(step), step, s.program),
+                  ProgramDocument::CommentChange::stored);
+    app.setProgramDoc(doc);
+    InspectorView view(app);
+    view.show();
+    CommentEditor* editor = view.editor();
+
+    const auto editAndPressReturn = [&](int step, const QString& typed) {
+        view.program()->list()->editRequested(step);
+        ASSERT_TRUE(editor->isVisible());
+        EXPECT_TRUE(editor->saveButton()->isDefault());
+        EXPECT_FALSE(editor->cancelButton()->isDefault());
+        EXPECT_FALSE(editor->removeButton()->isDefault());
+        EXPECT_EQ(editor->focusWidget(), editor->field());
+        QTest::keyClicks(editor->field(), typed);
+        QTest::keyClick(editor->field(), Qt::Key_Return);
+        EXPECT_FALSE(editor->isVisible());
+    };
+
+    // Closed by Cancel, then opened again on the same step.
+    view.program()->list()->editRequested(20);
+    QTest::mouseClick(editor->cancelButton(), Qt::LeftButton);
+    ASSERT_FALSE(editor->isVisible());
+    editAndPressReturn(20, " edited");
+    EXPECT_EQ(app.programDoc().comment(20), std::optional<std::string>("step 20 edited"));
+
+    // Closed by Remove, then opened on another step.
+    view.program()->list()->editRequested(19);
+    QTest::mouseClick(editor->removeButton(), Qt::LeftButton);
+    ASSERT_FALSE(app.programDoc().comment(19).has_value());
+    editAndPressReturn(18, " kept");
+    EXPECT_EQ(app.programDoc().comment(18), std::optional<std::string>("step 18 kept"));
+
+    // Enter on the keypad saves too, after Save itself was clicked.
+    view.program()->list()->editRequested(17);
+    QTest::mouseClick(editor->saveButton(), Qt::LeftButton);
+    view.program()->list()->editRequested(17);
+    QTest::keyClicks(editor->field(), "!");
+    QTest::keyClick(editor->field(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(app.programDoc().comment(17), std::optional<std::string>("step 17!"));
+
+    // A button with the focus still answers Space; Escape still cancels.
+    view.program()->list()->editRequested(16);
+    editor->cancelButton()->setFocus();
+    QTest::keyClick(editor->cancelButton(), Qt::Key_Space);
+    EXPECT_FALSE(editor->isVisible());
+    view.program()->list()->editRequested(16);
+    QTest::keyClicks(editor->field(), " lost");
+    QTest::keyClick(editor->field(), Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(app.programDoc().comment(16), std::optional<std::string>("step 16"));
+}
+
 TEST_F(InspectorViewTest, ClosingTheEditorByEscapeCancels) {
     app.setInspection(test::hp15cSnapshot(12));
     InspectorView view(app);
