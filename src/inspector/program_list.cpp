@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "inspector/inspector_style.h"
+#include "inspector/one_line_text.h"
 #include "runtime/snapshot/number_text.h"
 #include "runtime/snapshot/utf8.h"
 
@@ -119,7 +120,7 @@ QVariant ProgramListModel::data(const QModelIndex& index, int role) const {
     case KeysRole: return pl ? qs(pl->keys) : QString();
     case PrefixRole: return pl ? qs(pl->prefix) : QString();
     case MnemonicRole: return pl ? qs(pl->mnemonic) : QString();
-    case CommentRole: return pl ? commentOf(step) : QString();
+    case CommentRole: return pl ? oneLineText(commentOf(step)) : QString();
     case CurrentRole: return step == line_;
     case RunningRole: return running_;
     case Qt::ToolTipRole: {
@@ -133,7 +134,7 @@ QVariant ProgramListModel::data(const QModelIndex& index, int role) const {
             for (const std::string* s : {&pl->keys, &pl->prefix, &pl->mnemonic})
                 if (!s->empty()) parts << qs(*s);
             const QString c = commentOf(step);
-            if (!c.isEmpty()) parts << c;
+            if (!c.isEmpty()) parts << oneLineText(c);
         }
         return parts.join(' ');
     }

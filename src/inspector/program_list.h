@@ -25,7 +25,7 @@ public:
         KeysRole,
         PrefixRole,
         MnemonicRole,
-        CommentRole,
+        CommentRole, // on one line; the tooltip keeps the comment's line breaks
         CurrentRole,
         RunningRole,
     };
@@ -45,7 +45,7 @@ public:
     bool hasComment(int step) const { return comments_.contains(step); }
     // "017" on the HP-15C and HP-16C, "17" on the HP-12C; never cut.
     static QString stepLabel(int step, int model);
-    // A comment as the listing shows it: a long one only its start, ending in "…". A row
+    // A comment as the listing keeps it: a long one only its start, ending in "…". A row
     // shows a few dozen characters, and measuring a comment of a megabyte at every repaint
     // froze the window; the editor reads the whole text from the notes.
     static QString listedComment(std::string_view text);

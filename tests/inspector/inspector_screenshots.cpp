@@ -6,6 +6,11 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "app/app_model.h"
 #include "inspector/comment_editor.h"
 #include "inspector/inspector_fixtures.h"
@@ -132,6 +137,35 @@ TEST_F(Screenshots, ComplexModeIntegersInBinaryAndTheEmptyInspector) {
         InspectorView empty(idle);
         present(empty, scheme, {320, 400});
         save(empty, QString("nothing_to_inspect_%1").arg(scheme.name));
+    }
+}
+
+// Steps 011 to 020 with comments that hold each kind of line break, from a notes file
+// or pasted: each reads on its own row, a space where the break was.
+TEST_F(Screenshots, CommentsWithLineBreaks) {
+    const std::vector<std::pair<const char*, const char*>> breaks{
+        {"LF", "\n"},         {"CR LF", "\r\n"}, {"CR", "\r"},      {"VT", "\v"},
+        {"FF", "\f"},         {"NEL", "\u0085"},  {"LS", "\u2028"},  {"PS", "\u2029"},
+        {"two CR LF", "\r\n\r\n"},
+        {"many LF", "\nand\nmore\nlines\nthan\nthe\nrow\nholds"},
+    };
+    for (const Scheme& scheme : schemes()) {
+        AppModel app(platform);
+        auto s = test::hp15cSnapshot(20);
+        s.line = 15;
+        app.setInspection(s);
+        ProgramDocument doc;
+        for (std::size_t i = 0; i < breaks.size(); ++i) {
+            StepComment c;
+            c.step = std::int64_t(i) + 11;
+            c.text = std::string(breaks[i].first) + " one" + breaks[i].second + "two";
+            doc.comments.push_back(c);
+        }
+        app.setProgramDoc(doc);
+        InspectorView view(app);
+        view.setPane(InspectorPane::program);
+        present(view, scheme, {340, 640});
+        save(view, QString("comments_with_line_breaks_%1").arg(scheme.name));
     }
 }
 

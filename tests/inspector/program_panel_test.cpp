@@ -2,10 +2,15 @@
 // current step in view.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
+
+#include <map>
+#include <string>
+#include <vector>
 
 #include "inspector/inspector_fixtures.h"
 #include "inspector/program_list.h"
@@ -59,6 +64,86 @@ TEST_F(ProgramPanelTest, AStepCommentsTooltipShowsItsMarkupAsWritten) {
     const QString comment = QStringLiteral("<b>x</b> &amp; <i>y</i>  two  spaces");
     panel.setSnapshot(test::hp15cSnapshot(12), {{1, comment}});
     EXPECT_EQ(tooltipShows(model()->index(1, 0).data(Qt::ToolTipRole).toString()), comment);
+}
+
+// The line breaks a comment can hold (notes files carry them, the editor keeps pasted
+// ones), each with the same comment written with a space in its place.
+struct BrokenComment {
+    QString broken;
+    QString spaced;
+};
+
+std::vector<BrokenComment> brokenComments() {
+    std::vector<BrokenComment> out;
+    for (const QString& lineBreak : {QStringLiteral("\n"), QStringLiteral("\r\n"), QStringLiteral("\r"),
+                                     QStringLiteral("\v"), QStringLiteral("\f"), QStringLiteral(u"\u0085"),
+                                     QStringLiteral(u"\u2028"), QStringLiteral(u"\u2029")})
+        out.push_back({"para one" + lineBreak + "para two", "para one para two"});
+    // Two breaks in a row are two spaces; a long comment is still cut at the row's end.
+    QString longBroken = "blank\r\n\r\nline";
+    QString longSpaced = "blank  line";
+    for (int n = 0; n < 30; ++n) {
+        longBroken += "\nmore " + QString::number(n);
+        longSpaced += " more " + QString::number(n);
+    }
+    out.push_back({longBroken, longSpaced});
+    return out;
+}
+
+TEST_F(ProgramPanelTest, EachLineBreakOfACommentShowsAsOneSpaceAndTheTooltipKeepsIt) {
+    const auto comments = brokenComments();
+    std::map<int, QString> byStep;
+    for (std::size_t i = 0; i < comments.size(); ++i) byStep[int(i) + 11] = comments[i].broken;
+    // A CR LF that the listing's cut parts: the CR left before the cut is one space too.
+    const std::string cutInBreak = std::string(ProgramListModel::kListedCommentBytes - 1, 'a') + "\r\nb";
+    byStep[1] = ProgramListModel::listedComment(cutInBreak);
+    panel.setSnapshot(test::hp15cSnapshot(20), byStep);
+
+    for (std::size_t i = 0; i < comments.size(); ++i) {
+        const QModelIndex row = model()->index(int(i) + 11, 0);
+        EXPECT_EQ(row.data(ProgramListModel::CommentRole).toString().toStdString(), comments[i].spaced.toStdString());
+        EXPECT_TRUE(row.data(Qt::AccessibleTextRole).toString().endsWith(" " + comments[i].spaced)) << i;
+        EXPECT_EQ(row.data(Qt::ToolTipRole).toString().toStdString(), comments[i].broken.toStdString());
+    }
+    const QString cut = model()->index(1, 0).data(ProgramListModel::CommentRole).toString();
+    EXPECT_TRUE(cut == QString(qsizetype(ProgramListModel::kListedCommentBytes - 1), 'a') + " " + QChar(0x2026))
+        << cut.right(3).toStdString();
+}
+
+// Rows 011 to 020 of a listing whose comments hold line breaks look, pixel for pixel, as
+// with spaces in their place: no comment spills over the rows around it.
+TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksLookAsWithSpaces) {
+    panel.resize(320, 700);
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    auto s = test::hp15cSnapshot(20);
+    s.line = 15; // a highlighted row among them
+    const auto comments = brokenComments();
+    ASSERT_EQ(comments.size(), 9u);
+    const auto rowsShown = [&] {
+        QCoreApplication::processEvents();
+        std::vector<QImage> rows;
+        for (int row = 11; row <= 20; ++row) {
+            const QRect r = panel.list()->visualRect(model()->index(row, 0));
+            EXPECT_TRUE(panel.list()->viewport()->rect().contains(r)) << row;
+            rows.push_back(panel.list()->viewport()->grab(r).toImage());
+        }
+        return rows;
+    };
+    const auto show = [&](bool broken) {
+        std::map<int, QString> byStep;
+        for (std::size_t i = 0; i < comments.size(); ++i)
+            byStep[int(i) + 11] = broken ? comments[i].broken : comments[i].spaced;
+        byStep[20] = broken ? "last\r\n" : "last "; // a break at the end
+        panel.setSnapshot(s, byStep);
+        return rowsShown();
+    };
+    const auto withSpaces = show(false);
+    const auto withBreaks = show(true);
+    for (std::size_t i = 0; i < withSpaces.size(); ++i)
+        EXPECT_TRUE(withBreaks[i] == withSpaces[i]) << "step " << i + 11;
+    panel.setSnapshot(s, {});
+    EXPECT_FALSE(rowsShown()[0] == withSpaces[0]); // the comments are painted at all
 }
 
 TEST_F(ProgramPanelTest, AssistiveToolsSeeTheCurrentStepAsTheSelectedRow) {

@@ -17,6 +17,7 @@
 
 #include "app/app_model.h"
 #include "inspector/long_text_wrap.h"
+#include "inspector/one_line_text.h"
 #include "notes/program_document_content.h"
 #include "ui/sheet/elided_label.h"
 #include "ui/sheet/program_notes_rows.h"
@@ -323,7 +324,8 @@ void ProgramInfoView::refreshComments() {
         orphan_rows_.pop_back();
     }
     for (size_t i = 0; i < orphans.size(); ++i) {
-        const QString text = qs(notes_text::orphanLine(*orphans[i]));
+        // Its line breaks as spaces: the lines after one would read as rows of their own.
+        const QString text = oneLineText(qs(notes_text::orphanLine(*orphans[i])));
         if (i < orphan_rows_.size()) {
             if (orphan_rows_[i]->text() != text) orphan_rows_[i]->setText(text);
             continue;
