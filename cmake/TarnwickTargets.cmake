@@ -18,14 +18,15 @@ function(tw_add_library name)
 endfunction()
 
 # tw_add_test(<name> SOURCES <files>... [LIBS <targets>...] [LABELS <labels>...])
-# One GoogleTest executable registered as one CTest test.
+# One GoogleTest executable registered as one CTest test. Its main is tests/support/test_main.cpp
+# unless a source has its own; either way it checks the locale it runs in (stage_locale_test.cpp).
 function(tw_add_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;LABELS" ${ARGN})
   if(TW_FUZZ)
     return()
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock tw_warnings)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} tw_test_main tw_stage_locale_check GTest::gmock tw_warnings)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
