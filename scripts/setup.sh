@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libhidapi-dev qt6-base-dev
   libunicorn-dev gcc-arm-none-eabi libnewlib-arm-none-eabi
-  qpdf poppler-utils python3-fonttools fonts-dejavu-core fonts-urw-base35 unicode-data
+  qpdf poppler-utils python3-fonttools fonts-dejavu-core fonts-urw-base35
   xvfb xauth xdotool libxcb-xkb-dev
   desktop-file-utils shared-mime-info
   locales libc-l10n
