@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Installs what building and testing Tarnwick needs on Debian 12 (run as root).
+# Installs what building and testing Tarnwick needs on Debian 12 or 13 (run as root).
 # Quick when everything is already there.
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libhidapi-dev qt6-base-dev
   libunicorn-dev gcc-arm-none-eabi libnewlib-arm-none-eabi
-  qpdf poppler-utils python3-fonttools fonts-dejavu-core fonts-urw-base35 unicode-data
+  qpdf poppler-utils python3-fonttools fonts-dejavu-core fonts-urw-base35
   xvfb xauth xdotool libxcb-xkb-dev
   desktop-file-utils shared-mime-info
   locales libc-l10n
@@ -20,19 +20,27 @@ test_locales=(de_DE.UTF-8 tr_TR.UTF-8)
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if ((${#missing[@]})); then
+updated=false
+install_missing() { # <package...>
+  local missing=() p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  ((${#missing[@]})) || return 0
   echo "Installing: ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
+  $updated || "${sudo_cmd[@]}" apt-get update -qq
+  updated=true
   # --no-install-recommends: the cross compiler's recommended extras are large and unused.
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+}
+
+install_missing "${packages[@]}"
+# The sanitizers' and libFuzzer's runtimes for clang: their package is named after the
+# release's clang (14 on Debian 12, 19 on Debian 13), so ask the clang just installed.
+clang_major=$(clang -dumpversion | cut -d. -f1)
+install_missing "libclang-rt-$clang_major-dev"
 
 missing_locales=()
 for l in "${test_locales[@]}"; do

@@ -70,6 +70,14 @@ void unicorn(benchmark::State& state, const Program* program, bool hooked) {
     state.counters["insn/s"] = benchmark::Counter(double(total), benchmark::Counter::kIsRate);
 }
 
+// Whether a run ended without a measurement. Google Benchmark 1.8 replaced the run's
+// error_occurred (1.7, Debian 12) with skipped (Debian 13 has 1.9).
+template <class BenchmarkRun>
+bool skippedRun(const BenchmarkRun& run) {
+    if constexpr (requires { run.skipped; }) return bool(run.skipped);
+    else return run.error_occurred;
+}
+
 // Prints the geometric mean of insn/s per engine after the usual table.
 class MeanReporter : public benchmark::ConsoleReporter {
 public:
@@ -77,7 +85,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             auto it = run.counters.find("insn/s");
-            if (it == run.counters.end() || run.error_occurred) continue;
+            if (it == run.counters.end() || skippedRun(run)) continue;
             std::string name = run.benchmark_name();
             std::string engine = name.substr(0, name.find('/'));
             logs_[engine].push_back(std::log(double(it->second)));

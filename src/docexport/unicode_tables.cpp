@@ -3,6 +3,8 @@
 
 namespace tw::unicode_tables {
 
+const char unicodeVersion[] = "15.0.0";
+
 const std::array<CodeRange, 11> whiteSpace = {{
     {0x0009, 0x000D},
     {0x0020, 0x0020},

@@ -29,6 +29,9 @@ struct Decomposition {
     uint8_t count;
 };
 
+// The version of the Unicode Character Database the tables were made from ("15.0.0"); the
+// grapheme rules in unicode_text.cpp are that version's.
+extern const char unicodeVersion[];
 extern const std::array<CodeRange, 11> whiteSpace;
 extern const std::array<CodeRange, 747> lettersAndNumbers; // general categories L* and N*
 extern const std::array<BreakRange, 1449> graphemeBreaks;

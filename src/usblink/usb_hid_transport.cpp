@@ -5,6 +5,7 @@
 #include "usblink/link_error.h"
 #include "usblink/usb_log.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -96,11 +97,12 @@ void USBHIDTransport::close() noexcept {
 
 void USBHIDTransport::send(std::span<const uint8_t> report) {
     if (!deviceOpen_) throw LinkError::noDevice();
-    // hidapi wants the report ID in front of the report's own bytes.
-    std::vector<uint8_t> data;
-    data.reserve(report.size() + 1);
-    data.push_back(reportID);
-    data.insert(data.end(), report.begin(), report.end());
+    // hidapi wants the report ID in front of the report's own bytes. Sized at once: GCC 14
+    // warns that push_back() after reserve() may free a pointer into the buffer's middle
+    // (-Wfree-nonheap-object), a false alarm.
+    std::vector<uint8_t> data(report.size() + 1);
+    data[0] = reportID;
+    std::copy(report.begin(), report.end(), data.begin() + 1);
     const int written = api_->write(data);
     // The outcome for the log, and the reason for the message when it failed.
     std::string result = hidResultName(0);

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <atomic>
 #include <chrono>
@@ -59,7 +60,7 @@ QSettings::SettingsMap sampleSettings() {
         {"noList", QStringList{}},
         {"oneItem", QStringList{"x"}},
         {"ratio", 1.5},
-        {"when", QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC)},
+        {"when", QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53), QTimeZone::utc())},
         {"nothing", QVariant()},
         {"programDoc/0123456789abcdef", QByteArray(3000, 'n') + allBytes()},
         {"General/k", "in a group named General"},

@@ -5,6 +5,7 @@
 #include "fake_clock.h"
 #include "usblink/hid_api.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <optional>

@@ -85,7 +85,7 @@ TEST_F(SheetViews, AProgramWithoutItemsShowsOnlyProgramDescriptionAndComments) {
 
     // Typing right after the sheet opens goes into the title.
     sheet.show();
-    QApplication::setActiveWindow(&sheet);
+    sheet.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&sheet));
     EXPECT_EQ(QApplication::focusWidget(), sheet.titleField());
 }
