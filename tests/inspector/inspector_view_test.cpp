@@ -453,6 +453,9 @@ TEST_F(InspectorViewTest, ReturnInTheFieldSavesWhicheverButtonClosedTheEditorBef
     QTest::keyClick(editor->field(), Qt::Key_Escape);
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(app.programDoc().comment(16), std::optional<std::string>("step 16"));
+    // Closed by Space on Cancel, then by Escape: Return still saves.
+    editAndPressReturn(16, " again");
+    EXPECT_EQ(app.programDoc().comment(16), std::optional<std::string>("step 16 again"));
 }
 
 TEST_F(InspectorViewTest, ClosingTheEditorByEscapeCancels) {
