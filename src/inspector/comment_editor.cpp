@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
+#include "inspector/content_minimum.h"
 #include "inspector/inspector_style.h"
 
 namespace tw {
@@ -41,13 +42,16 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     connect(cancel_, &QPushButton::clicked, this, &CommentEditor::cancelRequested);
     // Return in the field saves, whichever button has been the default since.
     connect(field_, &CommentField::returnPressed, this, &CommentEditor::saveRequested);
-    connect(field_, &CommentField::heightWanted, this, &CommentEditor::fitHeight);
 
     column->addWidget(title_);
     column->addWidget(message_);
     column->addWidget(field_);
     column->addWidget(notice_);
     column->addWidget(buttons);
+    // Never smaller than its title, message, lines and buttons at the width it has; the
+    // room it is given beyond that goes to the field.
+    ContentMinimum* fitted = ContentMinimum::keep(*this);
+    connect(field_, &CommentField::heightWanted, fitted, &ContentMinimum::fit);
 }
 
 void CommentEditor::present(const QString& title) {
@@ -59,27 +63,17 @@ void CommentEditor::present(const QString& title) {
     // widget that had it last, and a button given it takes the default.
     field_->setFocus();
     if (!isVisible()) {
-        // The field takes its draft once shown at its width.
+        // The field takes its draft once shown at its width, which is the one the editor
+        // had when it last closed.
         open();
         // A button that had the focus when the editor last closed kept the default.
         save_->setDefault(true);
     }
-    adjustSize();
-}
-
-// As high as its content at the width it has, at once: the field shows every line it
-// takes up to its most while the user types, pastes or deletes.
-void CommentEditor::fitHeight() {
-    if (!isVisible()) return;
-    layout()->activate();
-    const int wanted = heightForWidth(width());
-    resize(width(), wanted > 0 ? wanted : sizeHint().height());
 }
 
 void CommentEditor::setNotice(const QString& notice) {
     notice_->setText(notice);
     notice_->setVisible(!notice.isEmpty());
-    if (isVisible()) adjustSize();
 }
 
 void CommentEditor::reject() {

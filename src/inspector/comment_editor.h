@@ -41,8 +41,6 @@ public slots:
     void reject() override;
 
 private:
-    void fitHeight();
-
     QLabel* title_;
     QLabel* message_;
     CommentField* field_;

@@ -78,8 +78,8 @@ CommentField::CommentField(QWidget* parent) : QPlainTextEdit(parent) {
     setWordWrapMode(kWrapAtWords);
     setMinimumWidth(kFieldWidth);
     keepWrapModeFitting(*this);
-    // As high as its lines, whatever room the dialog has.
-    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // At least as high as its lines; the room its window is given beyond that is the field's.
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setScrolls(false);
     connect(document(), &QTextDocument::contentsChange, this, [this](int from, int, int added) {
         keepLongLinesShaped(document()->findBlock(from), document()->findBlock(from + added));
@@ -120,7 +120,7 @@ void CommentField::fill(QString text) {
     // one coming after would narrow the lines and lay the whole text out again.
     setScrolls(certainlyScrolls(text.size(), lineEnds_.size()));
     setWordWrapMode(wrapModeFor(text));
-    setPlainText(text);
+    load(text);
     filling_ = false;
     blocks_ = document()->blockCount();
     // The document breaks lines where lineEndsOf() does; were it ever otherwise, the
@@ -128,6 +128,19 @@ void CommentField::fill(QString text) {
     if (lineEnds_.size() + 1 != std::size_t(blocks_)) lineEnds_.assign(std::size_t(blocks_ - 1), kLf);
     moveCursor(QTextCursor::End);
     fitHeight();
+}
+
+// The text put in the document in place of what it held, as setPlainText() does, but
+// laid out once: setPlainText() lays out the whole text to select it for a format, then
+// again because the format changed it.
+void CommentField::load(const QString& text) {
+    QTextDocument* doc = document();
+    const bool undoable = doc->isUndoRedoEnabled();
+    doc->setUndoRedoEnabled(false); // the text given is where undoing stops
+    doc->clear();
+    QTextCursor(doc).insertText(text);
+    doc->setUndoRedoEnabled(undoable);
+    doc->setModified(false);
 }
 
 // A change of the document: the line ends it took out go, those it put in are plain ones.
@@ -148,13 +161,21 @@ void CommentField::noteChange(int from, int added) {
     lineEnds_.insert(at, std::size_t(put), kLf);
 }
 
+// The height the field has for lines at its size: as many as it asks for, or more when its
+// window was given more room.
+qreal CommentField::room() const {
+    // Less the pixel the field asks for beyond its lines (fittedHeight()).
+    return viewport()->height() - 2 * document()->documentMargin() - 1;
+}
+
 // Whether a text of `characters` characters and `lineEnds` line ends takes more lines than
 // the field shows, known without laying it out: a line holds no more characters than the
-// field has pixels across.
+// field has pixels across, and no line is lower than the font's.
 bool CommentField::certainlyScrolls(qsizetype characters, std::size_t lineEnds) const {
     const int across = viewport()->width() +
                        (verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOn ? verticalScrollBar()->sizeHint().width() : 0);
-    return lineEnds >= std::size_t(kMostLinesShown) || characters > qsizetype(kMostLinesShown) * across;
+    const int lines = std::max(kMostLinesShown, int(room() / QFontMetricsF(font()).lineSpacing()) + 1);
+    return lineEnds >= std::size_t(lines) || characters > qsizetype(lines) * across;
 }
 
 // The scroll bar is there exactly while the text takes more lines than shown. Never
@@ -165,29 +186,39 @@ void CommentField::setScrolls(bool scrolls) {
     if (verticalScrollBarPolicy() != policy) setVerticalScrollBarPolicy(policy);
 }
 
-// The field shows as many lines as the text takes at the width it has, from one to
-// kMostLinesShown; only the lines up to one more than those are laid out and measured.
+// The field asks for as many lines as the text takes at the width it has, from one to
+// kMostLinesShown, and scrolls when the text takes more than that and more than its room.
+// Only the lines up to one past those are laid out and measured.
 void CommentField::fitHeight() {
     // Taking the scroll bar away or putting it back changes the width, which comes back here.
     if (!isVisible() || fitting_ || filling_) return;
     fitting_ = true;
     const QTextDocument* doc = document();
     bool scrolls = certainlyScrolls(doc->characterCount() - 1, std::size_t(doc->blockCount() - 1));
-    // Whether the lines fit is judged at the width they have without a bar.
-    if (!scrolls) setScrolls(false);
+    // Whether the lines fit is judged at the width they have without a bar; a text certain
+    // not to fit has its bar before it is laid out.
+    setScrolls(scrolls);
+    const qreal shownRoom = room();
     QAbstractTextDocumentLayout* layout = doc->documentLayout();
-    qreal height = 0;
+    qreal asked = 0; // the first kMostLinesShown lines
+    qreal all = 0;
     int lines = 0;
-    for (QTextBlock block = doc->begin(); block.isValid() && lines <= kMostLinesShown; block = block.next()) {
+    const auto measuring = [&] {
+        return lines < kMostLinesShown || (!scrolls && all <= std::max(asked, shownRoom));
+    };
+    for (QTextBlock block = doc->begin(); block.isValid() && measuring(); block = block.next()) {
         (void)layout->blockBoundingRect(block); // lays the block out if it is not yet
         const QTextLayout* text = block.layout();
-        for (int i = 0; i < text->lineCount() && lines <= kMostLinesShown; ++i, ++lines)
-            if (lines < kMostLinesShown) height += text->lineAt(i).height();
+        for (int i = 0; i < text->lineCount() && measuring(); ++i, ++lines) {
+            const qreal height = text->lineAt(i).height();
+            if (lines < kMostLinesShown) asked += height;
+            all += height;
+        }
     }
-    scrolls = scrolls || lines > kMostLinesShown;
+    scrolls = scrolls || all > std::max(asked, shownRoom);
     setScrolls(scrolls);
     fitting_ = false;
-    const int shown = lines > 0 ? int(std::ceil(height)) : 0;
+    const int shown = lines > 0 ? int(std::ceil(asked)) : 0;
     if (shown == linesHeight_) return;
     linesHeight_ = shown;
     updateGeometry();
@@ -234,13 +265,14 @@ void CommentField::hideEvent(QHideEvent* event) {
     if (event->spontaneous() || waiting_) return;
     waiting_ = text();
     filling_ = true;
-    setPlainText(QString());
+    load(QString());
     filling_ = false;
 }
 
 void CommentField::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    if (event->size().width() != event->oldSize().width()) fitHeight();
+    // A new width wraps the lines anew; a new height gives them more room or less.
+    fitHeight();
 }
 
 } // namespace tw

@@ -14,7 +14,8 @@ namespace tw {
 class CommentField : public QPlainTextEdit {
     Q_OBJECT
 public:
-    // The most lines the field grows to; a longer comment scrolls.
+    // The most lines the field grows to; a longer comment scrolls, unless the field is
+    // given more room than that.
     static constexpr int kMostLinesShown = 8;
 
     explicit CommentField(QWidget* parent = nullptr);
@@ -44,8 +45,10 @@ private:
     using QPlainTextEdit::setPlainText;
 
     void fill(QString text);
+    void load(const QString& text);
     void noteChange(int from, int added);
     void fitHeight();
+    qreal room() const;
     bool certainlyScrolls(qsizetype characters, std::size_t lineEnds) const;
     void setScrolls(bool scrolls);
     int fittedHeight() const;

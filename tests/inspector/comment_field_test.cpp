@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "inspector/comment_editor.h"
 #include "inspector/comment_field.h"
@@ -67,6 +68,14 @@ TEST_F(CommentFieldTest, TheTextComesBackAsItCameInWhereItWasNotEdited) {
     expected.replace(QStringLiteral("\nframe"), QStringLiteral("\nnew\nframe"));
     EXPECT_EQ(field->text(), expected);
 
+    // Undone, the key typed goes and the text given stays: that is where undoing stops.
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), expected.replace(QStringLiteral("new\n"), QString()));
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(field->text(), kMixed);
+
     // Everything selected and typed over: only what was typed.
     field->selectAll();
     QTest::keyClicks(field, "plain");
@@ -123,52 +132,143 @@ int linesOf(const CommentField& field) {
     return lines;
 }
 
-// Typed, pasted or deleted, the text shows whole up to the most lines at once, with the
-// field and the editor as high as for the same text opened; from the line after, it scrolls.
-TEST_F(CommentFieldTest, TheFieldIsAsHighAsItsTextOpenedWhileTheTextChanges) {
-    const QString title = "Comment for step 004";
-    CommentEditor editor;
-    editor.setDraft(QString());
-    editor.present(title);
-    CommentField* typed = editor.field();
-    int linesChecked = 0;
-    const auto check = [&](const char* how) {
-        const int lines = linesOf(*typed);
-        SCOPED_TRACE(testing::Message() << how << ", " << lines << " lines");
-        CommentEditor opened;
-        opened.setDraft(editor.draft());
-        opened.present(title);
-        EXPECT_EQ(typed->height(), opened.field()->height());
-        EXPECT_EQ(editor.height(), opened.height());
-        const bool whole = lines <= CommentField::kMostLinesShown;
-        EXPECT_EQ(typed->verticalScrollBar()->maximum() == 0, whole);
-        EXPECT_EQ(typed->verticalScrollBar()->isVisibleTo(typed), !whole);
-        if (whole) {
-            EXPECT_EQ(typed->verticalScrollBar()->value(), 0);
-            EXPECT_EQ(typed->cursorForPosition({0, 0}).position(), 0); // the first line is in view
-        }
-        linesChecked = lines;
-    };
+// A size given to an editor from outside, as the window manager gives one.
+void give(CommentEditor& editor, QSize size) {
+    editor.windowHandle()->resize(size);
+    QCoreApplication::processEvents();
+}
 
+// An editor the user types into, checked at each change of its lines against an editor
+// opened on the same text: as high, the field as high with the same lines and the same
+// scroll bar, at once and once Qt has laid the window out. The text shows whole up to
+// the most lines at once; from the line after, it scrolls. With a width, both editors are
+// given it before the text, as the user does who widens the editor and opens it again.
+class TypedAndOpened {
+public:
+    explicit TypedAndOpened(int width) : width_(width) { open(editor_, QString()); }
+    CommentField* typed() { return editor_.field(); }
+
+    // Checks when the lines changed in number, or always.
+    void check(const char* how, bool always = false) {
+        const int lines = linesOf(*editor_.field());
+        if (lines == linesChecked_ && !always) return;
+        linesChecked_ = lines;
+        SCOPED_TRACE(testing::Message() << how << ", " << lines << " lines, "
+                                        << editor_.field()->toPlainText().size() << " characters");
+        CommentEditor opened;
+        open(opened, editor_.draft());
+        {
+            SCOPED_TRACE("at once");
+            compare(opened);
+        }
+        QCoreApplication::processEvents();
+        SCOPED_TRACE("laid out");
+        compare(opened);
+    }
+
+private:
+    void open(CommentEditor& editor, const QString& text) const {
+        editor.setDraft(width_ > 0 ? QString() : text);
+        editor.present(kTitle);
+        if (width_ <= 0) return;
+        give(editor, {width_, editor.height()});
+        editor.hide();
+        editor.setDraft(text);
+        editor.present(kTitle);
+    }
+
+    void compare(const CommentEditor& opened) const {
+        const CommentField& field = *editor_.field();
+        const CommentField& same = *opened.field();
+        const int lines = linesOf(field);
+        EXPECT_EQ(lines, linesOf(same));
+        EXPECT_EQ(field.height(), same.height());
+        EXPECT_EQ(editor_.size(), opened.size());
+        EXPECT_EQ(field.verticalScrollBar()->isVisibleTo(&field), same.verticalScrollBar()->isVisibleTo(&same));
+        EXPECT_EQ(field.verticalScrollBar()->maximum(), same.verticalScrollBar()->maximum());
+        const bool whole = lines <= CommentField::kMostLinesShown;
+        EXPECT_EQ(field.verticalScrollBar()->maximum() == 0, whole);
+        EXPECT_EQ(field.verticalScrollBar()->isVisibleTo(&field), !whole);
+        if (whole) {
+            EXPECT_EQ(field.verticalScrollBar()->value(), 0);
+            EXPECT_EQ(field.cursorForPosition({0, 0}).position(), 0); // the first line is in view
+        }
+    }
+
+    static inline const QString kTitle = QStringLiteral("Comment for step 004");
+    const int width_;
+    CommentEditor editor_;
+    int linesChecked_ = 0;
+};
+
+// At the editor's own width, and at a width the user gave it.
+class TypingTest : public test::WithApp, public testing::WithParamInterface<int> {};
+INSTANTIATE_TEST_SUITE_P(Widths, TypingTest, testing::Values(0, 700));
+
+// Typed, pasted or deleted in words and lines.
+TEST_P(TypingTest, TheFieldIsAsHighAsItsTextOpenedWhileTheTextChanges) {
+    TypedAndOpened editor(GetParam());
+    CommentField* typed = editor.typed();
     while (linesOf(*typed) <= CommentField::kMostLinesShown + 1) {
         QTest::keyClicks(typed, "balance ");
-        if (linesOf(*typed) != linesChecked) check("typed");
+        editor.check("typed");
     }
     EXPECT_GT(typed->height(), 0);
     while (linesOf(*typed) > 1) {
         for (int i = 0; i < 8; ++i) QTest::keyClick(typed, Qt::Key_Backspace);
-        if (linesOf(*typed) != linesChecked) check("deleted");
+        editor.check("deleted");
     }
     QGuiApplication::clipboard()->setText("first\nsecond\nthird");
     QTest::keyClick(typed, Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(typed->document()->blockCount(), 3);
-    check("pasted");
+    editor.check("pasted", true);
     QGuiApplication::clipboard()->setText(QString("pasted\n").repeated(4));
     QTest::keyClick(typed, Qt::Key_V, Qt::ControlModifier);
-    check("pasted again");
+    editor.check("pasted again", true);
     typed->selectAll();
     QTest::keyClick(typed, Qt::Key_Delete);
-    check("cleared");
+    editor.check("cleared", true);
+}
+
+// A run without a space wraps anywhere, a character at a time: typed to the line past the
+// most shown and deleted back a character at a time, it scrolls exactly as when opened.
+TEST_P(TypingTest, AnUnbrokenRunScrollsAsWhenOpenedAtEachCharacter) {
+    TypedAndOpened editor(GetParam());
+    CommentField* typed = editor.typed();
+    while (linesOf(*typed) <= CommentField::kMostLinesShown) {
+        QTest::keyClicks(typed, "w");
+        editor.check("typed");
+    }
+    // The characters about the ninth line's start, each way.
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClicks(typed, "w");
+        editor.check("typed past", true);
+    }
+    while (linesOf(*typed) > CommentField::kMostLinesShown - 1) {
+        QTest::keyClick(typed, Qt::Key_Backspace);
+        editor.check("deleted", true);
+    }
+}
+
+// A first paragraph that wraps, then short lines typed one by one up to the ninth line and
+// taken away again.
+TEST_P(TypingTest, AWrappedParagraphAndShortLinesScrollAsWhenOpened) {
+    TypedAndOpened editor(GetParam());
+    CommentField* typed = editor.typed();
+    while (linesOf(*typed) < 3) QTest::keyClicks(typed, "interest ");
+    editor.check("a paragraph", true);
+    for (int n = 0; linesOf(*typed) <= CommentField::kMostLinesShown + 1; ++n) {
+        // A line break put in as the user pastes one; Return saves.
+        typed->textCursor().insertText("\n");
+        editor.check("a line begun", true);
+        QTest::keyClicks(typed, QStringLiteral("line %1").arg(n));
+        editor.check("a short line", true);
+    }
+    while (typed->document()->blockCount() > 1) {
+        QTest::keyClick(typed, Qt::Key_Backspace);
+        editor.check("deleted");
+    }
+    editor.check("the paragraph again", true);
 }
 
 TEST_F(CommentFieldTest, ReturnSavesOnceAndTabMovesOnWithoutChangingTheText) {

@@ -22,6 +22,7 @@
 #include "inspector/program_panel.h"
 #include "inspector/register_list.h"
 #include "inspector/registers_panel.h"
+#include "long_text_layouts.h"
 #include "platform/memory_platform.h"
 
 namespace tw {
@@ -235,8 +236,13 @@ TEST_F(InspectorViewTest, TheEditorOnAVeryLongCommentDrawsOnlyWhatItShowsAndSave
     EXPECT_EQ(drawn(), 9);
     view.cancel();
 
+    // The long text is laid out once, at the width it is shown with: its scroll bar is
+    // there before, or the bar coming would narrow the lines and lay it all out again.
+    const int layoutsBefore = test::longTextLayouts();
     view.editComment(20);
     ASSERT_TRUE(view.editor()->isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(test::longTextLayouts() - layoutsBefore, 1);
     EXPECT_LE(field->height(), shortHeight * CommentField::kMostLinesShown);
     // No more characters than a few lines' pixels hold (one line of the comment alone
     // is a million pixels wide).

@@ -1,0 +1,40 @@
+// A window that is never smaller than its content at the width it has.
+#pragma once
+
+#include <QObject>
+
+class QWidget;
+
+namespace tw {
+
+// Keeps a window's least size at what its layout takes at the width the window has:
+// wrapped text takes more lines the narrower it is, and the least size Qt gives a window
+// is its layout's at one width, so a window made narrower, or asked for less height, cut
+// its text and buttons off.
+//
+// The least width is the layout's, or `leastWidth` where that is more. Sitting at its
+// least height, the window follows its content as it grows and shrinks; a height that the
+// user or the window manager gave it is kept while the content fits, and the room the
+// content does not take goes to whichever part the layout lets expand.
+class ContentMinimum : public QObject {
+public:
+    // Installs itself on `window`, which has its layout; lives as long as the window.
+    static ContentMinimum* keep(QWidget& window, int leastWidth = 0);
+
+    // Fits the window to its content at once, not when Qt next lays it out: for a part
+    // that changed its size while the user types, before the change is painted.
+    void fit();
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ContentMinimum(QWidget& window, int leastWidth);
+
+    QWidget& window_;
+    const int leastWidth_;
+    // The height the user or the window manager last gave the window; 0 while none did.
+    int givenHeight_ = 0;
+    bool fitting_ = false;
+};
+
+} // namespace tw

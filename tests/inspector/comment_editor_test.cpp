@@ -1,0 +1,198 @@
+// The comment editor at any size it is given: its title, message, field and buttons all
+// show whole, none over another, while the text changes and when it is opened again.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+#include <QWindow>
+
+#include <functional>
+
+#include <vector>
+
+#include "inspector/comment_editor.h"
+#include "inspector/comment_field.h"
+#include "inspector/inspector_fixtures.h"
+
+namespace tw {
+namespace {
+
+int linesOf(const CommentField& field) {
+    int lines = 0;
+    for (QTextBlock block = field.document()->begin(); block.isValid(); block = block.next())
+        lines += block.layout()->lineCount();
+    return lines;
+}
+
+QRect inEditor(const CommentEditor& editor, const QWidget& part) {
+    return {part.mapTo(&editor, QPoint(0, 0)), part.size()};
+}
+
+// Every part of the editor lies inside it, none over another, and each shows all of
+// itself: the labels all their lines, the field all its lines up to the most it shows,
+// without a scroll bar while they fit.
+void expectWhole(const CommentEditor& editor, const char* how) {
+    QCoreApplication::processEvents();
+    const CommentField& field = *editor.field();
+    SCOPED_TRACE(testing::Message() << how << ": editor " << editor.width() << " x " << editor.height() << ", "
+                                    << linesOf(field) << " lines");
+    const auto* title = editor.findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+    std::vector<const QWidget*> parts;
+    for (const QLabel* label : editor.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (label->isHidden()) continue;
+        parts.push_back(label);
+        const int needed = label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
+        EXPECT_GE(label->height(), needed) << label->text().left(40).toStdString();
+        if (!label->wordWrap()) {
+            EXPECT_GE(label->width(), label->sizeHint().width());
+        }
+    }
+    ASSERT_NE(title, nullptr);
+    parts.push_back(&field);
+    for (const QPushButton* button : {editor.saveButton(), editor.removeButton(), editor.cancelButton()}) {
+        parts.push_back(button);
+        EXPECT_GE(button->width(), button->minimumSizeHint().width()) << button->text().toStdString();
+        EXPECT_GE(button->height(), button->minimumSizeHint().height()) << button->text().toStdString();
+    }
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const QRect part = inEditor(editor, *parts[i]);
+        EXPECT_TRUE(editor.rect().contains(part)) << parts[i]->metaObject()->className() << " " << i;
+        for (std::size_t j = i + 1; j < parts.size(); ++j)
+            EXPECT_FALSE(part.intersects(inEditor(editor, *parts[j]))) << i << " over " << j;
+    }
+    EXPECT_GE(field.height(), field.minimumSizeHint().height());
+    const bool whole = linesOf(field) <= CommentField::kMostLinesShown;
+    if (whole) {
+        EXPECT_EQ(field.verticalScrollBar()->maximum(), 0);
+        EXPECT_FALSE(field.verticalScrollBar()->isVisibleTo(&field));
+        EXPECT_EQ(field.cursorForPosition({0, 0}).position(), 0); // the first line is in view
+    }
+}
+
+// A size given to the editor from outside, as the window manager gives one.
+void give(CommentEditor& editor, QSize size) {
+    editor.windowHandle()->resize(size);
+    QCoreApplication::processEvents();
+}
+
+class CommentEditorTest : public test::WithApp {
+protected:
+    // Words added to an empty field until it takes `lines` lines at the editor's own width.
+    QString textOfLines(int lines) {
+        CommentEditor editor;
+        editor.setDraft(QString());
+        editor.present(kTitle);
+        static const QStringList words = {"Loop", "back", "to", "the", "start", "while", "the", "balance",
+                                          "stays", "above", "zero;", "each", "pass", "pays", "one", "month."};
+        QString text;
+        for (int i = 0; linesOf(*editor.field()) < lines; ++i) {
+            text += (text.isEmpty() ? "" : " ") + words[i % words.size()];
+            editor.setDraft(text);
+        }
+        return text;
+    }
+
+    static inline const QString kTitle = QStringLiteral("Comment for step 020");
+};
+
+TEST_F(CommentEditorTest, EveryPartShowsWholeAtEverySizeWhileTypingAndWhenOpenedAgain) {
+    const std::vector<QString> texts = {textOfLines(1), textOfLines(7), textOfLines(12)};
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Size {
+        const char* name;
+        std::function<void(CommentEditor&)> give;
+    };
+    const std::vector<Size> sizes = {
+        {"its own size", [](CommentEditor&) {}},
+        {"its least size", [](CommentEditor& e) { give(e, {1, 1}); }},
+        {"700 wide", [](CommentEditor& e) { give(e, {700, e.height()}); }},
+        {"600 tall", [](CommentEditor& e) { give(e, {e.width(), 600}); }},
+        {"the screen's size", [&](CommentEditor& e) { give(e, screen.size()); }},
+        {"maximised", [](CommentEditor& e) {
+             e.setWindowState(Qt::WindowMaximized);
+             QCoreApplication::processEvents();
+         }},
+    };
+    for (const Size& size : sizes) {
+        for (std::size_t t = 0; t < texts.size(); ++t) {
+            SCOPED_TRACE(testing::Message() << size.name << ", text " << t);
+            CommentEditor editor;
+            editor.setDraft(texts[t]);
+            editor.present(kTitle);
+            expectWhole(editor, "opened");
+            size.give(editor);
+            expectWhole(editor, "given its size");
+            const QSize given = editor.size();
+            QTest::keyClicks(editor.field(), " and a few more words typed at its end, to take lines");
+            expectWhole(editor, "typed");
+            // The size it was given is kept while the text fits it.
+            if (given.height() >= editor.minimumHeight()) {
+                EXPECT_EQ(editor.size(), given);
+            }
+            EXPECT_EQ(editor.width(), given.width());
+            // Closed and opened on another step, whose comment is longer or shorter.
+            editor.hide();
+            editor.setDraft(texts[(t + 1) % texts.size()]);
+            editor.present("Comment for step 015");
+            expectWhole(editor, "opened again");
+            EXPECT_EQ(editor.width(), given.width());
+            editor.field()->selectAll();
+            QTest::keyClick(editor.field(), Qt::Key_Delete);
+            expectWhole(editor, "cleared");
+        }
+    }
+}
+
+// Left at its own size, the editor grows with the lines typed and shrinks back as they go;
+// given more room, it keeps it and the field takes it, and it grows only past it.
+TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
+    CommentEditor editor;
+    editor.setDraft(textOfLines(1));
+    editor.present(kTitle);
+    QCoreApplication::processEvents();
+    const int oneLine = editor.height();
+    editor.setDraft(textOfLines(7));
+    QCoreApplication::processEvents();
+    const int sevenLines = editor.height();
+    EXPECT_GT(sevenLines, oneLine);
+    QTest::keyClicks(editor.field(), QString(" x").repeated(200));
+    EXPECT_GT(linesOf(*editor.field()), CommentField::kMostLinesShown);
+    const int most = editor.height();
+    EXPECT_GT(most, sevenLines);
+    editor.setDraft(textOfLines(1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.height(), oneLine);
+
+    // Made taller: the field takes the room; twelve lines fit there without a bar.
+    give(editor, {editor.width(), most + 300});
+    EXPECT_EQ(editor.height(), most + 300);
+    const int fieldRoom = editor.field()->height();
+    EXPECT_GT(fieldRoom, 300);
+    editor.setDraft(textOfLines(12));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.height(), most + 300);
+    EXPECT_EQ(editor.field()->height(), fieldRoom);
+    EXPECT_EQ(editor.field()->verticalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(editor.field()->verticalScrollBar()->isVisibleTo(editor.field()));
+    // A text longer than the room scrolls there.
+    editor.setDraft(QString("line\n").repeated(100));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.height(), most + 300);
+    EXPECT_GT(editor.field()->verticalScrollBar()->maximum(), 0);
+    EXPECT_TRUE(editor.field()->verticalScrollBar()->isVisibleTo(editor.field()));
+    editor.setDraft(textOfLines(1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.height(), most + 300);
+
+    // Given less than its content needs, it stays as high as that.
+    give(editor, {editor.width(), 1});
+    EXPECT_EQ(editor.height(), oneLine);
+}
+
+} // namespace
+} // namespace tw
