@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -18,6 +17,7 @@
 #include "inspector/comment_editor.h"
 #include "inspector/comment_field.h"
 #include "inspector/inspector_fixtures.h"
+#include "support/shows_whole.h"
 
 namespace tw {
 namespace {
@@ -29,45 +29,16 @@ int linesOf(const CommentField& field) {
     return lines;
 }
 
-QRect inEditor(const CommentEditor& editor, const QWidget& part) {
-    return {part.mapTo(&editor, QPoint(0, 0)), part.size()};
-}
-
 // Every part of the editor lies inside it, none over another, and each shows all of
 // itself: the labels all their lines, the field all its lines up to the most it shows,
 // without a scroll bar while they fit.
 void expectWhole(const CommentEditor& editor, const char* how) {
-    QCoreApplication::processEvents();
     const CommentField& field = *editor.field();
-    SCOPED_TRACE(testing::Message() << how << ": editor " << editor.width() << " x " << editor.height() << ", "
-                                    << linesOf(field) << " lines");
-    const auto* title = editor.findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
-    std::vector<const QWidget*> parts;
-    for (const QLabel* label : editor.findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (label->isHidden()) continue;
-        parts.push_back(label);
-        const int needed = label->wordWrap() ? label->heightForWidth(label->width()) : label->sizeHint().height();
-        EXPECT_GE(label->height(), needed) << label->text().left(40).toStdString();
-        if (!label->wordWrap()) {
-            EXPECT_GE(label->width(), label->sizeHint().width());
-        }
-    }
-    ASSERT_NE(title, nullptr);
-    parts.push_back(&field);
-    for (const QPushButton* button : {editor.saveButton(), editor.removeButton(), editor.cancelButton()}) {
-        parts.push_back(button);
-        EXPECT_GE(button->width(), button->minimumSizeHint().width()) << button->text().toStdString();
-        EXPECT_GE(button->height(), button->minimumSizeHint().height()) << button->text().toStdString();
-    }
-    for (std::size_t i = 0; i < parts.size(); ++i) {
-        const QRect part = inEditor(editor, *parts[i]);
-        EXPECT_TRUE(editor.rect().contains(part)) << parts[i]->metaObject()->className() << " " << i;
-        for (std::size_t j = i + 1; j < parts.size(); ++j)
-            EXPECT_FALSE(part.intersects(inEditor(editor, *parts[j]))) << i << " over " << j;
-    }
+    SCOPED_TRACE(how);
+    test::expectShowsWhole(editor, {&field});
+    EXPECT_EQ(editor.findChildren<QPushButton*>().size(), 3);
     EXPECT_GE(field.height(), field.minimumSizeHint().height());
-    const bool whole = linesOf(field) <= CommentField::kMostLinesShown;
-    if (whole) {
+    if (linesOf(field) <= CommentField::kMostLinesShown) {
         EXPECT_EQ(field.verticalScrollBar()->maximum(), 0);
         EXPECT_FALSE(field.verticalScrollBar()->isVisibleTo(&field));
         EXPECT_EQ(field.cursorForPosition({0, 0}).position(), 0); // the first line is in view

@@ -11,6 +11,7 @@
 #include "ui/window/main_window.h"
 #include "ui/window/menu_button.h"
 #include "ui/window/screen_fit.h"
+#include "support/shows_whole.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -54,6 +55,25 @@ TEST(ScreenFit, AWindowIsNoLargerThanTheFreeAreaLessItsFrameAndNeverBelowItsMini
     EXPECT_EQ(fittedOnScreen(QRect(0, 0, 600, 400), QSize(), available, frame).size(), QSize(600, 400));
     // Moved in from beyond the right and bottom edges.
     EXPECT_EQ(fittedOnScreen(QRect(700, 300, 600, 400), QSize(), available, frame), QRect(309, 78, 600, 400));
+}
+
+// At the window's least size the welcome's paragraphs wrap inside it, and everything it
+// shows is whole: the window is never lower than they take there. Starting, it shows the
+// spinner and its line whole too.
+TEST(ContentView, TheWelcomeFitsTheWindowAtItsLeastSize) {
+    WindowFixture f;
+    f.window->show();
+    f.window->resize(1, 1);
+    const QWidget* welcome = f.window->content()->welcome();
+    ASSERT_EQ(f.window->content()->current(), welcome);
+    EXPECT_EQ(f.window->content()->width(), MainWindow::minimumContentSize.width());
+    EXPECT_GE(f.window->content()->height(), MainWindow::minimumContentSize.height());
+    expectShowsWhole(*welcome);
+    f.app->setIsStarting(true);
+    expectShowsWhole(*welcome);
+    f.app->setIsStarting(false);
+    f.window->resize(1200, 800);
+    expectShowsWhole(*welcome);
 }
 
 TEST(ContentView, FirstLaunchShowsTheWelcomeViewAndStartsNothing) {

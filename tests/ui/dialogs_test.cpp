@@ -7,6 +7,7 @@
 #include "ui/window/status_capsule.h"
 #include "support/capped_child.h"
 #include "support/system_reason.h"
+#include "support/shows_whole.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -248,6 +250,46 @@ TEST_F(Dialogs, TheErrorAndNoticeAlerts) {
     EXPECT_EQ(s.buttons, QStringList{"OK"});
     QTest::keyClick(presentations->noticeAlert(), Qt::Key_Escape);
     EXPECT_FALSE(f.app->notice());
+}
+
+// Each alert, and the About sheet, asked by the window manager for less room than its
+// text takes, keeps all of its text and buttons in view.
+TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
+    const auto askedForLess = [](QDialog* dialog, const char* which) {
+        SCOPED_TRACE(which);
+        ASSERT_TRUE(dialog);
+        QApplication::processEvents();
+        const int natural = dialog->height();
+        dialog->windowHandle()->resize(1, 1);
+        expectShowsWhole(*dialog);
+        EXPECT_GE(dialog->height(), natural);
+    };
+    const std::vector<uint8_t> image(2048, 0);
+    for (const PendingAction& action :
+         {PendingAction::loadMemory(image, "“prog.15c”"), PendingAction::memoryReset(), PendingAction::switchModel(150)}) {
+        f.app->setPendingAction(action);
+        askedForLess(presentations->actionDialog(), "an action's question");
+        f.app->setPendingAction(std::nullopt);
+    }
+    f.app->setErrorMessage(QStringLiteral("“firmware.bin” is not the firmware of a CE calculator: none of the "
+                                          "known calculators was found in it. Choose the .bin file you flash to "
+                                          "the calculator."));
+    askedForLess(presentations->errorAlert(), "an error");
+    f.app->setErrorMessage(std::nullopt);
+    f.app->setNotice(QStringLiteral("The USB log is written to “/home/u/.local/state/Tarnwick/usb.log”."));
+    askedForLess(presentations->noticeAlert(), "a notice");
+    f.app->setNotice(std::nullopt);
+    PendingWrite write;
+    write.emulatorModel = QStringLiteral("HP-15C");
+    write.calculatorModels = {150};
+    write.backup = QStringLiteral("/home/u/Documents/Tarnwick Backups/b.15c");
+    f.app->setPendingWrite(write);
+    askedForLess(presentations->writeAlert(), "the write question");
+    f.app->setPendingWrite(std::nullopt);
+    f.app->setFirmwareInfo(QStringLiteral("HP-15C CE"));
+    f.app->setFirmwareName(QStringLiteral("hp15c-ce-firmware.bin"));
+    f.app->setShowAbout(true);
+    askedForLess(presentations->aboutSheet(), "About");
 }
 
 TEST_F(Dialogs, TheWriteAlertNamesItsButtonByTheCalculatorFound) {

@@ -1,4 +1,5 @@
 #include "ui/dialogs/message_dialog.h"
+#include "support/shows_whole.h"
 #include "ui/window/status_capsule.h"
 
 #include <QApplication>
@@ -6,6 +7,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
+
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +97,48 @@ TEST(MessageDialog, ALongUnbrokenFileNameWrapsWithItsExtensionShown) {
         EXPECT_LE(needed.width(), label->contentsRect().width()) << which;
         EXPECT_LE(needed.height(), label->contentsRect().height() + 2) << which;
         EXPECT_LE(label->geometry().right(), d.dialog->rect().right()) << which;
+    }
+}
+
+// A size given from outside, as the window manager gives one.
+void give(QWidget& window, QSize size) {
+    window.windowHandle()->resize(size);
+    QApplication::processEvents();
+}
+
+// Asked for less room than its text takes, or made as wide as it goes, an alert keeps
+// all of its text and its buttons in view: short texts, a message of several lines, and
+// a long file name without spaces.
+TEST(MessageDialog, AnAlertIsNeverSmallerThanItsTextAndButtons) {
+    const QString name = QStringLiteral("Loan") + QString(120, QLatin1Char('x')) + QStringLiteral(".15c");
+    const std::vector<std::pair<QString, QString>> texts = {
+        {"Title", "Message"},
+        {"Load the memory from “prog.15c”?",
+         "This replaces the emulator's memory (programs, registers and settings) with the one from “prog.15c”. "
+         "You can save a backup of the emulator's memory first."},
+        {"The calculator's state could not be saved",
+         "Tarnwick could not write its state file, so the calculator's memory would be lost. Free some space on "
+         "the disk or check the folder's permissions, then try again. The disk said: no space left on the "
+         "device. Quitting without saving starts the calculator with a cleared memory next time."},
+        {QStringLiteral("A file named “%1” already exists. Do you want to replace it?").arg(name),
+         QStringLiteral("The file already exists in “/home/%1”.").arg(name)},
+    };
+    for (const auto& [title, message] : texts) {
+        SCOPED_TRACE(title.left(40).toStdString());
+        Dialog d;
+        d.dialog->setTitle(title);
+        d.dialog->setMessage(message);
+        d.dialog->hide();
+        d.dialog->open();
+        test::expectShowsWhole(*d.dialog);
+        const QSize natural = d.dialog->size();
+        give(*d.dialog, {1, 1});
+        test::expectShowsWhole(*d.dialog);
+        EXPECT_GE(d.dialog->height(), natural.height());
+        give(*d.dialog, {d.dialog->maximumWidth(), 1});
+        test::expectShowsWhole(*d.dialog);
+        give(*d.dialog, natural);
+        EXPECT_EQ(d.dialog->size(), natural);
     }
 }
 

@@ -7,11 +7,16 @@
 #include <QTextBoundaryFinder>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+#include "inspector/content_minimum.h"
+
 namespace tw {
 
 namespace {
 
 const char* const kRoleProperty = "tw_role";
+constexpr int kLeastWidth = 420;
 constexpr QChar kZeroWidthSpace(0x200B);
 
 // The text with a line-break opportunity between every two characters of a long
@@ -70,8 +75,10 @@ MessageDialog::MessageDialog(QWidget* parent)
     layout->addSpacing(6);
     buttonRow_->addStretch(1);
     layout->addLayout(buttonRow_);
-    setMinimumWidth(420);
     setMaximumWidth(560);
+    // Never smaller than its text and buttons at the width it has: a window manager asked
+    // for less height than the text takes sliced through its lines.
+    ContentMinimum::keep(*this, kLeastWidth);
 }
 
 void MessageDialog::setTitle(const QString& title) {
@@ -126,7 +133,7 @@ void MessageDialog::reject() {
 void MessageDialog::showEvent(QShowEvent* event) {
     // Wrapped labels ask for the height of their narrowest width; size the dialog
     // for the width it is shown at instead.
-    const int width = qBound(minimumWidth(), sizeHint().width(), maximumWidth());
+    const int width = qBound(std::max(kLeastWidth, minimumWidth()), sizeHint().width(), maximumWidth());
     resize(width, layout()->totalHeightForWidth(width));
     QDialog::showEvent(event);
 }

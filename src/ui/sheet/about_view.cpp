@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_model.h"
+#include "inspector/content_minimum.h"
 
 namespace tw {
 namespace {
@@ -34,7 +35,6 @@ QString versionText(const QString& shortVersion, const QString& buildVersion) {
 
 AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app) {
     setWindowTitle(tr("About Tarnwick"));
-    setMinimumWidth(400);
     setMaximumWidth(440);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(12);
@@ -75,6 +75,8 @@ AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app
     row->addWidget(close);
     column->addLayout(row);
 
+    // Never smaller than its paragraphs at the width it has.
+    ContentMinimum::keep(*this, 400);
     connect(&app_, &AppModel::firmwareNameChanged, this, &AboutView::follow);
     connect(&app_, &AppModel::firmwareInfoChanged, this, &AboutView::follow);
     follow();
@@ -84,7 +86,8 @@ void AboutView::follow() {
     const auto name = app_.firmwareName();
     firmware_->setHidden(!name.has_value());
     if (name) firmware_->setText(tr("Firmware: %1\n%2").arg(*name, app_.firmwareInfo()));
-    adjustSize();
+    // Shown, it follows its content as its least size does.
+    if (!isVisible()) adjustSize();
 }
 
 } // namespace tw

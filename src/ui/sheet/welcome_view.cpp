@@ -16,10 +16,16 @@ const QColor background(59, 48, 42);
 const QColor titleColour(227, 166, 58);
 const QColor buttonTint(183, 154, 99);
 
+// The widest a paragraph of the welcome is.
+constexpr int kTextWidth = 460;
+
+// A paragraph that takes the width the window has up to kTextWidth, centred in it (a
+// layout centres a widget narrower than its place), with as many lines as that takes.
 QLabel* centredLabel(const QString& text, QWidget* parent, double whiteOpacity) {
     auto* label = new QLabel(text, parent);
     label->setAlignment(Qt::AlignHCenter);
     label->setWordWrap(true);
+    label->setMaximumWidth(kTextWidth);
     QPalette palette = label->palette();
     QColor white(Qt::white);
     white.setAlphaF(static_cast<float>(whiteOpacity));
@@ -51,10 +57,7 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
     auto* about = centredLabel(tr("This app runs the firmware of your own CE calculator (12C, 15C or 16C, "
                                   "including multi-model builds). No firmware comes with the app."),
                                this, 0.9);
-    // A wrapped label takes the width it is given, not the width of its text.
-    about->setFixedWidth(460);
-    about->setMinimumHeight(about->heightForWidth(460));
-    column->addWidget(about, 0, Qt::AlignHCenter);
+    column->addWidget(about);
 
     choose_ = new QPushButton(style()->standardIcon(QStyle::SP_ComputerIcon), tr("Choose Firmware File…"), this);
     QFont headline = choose_->font();
@@ -73,9 +76,7 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
     QFont footnote = hint_->font();
     footnote.setPointSizeF(footnote.pointSizeF() * 0.85);
     hint_->setFont(footnote);
-    hint_->setFixedWidth(460);
-    hint_->setMinimumHeight(hint_->heightForWidth(460));
-    column->addWidget(hint_, 0, Qt::AlignHCenter);
+    column->addWidget(hint_);
 
     // A busy bar stands for the spinner: range 0..0 animates without a value.
     spinner_ = new QProgressBar(this);

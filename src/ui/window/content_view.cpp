@@ -11,6 +11,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace tw {
 
 ContentView::ContentView(AppModel& app, CalculatorCommands& commands, QWidget* parent)
@@ -61,6 +63,10 @@ void ContentView::fitMinimum() {
     // here when the calculator needs more (the window grows with it).
     QSize least = floor_;
     if (calculator_ && current() == calculator_) least = least.expandedTo(calculator_->minimumSizeHint());
+    // The welcome's paragraphs take more lines the narrower they are: at the least width
+    // they take the most, which the window then has room for, whatever the font.
+    if (current() == welcome_ && welcome_->layout() && welcome_->layout()->hasHeightForWidth())
+        least.setHeight(std::max(least.height(), welcome_->layout()->totalMinimumHeightForWidth(least.width())));
     setMinimumSize(least);
 }
 
