@@ -22,6 +22,8 @@ bool isLineBreak(QChar c) {
 } // namespace
 
 QString oneLineText(QString text) {
+    // The row measures a tab to its tab stop and draws it as a space: it cut the text short.
+    text.replace(u'\t', u' '); // copies only a text that has one
     const auto first = std::find_if(text.cbegin(), text.cend(), isLineBreak);
     if (first == text.cend()) return text; // most comments: shared, not copied
     qsizetype out = first - text.cbegin();

@@ -66,8 +66,8 @@ TEST_F(ProgramPanelTest, AStepCommentsTooltipShowsItsMarkupAsWritten) {
     EXPECT_EQ(tooltipShows(model()->index(1, 0).data(Qt::ToolTipRole).toString()), comment);
 }
 
-// The line breaks a comment can hold (notes files carry them, the editor keeps pasted
-// ones), each with the same comment written with a space in its place.
+// The line breaks and tabs a comment can hold (notes files carry them, the editor keeps
+// pasted ones), each with the same comment written with a space in its place.
 struct BrokenComment {
     QString broken;
     QString spaced;
@@ -87,17 +87,23 @@ std::vector<BrokenComment> brokenComments() {
         longSpaced += " more " + QString::number(n);
     }
     out.push_back({longBroken, longSpaced});
+    // A tab was measured to its tab stop, and the row cut the comment short for it.
+    out.push_back({"tab\tseparated\ttext", "tab separated text"});
+    // At the start, a space is drawn in their place, as a comment's own leading space is.
+    out.push_back({"\tafter a tab", " after a tab"});
+    out.push_back({"\nafter a break", " after a break"});
+    out.push_back({"\r\n\tafter both", "  after both"});
     return out;
 }
 
-TEST_F(ProgramPanelTest, EachLineBreakOfACommentShowsAsOneSpaceAndTheTooltipKeepsIt) {
+TEST_F(ProgramPanelTest, EachLineBreakOrTabOfACommentShowsAsOneSpaceAndTheTooltipKeepsTheLines) {
     const auto comments = brokenComments();
     std::map<int, QString> byStep;
     for (std::size_t i = 0; i < comments.size(); ++i) byStep[int(i) + 11] = comments[i].broken;
     // A CR LF that the listing's cut parts: the CR left before the cut is one space too.
     const std::string cutInBreak = std::string(ProgramListModel::kListedCommentBytes - 1, 'a') + "\r\nb";
     byStep[1] = ProgramListModel::listedComment(cutInBreak);
-    panel.setSnapshot(test::hp15cSnapshot(20), byStep);
+    panel.setSnapshot(test::hp15cSnapshot(int(comments.size()) + 11), byStep);
 
     for (std::size_t i = 0; i < comments.size(); ++i) {
         const QModelIndex row = model()->index(int(i) + 11, 0);
@@ -110,20 +116,22 @@ TEST_F(ProgramPanelTest, EachLineBreakOfACommentShowsAsOneSpaceAndTheTooltipKeep
         << cut.right(3).toStdString();
 }
 
-// Rows 011 to 020 of a listing whose comments hold line breaks look, pixel for pixel, as
-// with spaces in their place: no comment spills over the rows around it.
-TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksLookAsWithSpaces) {
+// Rows 011 to 024 of a listing whose comments hold line breaks or tabs look, pixel for
+// pixel, as with spaces in their place: no comment spills over the rows around it or is
+// cut short before the row's end.
+TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksOrTabsLookAsWithSpaces) {
     panel.resize(320, 700);
     panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    auto s = test::hp15cSnapshot(20);
-    s.line = 15; // a highlighted row among them
     const auto comments = brokenComments();
-    ASSERT_EQ(comments.size(), 9u);
+    ASSERT_EQ(comments.size(), 13u);
+    const int last = 11 + int(comments.size());
+    auto s = test::hp15cSnapshot(last);
+    s.line = 15; // a highlighted row among them
     const auto rowsShown = [&] {
         QCoreApplication::processEvents();
         std::vector<QImage> rows;
-        for (int row = 11; row <= 20; ++row) {
+        for (int row = 11; row <= last; ++row) {
             const QRect r = panel.list()->visualRect(model()->index(row, 0));
             EXPECT_TRUE(panel.list()->viewport()->rect().contains(r)) << row;
             rows.push_back(panel.list()->viewport()->grab(r).toImage());
@@ -134,7 +142,7 @@ TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksLookAsWithSpaces) {
         std::map<int, QString> byStep;
         for (std::size_t i = 0; i < comments.size(); ++i)
             byStep[int(i) + 11] = broken ? comments[i].broken : comments[i].spaced;
-        byStep[20] = broken ? "last\r\n" : "last "; // a break at the end
+        byStep[last] = broken ? "last\r\n" : "last "; // a break at the end
         panel.setSnapshot(s, byStep);
         return rowsShown();
     };
