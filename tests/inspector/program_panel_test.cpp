@@ -1,15 +1,20 @@
-// The program listing: rows, comments, menu, double-click and keeping the
+// The program listing: rows, comments and their tooltips, menu, double-click and keeping the
 // current step in view.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inspector/inspector_fixtures.h"
@@ -96,6 +101,12 @@ std::vector<BrokenComment> brokenComments() {
     return out;
 }
 
+// The comment as its tooltip holds it: each line break, a CR LF as one, as an LF.
+QString withLineFeeds(QString text) {
+    return text.replace(QRegularExpression(QStringLiteral(u"\r\n|[\r\v\f\u0085\u2028\u2029]")),
+                        QStringLiteral("\n"));
+}
+
 TEST_F(ProgramPanelTest, EachLineBreakOrTabOfACommentShowsAsOneSpaceAndTheTooltipKeepsTheLines) {
     const auto comments = brokenComments();
     std::map<int, QString> byStep;
@@ -109,7 +120,7 @@ TEST_F(ProgramPanelTest, EachLineBreakOrTabOfACommentShowsAsOneSpaceAndTheToolti
         const QModelIndex row = model()->index(int(i) + 11, 0);
         EXPECT_EQ(row.data(ProgramListModel::CommentRole).toString().toStdString(), comments[i].spaced.toStdString());
         EXPECT_TRUE(row.data(Qt::AccessibleTextRole).toString().endsWith(" " + comments[i].spaced)) << i;
-        EXPECT_EQ(row.data(Qt::ToolTipRole).toString().toStdString(), comments[i].broken.toStdString());
+        EXPECT_EQ(row.data(Qt::ToolTipRole).toString().toStdString(), withLineFeeds(comments[i].broken).toStdString());
     }
     const QString cut = model()->index(1, 0).data(ProgramListModel::CommentRole).toString();
     EXPECT_TRUE(cut == QString(qsizetype(ProgramListModel::kListedCommentBytes - 1), 'a') + " " + QChar(0x2026))
@@ -152,6 +163,59 @@ TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksOrTabsLookAsWithSpaces) {
         EXPECT_TRUE(withBreaks[i] == withSpaces[i]) << "step " << i + 11;
     panel.setSnapshot(s, {});
     EXPECT_FALSE(rowsShown()[0] == withSpaces[0]); // the comments are painted at all
+}
+
+// QToolTip shows a tip in a label: a plain one as the label draws plain text, one that
+// looks like markup as a document. The size of the first, and the lines of the second.
+QSize tipLabelSize(const QString& tip) {
+    QLabel label;
+    label.setWordWrap(Qt::mightBeRichText(tip));
+    label.setText(tip);
+    return label.sizeHint();
+}
+
+std::string documentLines(const QString& tip) {
+    QTextDocument doc;
+    doc.setHtml(tip);
+    doc.size(); // lays it out
+    QStringList lines;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            QString line = block.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+            if (line.endsWith(QChar::LineSeparator)) line.chop(1);
+            lines << line;
+        }
+    }
+    return lines.join(" | ").toStdString();
+}
+
+// Each kind of line break of a comment starts a line of its own in the tooltip, a CR LF
+// one line: Qt draws VT, FF, NEL and U+2029 as nothing, a plain tip's CR as a space and a
+// document's CR LF as two breaks. Also when the comment looks like markup.
+TEST_F(ProgramPanelTest, EachLineBreakOfACommentStartsALineOfItsTooltip) {
+    const QSize twoLines = tipLabelSize("delta\nepsilon");
+    ASSERT_GT(twoLines.height(), tipLabelSize("delta epsilon").height());
+    ASSERT_EQ(twoLines.width(), tipLabelSize("epsilon").width());
+    const QString markup = QStringLiteral("<i>delta</i>");
+    const std::vector<std::pair<const char*, QString>> breaks{
+        {"LF", QStringLiteral("\n")},        {"CR LF", QStringLiteral("\r\n")},
+        {"CR", QStringLiteral("\r")},        {"VT", QStringLiteral("\v")},
+        {"FF", QStringLiteral("\f")},        {"NEL", QStringLiteral(u"\u0085")},
+        {"LS", QStringLiteral(u"\u2028")},   {"PS", QStringLiteral(u"\u2029")},
+    };
+    for (const auto& [name, lineBreak] : breaks) {
+        panel.setSnapshot(test::hp15cSnapshot(12), {{1, "delta" + lineBreak + "epsilon"},
+                                                    {2, markup + lineBreak + "epsilon"}});
+        const QString plain = model()->index(1, 0).data(Qt::ToolTipRole).toString();
+        const QString rich = model()->index(2, 0).data(Qt::ToolTipRole).toString();
+        ASSERT_FALSE(Qt::mightBeRichText(plain)) << name;
+        const QSize shown = tipLabelSize(plain);
+        EXPECT_TRUE(shown == twoLines) << name << ": " << shown.width() << "x" << shown.height() << ", not "
+                                       << twoLines.width() << "x" << twoLines.height();
+        ASSERT_TRUE(Qt::mightBeRichText(rich)) << name;
+        EXPECT_EQ(documentLines(rich), "<i>delta</i> | epsilon") << name;
+    }
 }
 
 TEST_F(ProgramPanelTest, AssistiveToolsSeeTheCurrentStepAsTheSelectedRow) {
