@@ -7,7 +7,8 @@
 namespace tw {
 
 // A tooltip that shows `text` as written, markup-like characters, spaces and line
-// breaks included.
+// breaks included: each line break (inspector/line_breaks.h; a CR LF is one) starts
+// a new line.
 QString plainToolTip(const QString& text);
 
 } // namespace tw

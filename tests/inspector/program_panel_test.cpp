@@ -1,15 +1,20 @@
-// The program listing: rows, comments, menu, double-click and keeping the
+// The program listing: rows, comments and their tooltips, menu, double-click and keeping the
 // current step in view.
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "inspector/inspector_fixtures.h"
@@ -66,8 +71,8 @@ TEST_F(ProgramPanelTest, AStepCommentsTooltipShowsItsMarkupAsWritten) {
     EXPECT_EQ(tooltipShows(model()->index(1, 0).data(Qt::ToolTipRole).toString()), comment);
 }
 
-// The line breaks a comment can hold (notes files carry them, the editor keeps pasted
-// ones), each with the same comment written with a space in its place.
+// The line breaks and tabs a comment can hold (notes files carry them, the editor keeps
+// pasted ones), each with the same comment written with a space in its place.
 struct BrokenComment {
     QString broken;
     QString spaced;
@@ -87,43 +92,57 @@ std::vector<BrokenComment> brokenComments() {
         longSpaced += " more " + QString::number(n);
     }
     out.push_back({longBroken, longSpaced});
+    // A tab was measured to its tab stop, and the row cut the comment short for it.
+    out.push_back({"tab\tseparated\ttext", "tab separated text"});
+    // At the start, a space is drawn in their place, as a comment's own leading space is.
+    out.push_back({"\tafter a tab", " after a tab"});
+    out.push_back({"\nafter a break", " after a break"});
+    out.push_back({"\r\n\tafter both", "  after both"});
     return out;
 }
 
-TEST_F(ProgramPanelTest, EachLineBreakOfACommentShowsAsOneSpaceAndTheTooltipKeepsIt) {
+// The comment as its tooltip holds it: each line break, a CR LF as one, as an LF.
+QString withLineFeeds(QString text) {
+    return text.replace(QRegularExpression(QStringLiteral(u"\r\n|[\r\v\f\u0085\u2028\u2029]")),
+                        QStringLiteral("\n"));
+}
+
+TEST_F(ProgramPanelTest, EachLineBreakOrTabOfACommentShowsAsOneSpaceAndTheTooltipKeepsTheLines) {
     const auto comments = brokenComments();
     std::map<int, QString> byStep;
     for (std::size_t i = 0; i < comments.size(); ++i) byStep[int(i) + 11] = comments[i].broken;
     // A CR LF that the listing's cut parts: the CR left before the cut is one space too.
     const std::string cutInBreak = std::string(ProgramListModel::kListedCommentBytes - 1, 'a') + "\r\nb";
     byStep[1] = ProgramListModel::listedComment(cutInBreak);
-    panel.setSnapshot(test::hp15cSnapshot(20), byStep);
+    panel.setSnapshot(test::hp15cSnapshot(int(comments.size()) + 11), byStep);
 
     for (std::size_t i = 0; i < comments.size(); ++i) {
         const QModelIndex row = model()->index(int(i) + 11, 0);
         EXPECT_EQ(row.data(ProgramListModel::CommentRole).toString().toStdString(), comments[i].spaced.toStdString());
         EXPECT_TRUE(row.data(Qt::AccessibleTextRole).toString().endsWith(" " + comments[i].spaced)) << i;
-        EXPECT_EQ(row.data(Qt::ToolTipRole).toString().toStdString(), comments[i].broken.toStdString());
+        EXPECT_EQ(row.data(Qt::ToolTipRole).toString().toStdString(), withLineFeeds(comments[i].broken).toStdString());
     }
     const QString cut = model()->index(1, 0).data(ProgramListModel::CommentRole).toString();
     EXPECT_TRUE(cut == QString(qsizetype(ProgramListModel::kListedCommentBytes - 1), 'a') + " " + QChar(0x2026))
         << cut.right(3).toStdString();
 }
 
-// Rows 011 to 020 of a listing whose comments hold line breaks look, pixel for pixel, as
-// with spaces in their place: no comment spills over the rows around it.
-TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksLookAsWithSpaces) {
+// Rows 011 to 024 of a listing whose comments hold line breaks or tabs look, pixel for
+// pixel, as with spaces in their place: no comment spills over the rows around it or is
+// cut short before the row's end.
+TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksOrTabsLookAsWithSpaces) {
     panel.resize(320, 700);
     panel.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
-    auto s = test::hp15cSnapshot(20);
-    s.line = 15; // a highlighted row among them
     const auto comments = brokenComments();
-    ASSERT_EQ(comments.size(), 9u);
+    ASSERT_EQ(comments.size(), 13u);
+    const int last = 11 + int(comments.size());
+    auto s = test::hp15cSnapshot(last);
+    s.line = 15; // a highlighted row among them
     const auto rowsShown = [&] {
         QCoreApplication::processEvents();
         std::vector<QImage> rows;
-        for (int row = 11; row <= 20; ++row) {
+        for (int row = 11; row <= last; ++row) {
             const QRect r = panel.list()->visualRect(model()->index(row, 0));
             EXPECT_TRUE(panel.list()->viewport()->rect().contains(r)) << row;
             rows.push_back(panel.list()->viewport()->grab(r).toImage());
@@ -134,7 +153,7 @@ TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksLookAsWithSpaces) {
         std::map<int, QString> byStep;
         for (std::size_t i = 0; i < comments.size(); ++i)
             byStep[int(i) + 11] = broken ? comments[i].broken : comments[i].spaced;
-        byStep[20] = broken ? "last\r\n" : "last "; // a break at the end
+        byStep[last] = broken ? "last\r\n" : "last "; // a break at the end
         panel.setSnapshot(s, byStep);
         return rowsShown();
     };
@@ -144,6 +163,59 @@ TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksLookAsWithSpaces) {
         EXPECT_TRUE(withBreaks[i] == withSpaces[i]) << "step " << i + 11;
     panel.setSnapshot(s, {});
     EXPECT_FALSE(rowsShown()[0] == withSpaces[0]); // the comments are painted at all
+}
+
+// QToolTip shows a tip in a label: a plain one as the label draws plain text, one that
+// looks like markup as a document. The size of the first, and the lines of the second.
+QSize tipLabelSize(const QString& tip) {
+    QLabel label;
+    label.setWordWrap(Qt::mightBeRichText(tip));
+    label.setText(tip);
+    return label.sizeHint();
+}
+
+std::string documentLines(const QString& tip) {
+    QTextDocument doc;
+    doc.setHtml(tip);
+    doc.size(); // lays it out
+    QStringList lines;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextLayout* layout = block.layout();
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            QString line = block.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
+            if (line.endsWith(QChar::LineSeparator)) line.chop(1);
+            lines << line;
+        }
+    }
+    return lines.join(" | ").toStdString();
+}
+
+// Each kind of line break of a comment starts a line of its own in the tooltip, a CR LF
+// one line: Qt draws VT, FF, NEL and U+2029 as nothing, a plain tip's CR as a space and a
+// document's CR LF as two breaks. Also when the comment looks like markup.
+TEST_F(ProgramPanelTest, EachLineBreakOfACommentStartsALineOfItsTooltip) {
+    const QSize twoLines = tipLabelSize("delta\nepsilon");
+    ASSERT_GT(twoLines.height(), tipLabelSize("delta epsilon").height());
+    ASSERT_EQ(twoLines.width(), tipLabelSize("epsilon").width());
+    const QString markup = QStringLiteral("<i>delta</i>");
+    const std::vector<std::pair<const char*, QString>> breaks{
+        {"LF", QStringLiteral("\n")},        {"CR LF", QStringLiteral("\r\n")},
+        {"CR", QStringLiteral("\r")},        {"VT", QStringLiteral("\v")},
+        {"FF", QStringLiteral("\f")},        {"NEL", QStringLiteral(u"\u0085")},
+        {"LS", QStringLiteral(u"\u2028")},   {"PS", QStringLiteral(u"\u2029")},
+    };
+    for (const auto& [name, lineBreak] : breaks) {
+        panel.setSnapshot(test::hp15cSnapshot(12), {{1, "delta" + lineBreak + "epsilon"},
+                                                    {2, markup + lineBreak + "epsilon"}});
+        const QString plain = model()->index(1, 0).data(Qt::ToolTipRole).toString();
+        const QString rich = model()->index(2, 0).data(Qt::ToolTipRole).toString();
+        ASSERT_FALSE(Qt::mightBeRichText(plain)) << name;
+        const QSize shown = tipLabelSize(plain);
+        EXPECT_TRUE(shown == twoLines) << name << ": " << shown.width() << "x" << shown.height() << ", not "
+                                       << twoLines.width() << "x" << twoLines.height();
+        ASSERT_TRUE(Qt::mightBeRichText(rich)) << name;
+        EXPECT_EQ(documentLines(rich), "<i>delta</i> | epsilon") << name;
+    }
 }
 
 TEST_F(ProgramPanelTest, AssistiveToolsSeeTheCurrentStepAsTheSelectedRow) {

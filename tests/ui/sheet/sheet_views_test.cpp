@@ -218,24 +218,25 @@ TEST_F(SheetViews, OrphanedCommentsAreListedAndRemoved) {
     EXPECT_FALSE(sheet.removeOrphansButton()->isHidden());
 }
 
-// An orphaned comment is one row: each of its line breaks reads as one space, also a
-// CR LF that the row's cut parts.
-TEST_F(SheetViews, AnOrphansLineBreaksShowAsSpaces) {
+// An orphaned comment is one row: each of its line breaks and tabs reads as one space,
+// also a CR LF that the row's cut parts.
+TEST_F(SheetViews, AnOrphansLineBreaksAndTabsShowAsSpaces) {
     ProgramDocument doc;
-    const std::vector<std::string> breaks{"\n", "\r\n", "\r", "\v", "\f", "\u0085", "\u2028", "\u2029"};
-    for (std::size_t i = 0; i < breaks.size(); ++i)
-        doc.comments.push_back({.step = std::int64_t(i), .text = "one" + breaks[i] + "two", .keys = "45 2",
+    const std::vector<std::string> separators{"\n", "\r\n", "\r", "\v", "\f", "\u0085", "\u2028", "\u2029", "\t"};
+    for (std::size_t i = 0; i < separators.size(); ++i)
+        doc.comments.push_back({.step = std::int64_t(i), .text = "one" + separators[i] + "two", .keys = "45 2",
                                 .before = {}, .after = {}, .orphaned = true});
     doc.comments.push_back({.step = 9, .text = std::string(notes_text::kOrphanLineTextBytes - 1, 'c') + "\r\n",
                             .keys = "45 2", .before = {}, .after = {}, .orphaned = true});
     app.setProgramDoc(doc);
     ProgramInfoView sheet(app);
     const QStringList rows = sheet.orphanRows();
-    ASSERT_EQ(rows.size(), qsizetype(breaks.size()) + 1);
-    for (std::size_t i = 0; i < breaks.size(); ++i)
+    ASSERT_EQ(rows.size(), qsizetype(separators.size()) + 1);
+    for (std::size_t i = 0; i < separators.size(); ++i)
         EXPECT_EQ(rows[qsizetype(i)].toStdString(), "was step 00" + std::to_string(i) + " (45 2): one two");
     EXPECT_TRUE(rows.back().endsWith(QString(8, 'c') + " " + QChar(0x2026)));
     EXPECT_EQ(app.programDoc().comments[1].text, "one\r\ntwo"); // the notes keep the comment as it is
+    EXPECT_EQ(app.programDoc().comments[8].text, "one\ttwo");
 }
 
 // An orphan of most of a megabyte without a space shows its start, cut short, and the
