@@ -51,7 +51,7 @@ CommentEditor::CommentEditor(QWidget* parent) : QDialog(parent) {
     // Never smaller than its title, message, lines and buttons at the width it has; the
     // room it is given beyond that goes to the field.
     ContentMinimum* fitted = ContentMinimum::keep(*this);
-    connect(field_, &CommentField::heightWanted, fitted, &ContentMinimum::fit);
+    connect(field_, &CommentField::heightWanted, fitted, [fitted] { fitted->fit(); });
 }
 
 void CommentEditor::present(const QString& title) {

@@ -222,7 +222,7 @@ void CommentField::fitHeight() {
     if (shown == linesHeight_) return;
     linesHeight_ = shown;
     updateGeometry();
-    emit heightWanted();
+    if (!resizing_) emit heightWanted();
 }
 
 int CommentField::fittedHeight() const {
@@ -271,8 +271,11 @@ void CommentField::hideEvent(QHideEvent* event) {
 
 void CommentField::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
-    // A new width wraps the lines anew; a new height gives them more room or less.
+    // A new width wraps the lines anew; a new height gives them more room or less. The
+    // window is being laid out at its new size: it takes the new height when it is done.
+    resizing_ = true;
     fitHeight();
+    resizing_ = false;
 }
 
 } // namespace tw

@@ -31,7 +31,9 @@ public:
 signals:
     // Return or Enter: the comment takes no line break from the keyboard.
     void returnPressed();
-    // The lines shown changed in number: the field asks for another height.
+    // The text changed the lines shown in number: the field asks for another height at
+    // once, before the change is painted. (A new size of the field changes them too; its
+    // window is then being laid out and takes the field's new height when it is done.)
     void heightWanted();
 
 protected:
@@ -62,6 +64,7 @@ private:
     int blocks_ = 1;
     bool filling_ = false;
     bool fitting_ = false;
+    bool resizing_ = false;
     // The height of the lines shown, once measured.
     int linesHeight_ = 0;
 };

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <optional>
 
 namespace tw {
 
@@ -23,17 +24,17 @@ ContentMinimum::ContentMinimum(QWidget& window, int leastWidth)
 bool ContentMinimum::eventFilter(QObject* watched, QEvent* event) {
     if (watched != &window_) return false;
     switch (event->type()) {
-    case QEvent::Resize: {
+    case QEvent::Resize:
         // Sizes the window is given from outside come in spontaneously; those set here,
         // or by Qt as it keeps the window at its least, do not. A size given is kept when
         // the window is shown again, where Qt would size it anew.
         if (event->spontaneous() && !fitting_) {
-            givenHeight_ = static_cast<const QResizeEvent*>(event)->size().height();
             window_.setAttribute(Qt::WA_Resized);
+            fit(static_cast<const QResizeEvent*>(event)->size().height());
+        } else {
+            fit();
         }
-        fit();
         break;
-    }
     // The layout has taken in a change of its content (it sees the event first), or is
     // about to lay the window out to be shown.
     case QEvent::LayoutRequest:
@@ -44,6 +45,10 @@ bool ContentMinimum::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ContentMinimum::fit() {
+    fit(std::nullopt);
+}
+
+void ContentMinimum::fit(std::optional<int> given) {
     QLayout* layout = window_.layout();
     if (!layout || fitting_) return;
     fitting_ = true;
@@ -52,6 +57,9 @@ void ContentMinimum::fit() {
     const int atWidth = std::max(width, window_.width());
     const int height = layout->hasHeightForWidth() ? layout->totalMinimumHeightForWidth(atWidth)
                                                    : layout->totalMinimumSize().height();
+    // Given its least height at its width, or less (asked for before the window manager
+    // knew it), the window follows its content again.
+    if (given) givenHeight_ = *given > height ? *given : 0;
     // The window manager is told, and keeps sizes it gives from now on at least as large.
     window_.setMinimumSize(width, height);
     // Content that takes less room gives it back, down to a height given from outside;

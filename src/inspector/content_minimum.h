@@ -3,6 +3,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 class QWidget;
 
 namespace tw {
@@ -29,6 +31,8 @@ public:
 
 private:
     ContentMinimum(QWidget& window, int leastWidth);
+    // With the height the window was given from outside, when it was.
+    void fit(std::optional<int> given);
 
     QWidget& window_;
     const int leastWidth_;

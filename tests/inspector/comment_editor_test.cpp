@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -50,6 +51,17 @@ void give(CommentEditor& editor, QSize size) {
     editor.windowHandle()->resize(size);
     QCoreApplication::processEvents();
 }
+
+// The heights a window takes, in order.
+class HeightsTaken : public QObject {
+public:
+    explicit HeightsTaken(QWidget& window) { window.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) taken.push_back(static_cast<QResizeEvent*>(event)->size().height());
+        return false;
+    }
+    std::vector<int> taken;
+};
 
 class CommentEditorTest : public test::WithApp {
 protected:
@@ -160,9 +172,27 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
     QCoreApplication::processEvents();
     EXPECT_EQ(editor.height(), most + 300);
 
-    // Given less than its content needs, it stays as high as that.
+    // Given less than its content needs, it stays as high as that, and follows its
+    // content again.
     give(editor, {editor.width(), 1});
     EXPECT_EQ(editor.height(), oneLine);
+    editor.setDraft(textOfLines(7));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.height(), sevenLines);
+
+    // Made wider at the height of its lines, it keeps that height, which its lines,
+    // now fewer, no longer fill, as the window manager keeps it while the user drags.
+    const int ownWidth = editor.width();
+    HeightsTaken heights(editor);
+    give(editor, {700, sevenLines});
+    EXPECT_EQ(editor.size(), QSize(700, sevenLines));
+    EXPECT_EQ(heights.taken, std::vector<int>{sevenLines}); // not lowered and raised again
+    EXPECT_LT(linesOf(*editor.field()), 7);
+    editor.setDraft(textOfLines(1));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.size(), QSize(700, sevenLines));
+    give(editor, {ownWidth, sevenLines});
+    EXPECT_EQ(editor.size(), QSize(ownWidth, sevenLines));
 }
 
 } // namespace

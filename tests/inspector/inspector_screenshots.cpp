@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QScrollBar>
 #include <QTest>
+#include <QWindow>
 
 #include <cstdint>
 #include <string>
@@ -224,6 +225,18 @@ TEST_F(Screenshots, TheCommentEditor) {
         view.editComment(8);
         view.editor()->field()->setText(text);
         save(*view.editor(), QString("comment_editor_long_%1").arg(scheme.name));
+        view.cancel();
+        // Given more room by the window manager, wider and then taller: the field takes it.
+        view.editComment(9);
+        view.editor()->field()->setText(
+            "Four sentences of a comment that wraps. The loop pays one month each pass while the balance stays "
+            "above zero. It stops at the last payment and shows the interest paid. Keep R1 clear before you "
+            "start, and round each payment to cents.");
+        QCoreApplication::processEvents();
+        view.editor()->windowHandle()->resize(700, view.editor()->height());
+        save(*view.editor(), QString("comment_editor_wide_%1").arg(scheme.name));
+        view.editor()->windowHandle()->resize(view.editor()->minimumWidth(), 600);
+        save(*view.editor(), QString("comment_editor_tall_%1").arg(scheme.name));
         view.cancel();
     }
 }
