@@ -8,8 +8,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
-#include <QWindow>
 
 #include <functional>
 
@@ -23,12 +21,6 @@
 namespace tw {
 namespace {
 
-int linesOf(const CommentField& field) {
-    int lines = 0;
-    for (QTextBlock block = field.document()->begin(); block.isValid(); block = block.next())
-        lines += block.layout()->lineCount();
-    return lines;
-}
 
 // Every part of the editor lies inside it, none over another, and each shows all of
 // itself: the labels all their lines, the field all its lines up to the most it shows,
@@ -39,17 +31,11 @@ void expectWhole(const CommentEditor& editor, const char* how) {
     test::expectShowsWhole(editor, {&field});
     EXPECT_EQ(editor.findChildren<QPushButton*>().size(), 3);
     EXPECT_GE(field.height(), field.minimumSizeHint().height());
-    if (linesOf(field) <= CommentField::kMostLinesShown) {
+    if (test::linesOf(field) <= CommentField::kMostLinesShown) {
         EXPECT_EQ(field.verticalScrollBar()->maximum(), 0);
         EXPECT_FALSE(field.verticalScrollBar()->isVisibleTo(&field));
         EXPECT_EQ(field.cursorForPosition({0, 0}).position(), 0); // the first line is in view
     }
-}
-
-// A size given to the editor from outside, as the window manager gives one.
-void give(CommentEditor& editor, QSize size) {
-    editor.windowHandle()->resize(size);
-    QCoreApplication::processEvents();
 }
 
 // The heights a window takes, in order.
@@ -73,7 +59,7 @@ protected:
         static const QStringList words = {"Loop", "back", "to", "the", "start", "while", "the", "balance",
                                           "stays", "above", "zero;", "each", "pass", "pays", "one", "month."};
         QString text;
-        for (int i = 0; linesOf(*editor.field()) < lines; ++i) {
+        for (int i = 0; test::linesOf(*editor.field()) < lines; ++i) {
             text += (text.isEmpty() ? "" : " ") + words[i % words.size()];
             editor.setDraft(text);
         }
@@ -92,10 +78,10 @@ TEST_F(CommentEditorTest, EveryPartShowsWholeAtEverySizeWhileTypingAndWhenOpened
     };
     const std::vector<Size> sizes = {
         {"its own size", [](CommentEditor&) {}},
-        {"its least size", [](CommentEditor& e) { give(e, {1, 1}); }},
-        {"700 wide", [](CommentEditor& e) { give(e, {700, e.height()}); }},
-        {"600 tall", [](CommentEditor& e) { give(e, {e.width(), 600}); }},
-        {"the screen's size", [&](CommentEditor& e) { give(e, screen.size()); }},
+        {"its least size", [](CommentEditor& e) { test::giveSize(e, {1, 1}); }},
+        {"700 wide", [](CommentEditor& e) { test::giveSize(e, {700, e.height()}); }},
+        {"600 tall", [](CommentEditor& e) { test::giveSize(e, {e.width(), 600}); }},
+        {"the screen's size", [&](CommentEditor& e) { test::giveSize(e, screen.size()); }},
         {"maximised", [](CommentEditor& e) {
              e.setWindowState(Qt::WindowMaximized);
              QCoreApplication::processEvents();
@@ -144,7 +130,7 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
     const int sevenLines = editor.height();
     EXPECT_GT(sevenLines, oneLine);
     QTest::keyClicks(editor.field(), QString(" x").repeated(200));
-    EXPECT_GT(linesOf(*editor.field()), CommentField::kMostLinesShown);
+    EXPECT_GT(test::linesOf(*editor.field()), CommentField::kMostLinesShown);
     const int most = editor.height();
     EXPECT_GT(most, sevenLines);
     editor.setDraft(textOfLines(1));
@@ -152,7 +138,7 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
     EXPECT_EQ(editor.height(), oneLine);
 
     // Made taller: the field takes the room; twelve lines fit there without a bar.
-    give(editor, {editor.width(), most + 300});
+    test::giveSize(editor, {editor.width(), most + 300});
     EXPECT_EQ(editor.height(), most + 300);
     const int fieldRoom = editor.field()->height();
     EXPECT_GT(fieldRoom, 300);
@@ -174,7 +160,7 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
 
     // Given less than its content needs, it stays as high as that, and follows its
     // content again.
-    give(editor, {editor.width(), 1});
+    test::giveSize(editor, {editor.width(), 1});
     EXPECT_EQ(editor.height(), oneLine);
     editor.setDraft(textOfLines(7));
     QCoreApplication::processEvents();
@@ -184,14 +170,14 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
     // now fewer, no longer fill, as the window manager keeps it while the user drags.
     const int ownWidth = editor.width();
     HeightsTaken heights(editor);
-    give(editor, {700, sevenLines});
+    test::giveSize(editor, {700, sevenLines});
     EXPECT_EQ(editor.size(), QSize(700, sevenLines));
     EXPECT_EQ(heights.taken, std::vector<int>{sevenLines}); // not lowered and raised again
-    EXPECT_LT(linesOf(*editor.field()), 7);
+    EXPECT_LT(test::linesOf(*editor.field()), 7);
     editor.setDraft(textOfLines(1));
     QCoreApplication::processEvents();
     EXPECT_EQ(editor.size(), QSize(700, sevenLines));
-    give(editor, {ownWidth, sevenLines});
+    test::giveSize(editor, {ownWidth, sevenLines});
     EXPECT_EQ(editor.size(), QSize(ownWidth, sevenLines));
 }
 

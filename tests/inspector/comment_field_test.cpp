@@ -10,11 +10,11 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QVBoxLayout>
-#include <QWindow>
 
 #include "inspector/comment_editor.h"
 #include "inspector/comment_field.h"
 #include "inspector/inspector_fixtures.h"
+#include "support/shows_whole.h"
 
 namespace tw {
 namespace {
@@ -124,19 +124,6 @@ TEST_F(CommentFieldTest, TheFieldGrowsWithItsLinesUpToAFewThenScrolls) {
     EXPECT_EQ(field->text(), words);
 }
 
-// The lines the field's text takes at the width it has.
-int linesOf(const CommentField& field) {
-    int lines = 0;
-    for (QTextBlock block = field.document()->begin(); block.isValid(); block = block.next())
-        lines += block.layout()->lineCount();
-    return lines;
-}
-
-// A size given to an editor from outside, as the window manager gives one.
-void give(CommentEditor& editor, QSize size) {
-    editor.windowHandle()->resize(size);
-    QCoreApplication::processEvents();
-}
 
 // An editor the user types into, checked at each change of its lines against an editor
 // opened on the same text: as high, the field as high with the same lines and the same
@@ -150,7 +137,7 @@ public:
 
     // Checks when the lines changed in number, or always.
     void check(const char* how, bool always = false) {
-        const int lines = linesOf(*editor_.field());
+        const int lines = test::linesOf(*editor_.field());
         if (lines == linesChecked_ && !always) return;
         linesChecked_ = lines;
         SCOPED_TRACE(testing::Message() << how << ", " << lines << " lines, "
@@ -171,7 +158,7 @@ private:
         editor.setDraft(width_ > 0 ? QString() : text);
         editor.present(kTitle);
         if (width_ <= 0) return;
-        give(editor, {width_, editor.height()});
+        test::giveSize(editor, {width_, editor.height()});
         editor.hide();
         editor.setDraft(text);
         editor.present(kTitle);
@@ -180,8 +167,8 @@ private:
     void compare(const CommentEditor& opened) const {
         const CommentField& field = *editor_.field();
         const CommentField& same = *opened.field();
-        const int lines = linesOf(field);
-        EXPECT_EQ(lines, linesOf(same));
+        const int lines = test::linesOf(field);
+        EXPECT_EQ(lines, test::linesOf(same));
         EXPECT_EQ(field.height(), same.height());
         EXPECT_EQ(editor_.size(), opened.size());
         EXPECT_EQ(field.verticalScrollBar()->isVisibleTo(&field), same.verticalScrollBar()->isVisibleTo(&same));
@@ -209,12 +196,12 @@ INSTANTIATE_TEST_SUITE_P(Widths, TypingTest, testing::Values(0, 700));
 TEST_P(TypingTest, TheFieldIsAsHighAsItsTextOpenedWhileTheTextChanges) {
     TypedAndOpened editor(GetParam());
     CommentField* typed = editor.typed();
-    while (linesOf(*typed) <= CommentField::kMostLinesShown + 1) {
+    while (test::linesOf(*typed) <= CommentField::kMostLinesShown + 1) {
         QTest::keyClicks(typed, "balance ");
         editor.check("typed");
     }
     EXPECT_GT(typed->height(), 0);
-    while (linesOf(*typed) > 1) {
+    while (test::linesOf(*typed) > 1) {
         for (int i = 0; i < 8; ++i) QTest::keyClick(typed, Qt::Key_Backspace);
         editor.check("deleted");
     }
@@ -235,7 +222,7 @@ TEST_P(TypingTest, TheFieldIsAsHighAsItsTextOpenedWhileTheTextChanges) {
 TEST_P(TypingTest, AnUnbrokenRunScrollsAsWhenOpenedAtEachCharacter) {
     TypedAndOpened editor(GetParam());
     CommentField* typed = editor.typed();
-    while (linesOf(*typed) <= CommentField::kMostLinesShown) {
+    while (test::linesOf(*typed) <= CommentField::kMostLinesShown) {
         QTest::keyClicks(typed, "w");
         editor.check("typed");
     }
@@ -244,7 +231,7 @@ TEST_P(TypingTest, AnUnbrokenRunScrollsAsWhenOpenedAtEachCharacter) {
         QTest::keyClicks(typed, "w");
         editor.check("typed past", true);
     }
-    while (linesOf(*typed) > CommentField::kMostLinesShown - 1) {
+    while (test::linesOf(*typed) > CommentField::kMostLinesShown - 1) {
         QTest::keyClick(typed, Qt::Key_Backspace);
         editor.check("deleted", true);
     }
@@ -255,9 +242,9 @@ TEST_P(TypingTest, AnUnbrokenRunScrollsAsWhenOpenedAtEachCharacter) {
 TEST_P(TypingTest, AWrappedParagraphAndShortLinesScrollAsWhenOpened) {
     TypedAndOpened editor(GetParam());
     CommentField* typed = editor.typed();
-    while (linesOf(*typed) < 3) QTest::keyClicks(typed, "interest ");
+    while (test::linesOf(*typed) < 3) QTest::keyClicks(typed, "interest ");
     editor.check("a paragraph", true);
-    for (int n = 0; linesOf(*typed) <= CommentField::kMostLinesShown + 1; ++n) {
+    for (int n = 0; test::linesOf(*typed) <= CommentField::kMostLinesShown + 1; ++n) {
         // A line break put in as the user pastes one; Return saves.
         typed->textCursor().insertText("\n");
         editor.check("a line begun", true);

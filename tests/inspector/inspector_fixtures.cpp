@@ -1,6 +1,8 @@
 #include "inspector/inspector_fixtures.h"
 
 #include <QStyleFactory>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <array>
 
@@ -179,6 +181,13 @@ static QPalette withRoles(QColor window, QColor text, QColor base, QColor button
     p.setColor(QPalette::ToolTipBase, base);
     p.setColor(QPalette::ToolTipText, text);
     return p;
+}
+
+int linesOf(const QPlainTextEdit& editor) {
+    int lines = 0;
+    for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next())
+        lines += block.layout()->lineCount();
+    return lines;
 }
 
 QPalette darkPalette() {

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QPlainTextEdit>
 
 #include <string>
 
@@ -36,6 +37,9 @@ InspectorSnapshot hp16cSnapshot();
 
 // A listing of steps 1 to n with varied keys, prefixes and mnemonics.
 std::vector<ProgramLine> listing(int n);
+
+// The lines the text of `editor` takes at the width it has.
+int linesOf(const QPlainTextEdit& editor);
 
 QPalette darkPalette();
 QPalette lightPalette();

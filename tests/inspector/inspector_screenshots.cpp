@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QScrollBar>
 #include <QTest>
-#include <QWindow>
 
 #include <cstdint>
 #include <string>
@@ -15,6 +14,7 @@
 #include "app/app_model.h"
 #include "inspector/comment_editor.h"
 #include "inspector/inspector_fixtures.h"
+#include "support/shows_whole.h"
 #include "inspector/inspector_view.h"
 #include "inspector/matrix_row.h"
 #include "inspector/pinned_sections.h"
@@ -233,9 +233,9 @@ TEST_F(Screenshots, TheCommentEditor) {
             "above zero. It stops at the last payment and shows the interest paid. Keep R1 clear before you "
             "start, and round each payment to cents.");
         QCoreApplication::processEvents();
-        view.editor()->windowHandle()->resize(700, view.editor()->height());
+        test::giveSize(*view.editor(), {700, view.editor()->height()});
         save(*view.editor(), QString("comment_editor_wide_%1").arg(scheme.name));
-        view.editor()->windowHandle()->resize(view.editor()->minimumWidth(), 600);
+        test::giveSize(*view.editor(), {view.editor()->minimumWidth(), 600});
         save(*view.editor(), QString("comment_editor_tall_%1").arg(scheme.name));
         view.cancel();
     }

@@ -1,4 +1,5 @@
-// Checks that a window or view shows every part of itself whole at the size it has.
+// A size given to a window as the window manager gives one, and a check that a window
+// or view shows every part of itself whole at the size it has.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,11 +8,19 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QWidget>
+#include <QWindow>
 
 #include <string>
 #include <vector>
 
 namespace tw::test {
+
+// Gives `window` a size from outside, as the window manager does (the window sees it
+// come in spontaneously), and lets it settle.
+inline void giveSize(QWidget& window, QSize size) {
+    window.windowHandle()->resize(size);
+    QCoreApplication::processEvents();
+}
 
 inline std::string partName(const QWidget& part) {
     if (const auto* label = qobject_cast<const QLabel*>(&part)) return label->text().left(40).toStdString();

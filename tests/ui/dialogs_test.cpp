@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -260,7 +259,7 @@ TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
         ASSERT_TRUE(dialog);
         QApplication::processEvents();
         const int natural = dialog->height();
-        dialog->windowHandle()->resize(1, 1);
+        giveSize(*dialog, {1, 1});
         expectShowsWhole(*dialog);
         EXPECT_GE(dialog->height(), natural);
     };

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
-#include <QWindow>
 
 #include <utility>
 #include <vector>
@@ -100,12 +99,6 @@ TEST(MessageDialog, ALongUnbrokenFileNameWrapsWithItsExtensionShown) {
     }
 }
 
-// A size given from outside, as the window manager gives one.
-void give(QWidget& window, QSize size) {
-    window.windowHandle()->resize(size);
-    QApplication::processEvents();
-}
-
 // Asked for less room than its text takes, or made as wide as it goes, an alert keeps
 // all of its text and its buttons in view: short texts, a message of several lines, and
 // a long file name without spaces.
@@ -132,12 +125,12 @@ TEST(MessageDialog, AnAlertIsNeverSmallerThanItsTextAndButtons) {
         d.dialog->open();
         test::expectShowsWhole(*d.dialog);
         const QSize natural = d.dialog->size();
-        give(*d.dialog, {1, 1});
+        test::giveSize(*d.dialog, {1, 1});
         test::expectShowsWhole(*d.dialog);
         EXPECT_GE(d.dialog->height(), natural.height());
-        give(*d.dialog, {d.dialog->maximumWidth(), 1});
+        test::giveSize(*d.dialog, {d.dialog->maximumWidth(), 1});
         test::expectShowsWhole(*d.dialog);
-        give(*d.dialog, natural);
+        test::giveSize(*d.dialog, natural);
         EXPECT_EQ(d.dialog->size(), natural);
     }
 }
