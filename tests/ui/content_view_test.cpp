@@ -15,6 +15,7 @@
 #include "window_fixture.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QScreen>
 #include <QSignalSpy>
 
@@ -74,6 +75,13 @@ TEST(ContentView, TheWelcomeFitsTheWindowAtItsLeastSize) {
     f.app->setIsStarting(false);
     f.window->resize(1200, 800);
     expectShowsWhole(*welcome);
+    // Wider than the paragraphs go, they stand in the middle, as the name and the button do.
+    for (const QLabel* label : welcome->findChildren<QLabel*>()) {
+        if (!label->isVisible()) continue;
+        const QRect r = label->geometry();
+        EXPECT_NEAR(r.left(), welcome->width() - 1 - r.right(), 1) << label->text().toStdString();
+        EXPECT_LE(r.width(), 460) << label->text().toStdString();
+    }
 }
 
 TEST(ContentView, FirstLaunchShowsTheWelcomeViewAndStartsNothing) {

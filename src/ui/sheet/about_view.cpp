@@ -13,6 +13,10 @@
 namespace tw {
 namespace {
 
+// The about box is never narrower than this, nor wider than kMostWidth.
+constexpr int kLeastWidth = 400;
+constexpr int kMostWidth = 440;
+
 QLabel* secondaryLabel(const QString& text, QWidget* parent, bool callout) {
     auto* label = new QLabel(text, parent);
     label->setTextFormat(Qt::PlainText); // the firmware's name is shown as the file is called
@@ -35,7 +39,7 @@ QString versionText(const QString& shortVersion, const QString& buildVersion) {
 
 AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app) {
     setWindowTitle(tr("About Tarnwick"));
-    setMaximumWidth(440);
+    setMaximumWidth(kMostWidth);
     auto* column = new QVBoxLayout(this);
     column->setSpacing(12);
     column->setContentsMargins(24, 24, 24, 24);
@@ -76,7 +80,7 @@ AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app
     column->addLayout(row);
 
     // Never smaller than its paragraphs at the width it has.
-    ContentMinimum::keep(*this, 400);
+    ContentMinimum::keep(*this, kLeastWidth);
     connect(&app_, &AppModel::firmwareNameChanged, this, &AboutView::follow);
     connect(&app_, &AppModel::firmwareInfoChanged, this, &AboutView::follow);
     follow();

@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "app/app_model.h"
 
 namespace tw {
@@ -19,13 +21,22 @@ const QColor buttonTint(183, 154, 99);
 // The widest a paragraph of the welcome is.
 constexpr int kTextWidth = 460;
 
-// A paragraph that takes the width the window has up to kTextWidth, centred in it (a
-// layout centres a widget narrower than its place), with as many lines as that takes.
-QLabel* centredLabel(const QString& text, QWidget* parent, double whiteOpacity) {
-    auto* label = new QLabel(text, parent);
+// A paragraph as wide as the window lets it be up to kTextWidth, with as many lines as that
+// takes. Laid out centred, a label is given the width it asks for, which a wrapped one
+// guesses from its text; and the layout asks its height for the whole width of the window.
+class Paragraph : public QLabel {
+public:
+    Paragraph(const QString& text, QWidget* parent) : QLabel(text, parent) {
+        setWordWrap(true);
+        setMaximumWidth(kTextWidth);
+    }
+    QSize sizeHint() const override { return {kTextWidth, heightForWidth(kTextWidth)}; }
+    int heightForWidth(int width) const override { return QLabel::heightForWidth(std::min(width, kTextWidth)); }
+};
+
+// `label`, its lines centred, in white of the opacity given.
+QLabel* whiteCentred(QLabel* label, double whiteOpacity) {
     label->setAlignment(Qt::AlignHCenter);
-    label->setWordWrap(true);
-    label->setMaximumWidth(kTextWidth);
     QPalette palette = label->palette();
     QColor white(Qt::white);
     white.setAlphaF(static_cast<float>(whiteOpacity));
@@ -54,10 +65,11 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
     name->setPalette(namePalette);
     column->addWidget(name, 0, Qt::AlignHCenter);
 
-    auto* about = centredLabel(tr("This app runs the firmware of your own CE calculator (12C, 15C or 16C, "
-                                  "including multi-model builds). No firmware comes with the app."),
-                               this, 0.9);
-    column->addWidget(about);
+    auto* about = whiteCentred(new Paragraph(tr("This app runs the firmware of your own CE calculator (12C, 15C or "
+                                                "16C, including multi-model builds). No firmware comes with the app."),
+                                             this),
+                               0.9);
+    column->addWidget(about, 0, Qt::AlignHCenter);
 
     choose_ = new QPushButton(style()->standardIcon(QStyle::SP_ComputerIcon), tr("Choose Firmware File…"), this);
     QFont headline = choose_->font();
@@ -71,12 +83,13 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
                                .arg(buttonTint.name(), buttonTint.darker(120).name()));
     column->addWidget(choose_, 0, Qt::AlignHCenter);
 
-    hint_ = centredLabel(tr("Pick the .bin file you flash to the calculator (about 112 KB). The app remembers it."),
-                         this, 0.7);
+    hint_ = whiteCentred(
+        new Paragraph(tr("Pick the .bin file you flash to the calculator (about 112 KB). The app remembers it."), this),
+        0.7);
     QFont footnote = hint_->font();
     footnote.setPointSizeF(footnote.pointSizeF() * 0.85);
     hint_->setFont(footnote);
-    column->addWidget(hint_);
+    column->addWidget(hint_, 0, Qt::AlignHCenter);
 
     // A busy bar stands for the spinner: range 0..0 animates without a value.
     spinner_ = new QProgressBar(this);
@@ -88,8 +101,7 @@ WelcomeView::WelcomeView(AppModel& app, QWidget* parent) : QWidget(parent), app_
     QPalette spinnerPalette = spinner_->palette();
     spinnerPalette.setColor(QPalette::Highlight, Qt::white);
     spinner_->setPalette(spinnerPalette);
-    starting_ = centredLabel(tr("Starting the calculator…"), this, 0.8);
-    starting_->setWordWrap(false);
+    starting_ = whiteCentred(new QLabel(tr("Starting the calculator…"), this), 0.8);
     column->addWidget(starting_, 0, Qt::AlignHCenter);
     column->addStretch(1);
 
