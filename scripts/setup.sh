@@ -9,7 +9,7 @@ packages=(
   nlohmann-json3-dev libhidapi-dev qt6-base-dev
   libunicorn-dev gcc-arm-none-eabi libnewlib-arm-none-eabi
   qpdf poppler-utils python3-fonttools fonts-dejavu-core fonts-urw-base35
-  xvfb xauth xdotool libxcb-xkb-dev
+  xvfb xauth xdotool x11-utils openbox libxcb-xkb-dev
   desktop-file-utils shared-mime-info
   locales libc-l10n
 )

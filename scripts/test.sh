@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test:
-#   1. the whole suite (release build with debug info), and the window screenshots and the
-#      keys typed on a real X server under Xvfb,
+#   1. the whole suite (release build with debug info), and the window screenshots, the keys
+#      typed and the comment editor sized on a real X server under Xvfb (with openbox),
 #   2. the whole suite again under AddressSanitizer + UndefinedBehaviorSanitizer, in German,
 #   3. the threaded tests under ThreadSanitizer, in Turkish,
 #   4. every libFuzzer target for a short, bounded time.
@@ -57,10 +57,27 @@ echo "== Window screenshots under a real X server (Xvfb)"
 xvfb-run -a ctest --test-dir build/test -L screenshots --output-on-failure 2>&1 | tee build/test/ctest-x11.log || true
 if grep -q ' 0 tests failed out of' build/test/ctest-x11.log; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
-echo "== Keys typed on a real X server (Xvfb, xdotool)"
+# Runs a command on an X server of its own (Xvfb) with a window manager (openbox), as on a
+# desktop: the window manager answers a window's size with one of its own, frames and
+# maximises windows, and closes them from Alt+F4.
+on_x_desktop() { # <command...>
+  xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+    openbox --sm-disable >/dev/null 2>&1 &
+    wm=$!
+    for _ in $(seq 200); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+      sleep 0.1
+    done
+    status=0
+    "$@" || status=$?
+    kill "$wm"
+    exit "$status"' on_x_desktop "$@"
+}
+
+echo "== Keys typed and the comment editor sized on a real X server (Xvfb, openbox, xdotool)"
 keys_results="$(pwd)/build/test/gtest-results-keys-x11"
 rm -rf "$keys_results"; mkdir -p "$keys_results"
-GTEST_OUTPUT="xml:$keys_results/" xvfb-run -a ctest --test-dir build/test -L x11 --output-on-failure 2>&1 |
+GTEST_OUTPUT="xml:$keys_results/" on_x_desktop ctest --test-dir build/test -L x11 --output-on-failure 2>&1 |
   tee build/test/ctest-keys-x11.log || true
 if ! grep -q ' 0 tests failed out of' build/test/ctest-keys-x11.log; then
   failed=$((failed + 1)); status=1

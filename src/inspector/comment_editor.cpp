@@ -1,5 +1,6 @@
 #include "inspector/comment_editor.h"
 
+#include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QVBoxLayout>
 
@@ -80,6 +81,14 @@ void CommentEditor::reject() {
     // Closing is the owner's decision: it clears the step being edited,
     // which hides the editor.
     emit cancelRequested();
+}
+
+void CommentEditor::closeEvent(QCloseEvent* event) {
+    QDialog::closeEvent(event);
+    // Closed from its frame (Alt+F4, the close button), the editor is hidden as by Escape,
+    // not closed: a closed window loses its place on the screen, and with it the size it
+    // had before it was maximised, which it would not come back to.
+    if (event->spontaneous()) event->ignore();
 }
 
 } // namespace tw

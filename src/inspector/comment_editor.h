@@ -40,6 +40,9 @@ signals:
 public slots:
     void reject() override;
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QLabel* title_;
     QLabel* message_;

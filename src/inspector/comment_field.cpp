@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -181,9 +182,14 @@ bool CommentField::certainlyScrolls(qsizetype characters, std::size_t lineEnds) 
 // The scroll bar is there exactly while the text takes more lines than shown. Never
 // "as needed": one that comes while a line is typed, before the field has grown, would
 // narrow the lines the field is measured by and scroll its first line away.
+//
+// Set again while the bar shows otherwise than it says: the scroll area lays its bar and
+// viewport out a second time after a first pass that showed the bar, showing it again,
+// and a policy changed while the first pass resized the viewport comes too late for that.
 void CommentField::setScrolls(bool scrolls) {
     const Qt::ScrollBarPolicy policy = scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff;
-    if (verticalScrollBarPolicy() != policy) setVerticalScrollBarPolicy(policy);
+    if (verticalScrollBarPolicy() != policy || (isVisible() && verticalScrollBar()->isVisibleTo(this) != scrolls))
+        setVerticalScrollBarPolicy(policy);
 }
 
 // The field asks for as many lines as the text takes at the width it has, from one to
@@ -272,10 +278,16 @@ void CommentField::hideEvent(QHideEvent* event) {
 void CommentField::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     // A new width wraps the lines anew; a new height gives them more room or less. The
-    // window is being laid out at its new size: it takes the new height when it is done.
-    resizing_ = true;
+    // window is being laid out at its new size: it takes the new height when it is done,
+    // where fitting it now would lay it out again in the middle of that, and the parts
+    // after the field would keep the places of the size it is leaving. A resize comes in
+    // again while the lines are measured (the scroll bar comes or goes): that one leaves
+    // the flag as it found it.
+    const QScopedValueRollback resizing(resizing_, true);
     fitHeight();
-    resizing_ = false;
+    // The view keeps its first line as the field grows or shrinks: the line with the
+    // cursor stays in view instead, as it was while the text was typed.
+    ensureCursorVisible();
 }
 
 } // namespace tw

@@ -14,29 +14,13 @@
 #include <vector>
 
 #include "inspector/comment_editor.h"
+#include "inspector/comment_editor_checks.h"
 #include "inspector/comment_field.h"
 #include "inspector/inspector_fixtures.h"
 #include "support/shows_whole.h"
 
 namespace tw {
 namespace {
-
-
-// Every part of the editor lies inside it, none over another, and each shows all of
-// itself: the labels all their lines, the field all its lines up to the most it shows,
-// without a scroll bar while they fit.
-void expectWhole(const CommentEditor& editor, const char* how) {
-    const CommentField& field = *editor.field();
-    SCOPED_TRACE(how);
-    test::expectShowsWhole(editor, {&field});
-    EXPECT_EQ(editor.findChildren<QPushButton*>().size(), 3);
-    EXPECT_GE(field.height(), field.minimumSizeHint().height());
-    if (test::linesOf(field) <= CommentField::kMostLinesShown) {
-        EXPECT_EQ(field.verticalScrollBar()->maximum(), 0);
-        EXPECT_FALSE(field.verticalScrollBar()->isVisibleTo(&field));
-        EXPECT_EQ(field.cursorForPosition({0, 0}).position(), 0); // the first line is in view
-    }
-}
 
 // The heights a window takes, in order.
 class HeightsTaken : public QObject {
@@ -56,14 +40,7 @@ protected:
         CommentEditor editor;
         editor.setDraft(QString());
         editor.present(kTitle);
-        static const QStringList words = {"Loop", "back", "to", "the", "start", "while", "the", "balance",
-                                          "stays", "above", "zero;", "each", "pass", "pays", "one", "month."};
-        QString text;
-        for (int i = 0; test::linesOf(*editor.field()) < lines; ++i) {
-            text += (text.isEmpty() ? "" : " ") + words[i % words.size()];
-            editor.setDraft(text);
-        }
-        return text;
+        return test::commentOfLines(editor, lines);
     }
 
     static inline const QString kTitle = QStringLiteral("Comment for step 020");
@@ -93,12 +70,12 @@ TEST_F(CommentEditorTest, EveryPartShowsWholeAtEverySizeWhileTypingAndWhenOpened
             CommentEditor editor;
             editor.setDraft(texts[t]);
             editor.present(kTitle);
-            expectWhole(editor, "opened");
+            test::expectEditorWhole(editor, "opened");
             size.give(editor);
-            expectWhole(editor, "given its size");
+            test::expectEditorWhole(editor, "given its size");
             const QSize given = editor.size();
             QTest::keyClicks(editor.field(), " and a few more words typed at its end, to take lines");
-            expectWhole(editor, "typed");
+            test::expectEditorWhole(editor, "typed");
             // The size it was given is kept while the text fits it.
             if (given.height() >= editor.minimumHeight()) {
                 EXPECT_EQ(editor.size(), given);
@@ -108,11 +85,15 @@ TEST_F(CommentEditorTest, EveryPartShowsWholeAtEverySizeWhileTypingAndWhenOpened
             editor.hide();
             editor.setDraft(texts[(t + 1) % texts.size()]);
             editor.present("Comment for step 015");
-            expectWhole(editor, "opened again");
+            test::expectEditorWhole(editor, "opened again");
             EXPECT_EQ(editor.width(), given.width());
             editor.field()->selectAll();
             QTest::keyClick(editor.field(), Qt::Key_Delete);
-            expectWhole(editor, "cleared");
+            test::expectEditorWhole(editor, "cleared");
+            // Content that comes while it is shown: the notice that the step is gone.
+            editor.setNotice("Step 020 is no longer in the program, so the comment was not saved. Copy the text or "
+                             "cancel.");
+            test::expectEditorWhole(editor, "with a notice");
         }
     }
 }
@@ -159,8 +140,17 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
     EXPECT_EQ(editor.height(), most + 300);
 
     // Given less than its content needs, it stays as high as that, and follows its
-    // content again.
+    // content again; so it does given exactly what its content needs, which is where the
+    // window manager holds a window the user makes as low as it goes.
     test::giveSize(editor, {editor.width(), 1});
+    EXPECT_EQ(editor.height(), oneLine);
+    editor.setDraft(textOfLines(7));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor.height(), sevenLines);
+    test::giveSize(editor, {editor.width(), sevenLines + 50});
+    test::giveSize(editor, {editor.width(), sevenLines});
+    editor.setDraft(textOfLines(1));
+    QCoreApplication::processEvents();
     EXPECT_EQ(editor.height(), oneLine);
     editor.setDraft(textOfLines(7));
     QCoreApplication::processEvents();
@@ -179,6 +169,36 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
     EXPECT_EQ(editor.size(), QSize(700, sevenLines));
     test::giveSize(editor, {ownWidth, sevenLines});
     EXPECT_EQ(editor.size(), QSize(ownWidth, sevenLines));
+}
+
+// Made taller and then lower again a pixel at a time, with no key typed, through the
+// heights where the lines of a long comment just fit: at each, the field shows its scroll
+// bar exactly when it can scroll, and shows all its lines when it cannot.
+TEST_F(CommentEditorTest, ResizedWithoutTypingTheFieldScrollsExactlyWhenItsLinesDoNotFit) {
+    CommentEditor editor;
+    editor.setDraft(textOfLines(12));
+    editor.present(kTitle);
+    QCoreApplication::processEvents();
+    const CommentField& field = *editor.field();
+    const QScrollBar& bar = *field.verticalScrollBar();
+    const int least = editor.height();
+    ASSERT_GT(bar.maximum(), 0);
+    const auto check = [&](int height) {
+        test::giveSize(editor, {editor.width(), height});
+        SCOPED_TRACE(testing::Message() << "given " << height << ", has " << editor.height());
+        EXPECT_EQ(bar.isVisibleTo(&field), bar.maximum() > 0);
+        if (bar.maximum() == 0) {
+            EXPECT_EQ(field.cursorForPosition({0, 0}).position(), 0);
+        }
+    };
+    // Up until the lines fit with room to spare, and down again to the least.
+    int height = least;
+    for (int spare = 0; spare < 20; ++height) {
+        check(height);
+        if (bar.maximum() == 0) ++spare;
+    }
+    for (; height >= least; --height) check(height);
+    EXPECT_GT(bar.maximum(), 0);
 }
 
 } // namespace

@@ -10,8 +10,14 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Sizes in failure messages as sizes, not bytes.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QSize& size, std::ostream* out) { *out << size.width() << " x " << size.height(); }
+QT_END_NAMESPACE
 
 namespace tw::test {
 

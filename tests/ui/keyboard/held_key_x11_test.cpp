@@ -1,10 +1,10 @@
 // Keys typed on a real X server into the window running our test firmware: the
 // server's auto-repeat turns a held key into release and press pairs, which the
 // synthetic events of the other keyboard tests cannot reproduce.
+#include "support/xdotool.h"
 #include "ui/window_fixture.h"
 
 #include <QGuiApplication>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -39,14 +39,6 @@ private:
     std::atomic<bool> stop_{false};
     std::vector<std::thread> threads_;
 };
-
-// The window goes on handling its events while xdotool types, as it would for a user.
-bool xdotool(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    return QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 10000) &&
-           process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
 
 constexpr int kClearX = 24; // CLx of the test firmware
 

@@ -1,0 +1,248 @@
+// The comment editor under a real window manager (openbox, which the test script starts
+// on its X server), driven with xdotool as a user drives it: sizes asked for in one
+// request, maximised and closed from the keyboard or the frame, and long comments typed
+// and then opened. The window manager answers a size with one of its own, later: none
+// of this is seen on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <functional>
+#include <vector>
+
+#include "inspector/comment_editor.h"
+#include "inspector/comment_editor_checks.h"
+#include "inspector/comment_field.h"
+#include "inspector/inspector_fixtures.h"
+#include "support/shows_whole.h"
+#include "support/xdotool.h"
+
+namespace tw {
+namespace {
+
+// Far beyond what the window manager takes on a loaded machine: a hang, not a delay.
+constexpr int kHangMs = 30000;
+// The window manager has answered once the editor's size has stayed for this long.
+constexpr int kQuietMs = 400;
+constexpr int kStepMs = 50;
+
+// Counts the sizes a window is given.
+class Resizes : public QObject {
+public:
+    explicit Resizes(QWidget& window) { window.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize) ++count;
+        return false;
+    }
+    int count = 0;
+};
+
+class EditorOnX : public test::WithApp {
+protected:
+    void SetUp() override {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            GTEST_SKIP() << "needs an X server with a window manager (the test script runs this under xvfb-run "
+                            "with openbox)";
+        ASSERT_FALSE(QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+            << "xdotool is missing (scripts/setup.sh installs it)";
+        // As the inspector does: Cancel, Escape and the frame's close button close the
+        // editor, and so does a comment saved.
+        QObject::connect(&editor, &CommentEditor::cancelRequested, &editor, &QWidget::hide);
+        QObject::connect(&editor, &CommentEditor::saveRequested, &editor, [this] {
+            ++saves;
+            editor.hide();
+        });
+    }
+
+    // Opens the editor on `text` and waits until it has the focus and its size.
+    void open(const QString& text) {
+        editor.setDraft(text);
+        editor.present(QStringLiteral("Comment for step 020"));
+        // Opened from the inspector, the editor comes over the window the user works in,
+        // and has the focus; here it is alone, and the window manager does not always give
+        // a window shown again the focus by itself.
+        editor.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor, kHangMs));
+        QString active;
+        ASSERT_TRUE(test::xdotool({QStringLiteral("getactivewindow")}, &active) &&
+                    active.trimmed() == QString::number(editor.winId()))
+            << "no window manager has the editor as its active window (the test script starts openbox)";
+        settle();
+    }
+
+    // Waits until the window manager has given the editor the size it answers with.
+    void settle() {
+        int seen = resizes.count;
+        for (int quiet = 0, waited = 0; quiet < kQuietMs; waited += kStepMs) {
+            ASSERT_LT(waited, kHangMs) << "the editor's size never settles";
+            QTest::qWait(kStepMs);
+            quiet = resizes.count == seen ? quiet + kStepMs : 0;
+            seen = resizes.count;
+        }
+    }
+
+    // Device pixels, which xdotool speaks in, for a length in the window's pixels.
+    int device(qreal length) const { return qRound(length * editor.devicePixelRatio()); }
+
+    void ask(QSize size) {
+        ASSERT_TRUE(test::xdotool({QStringLiteral("windowsize"), QString::number(editor.winId()),
+                                   QString::number(device(size.width())), QString::number(device(size.height()))}));
+        settle();
+    }
+
+    void key(const QString& keys) {
+        ASSERT_TRUE(test::xdotool({QStringLiteral("key"), keys}));
+        settle();
+    }
+
+    void click(QPoint at, int times = 1) {
+        const QPoint onScreen = at * editor.devicePixelRatio();
+        ASSERT_TRUE(test::xdotool({QStringLiteral("mousemove"), QString::number(onScreen.x()),
+                                   QString::number(onScreen.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
+                                   QString::number(times), QStringLiteral("--delay"), QStringLiteral("100"),
+                                   QStringLiteral("1")}));
+        settle();
+    }
+
+    void clickOn(const QWidget& part) { click(part.mapToGlobal(part.rect().center())); }
+
+    // A double click on the frame's title bar maximises the editor, or restores it.
+    void toggleMaximised() {
+        const bool was = editor.isMaximized();
+        const QRect frame = editor.frameGeometry();
+        click({frame.center().x(), (frame.top() + editor.geometry().top()) / 2}, 2);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return editor.isMaximized() != was; }, kHangMs))
+            << "a double click on the title bar did not " << (was ? "restore" : "maximise") << " the editor";
+        settle();
+    }
+
+    // What the user sees is the editor as Qt laid it out: the window on the screen has
+    // the editor's size.
+    void expectShownAsLaidOut() {
+        QString geometry;
+        ASSERT_TRUE(test::xdotool(
+            {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(editor.winId())},
+            &geometry));
+        EXPECT_TRUE(geometry.contains(QStringLiteral("WIDTH=%1\n").arg(device(editor.width()))) &&
+                    geometry.contains(QStringLiteral("HEIGHT=%1\n").arg(device(editor.height()))))
+            << geometry.toStdString() << " for " << editor.width() << " x " << editor.height();
+    }
+
+    CommentEditor editor;
+    Resizes resizes{editor};
+    int saves = 0;
+};
+
+// Narrowed at its least height, in one request, to a width where the text takes more
+// lines than the field shows: the window manager first gives the least height of the
+// width it was leaving, and the editor grows from there. Every part lies where the size
+// it ends at puts them, and stays there when it is opened again.
+TEST_F(EditorOnX, EachSizeAskedForInOneRequestLaysThePartsOutAtTheSizeItEndsAt) {
+    open(QString());
+    const QString text = test::commentOfLines(editor, 12);
+    settle();
+    const std::vector<std::vector<QSize>> rounds = {
+        {{620, 1}, {620, 1}, {420, 1}}, {{620, 380}, {400, 1}}, {{1, 1}, {560, 1}, {380, 1}}, {{600, 200}}};
+    int saved = 0;
+    for (const std::vector<QSize>& sizes : rounds) {
+        for (const QSize& size : sizes) {
+            SCOPED_TRACE(testing::Message() << "asked for " << size.width() << " x " << size.height());
+            ask(size);
+            test::expectEditorWhole(editor, "given its size");
+            expectShownAsLaidOut();
+        }
+        // Saved with Return, then opened again and saved with a click where Save shows.
+        key(QStringLiteral("Return"));
+        EXPECT_EQ(saves, ++saved);
+        for (int again = 0; again < 2; ++again) {
+            SCOPED_TRACE(testing::Message() << "opened again after " << sizes.back().width() << " x "
+                                            << sizes.back().height());
+            open(text);
+            test::expectEditorWhole(editor, "opened again");
+            expectShownAsLaidOut();
+            if (again == 0) {
+                clickOn(*editor.saveButton());
+                EXPECT_EQ(saves, ++saved);
+            }
+        }
+    }
+}
+
+// However the maximised editor is closed, it opens again maximised, and comes back from
+// there to the size it had before.
+TEST_F(EditorOnX, AMaximisedEditorComesBackToItsSizeBeforeHoweverItWasClosed) {
+    struct Way {
+        const char* name;
+        std::function<void()> close;
+    };
+    const std::vector<Way> ways = {
+        {"Escape", [this] { key(QStringLiteral("Escape")); }},
+        // Alt+F4 asks the window to close, as the frame's close button does.
+        {"Alt+F4", [this] { key(QStringLiteral("alt+F4")); }},
+        {"Cancel", [this] { clickOn(*editor.cancelButton()); }},
+        {"Return", [this] { key(QStringLiteral("Return")); }},
+    };
+    const QString text = test::commentOfWords(20);
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        open(text);
+        ask({editor.width(), 300});
+        const QSize before = editor.size();
+        ASSERT_EQ(before.height(), 300);
+        toggleMaximised();
+        way.close();
+        ASSERT_FALSE(editor.isVisible());
+        open(text);
+        EXPECT_TRUE(editor.isMaximized());
+        test::expectEditorWhole(editor, "opened again maximised");
+        toggleMaximised();
+        EXPECT_EQ(editor.size(), before);
+        key(QStringLiteral("Escape"));
+        open(text);
+        EXPECT_FALSE(editor.isMaximized());
+        EXPECT_EQ(editor.size(), before);
+        key(QStringLiteral("Escape"));
+    }
+}
+
+// A comment longer than the field, typed at the editor's own width, then opened: the
+// field shows the same lines, with the line of the text cursor whole at its bottom. Made
+// wider or narrower, the editor keeps that line in view.
+TEST_F(EditorOnX, ALongCommentOpensAsItLookedWhenTypedWithTheCursorsLineInView) {
+    const auto cursorInView = [this] {
+        const CommentField& field = *editor.field();
+        return field.viewport()->rect().contains(field.cursorRect());
+    };
+    for (int words = 100; words <= 136; words += 3) {
+        SCOPED_TRACE(testing::Message() << words << " words");
+        open(QString());
+        const QString text = test::commentOfWords(words);
+        ASSERT_TRUE(test::xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("1"), text}));
+        settle();
+        ASSERT_EQ(editor.draft(), text);
+        ASSERT_GT(test::linesOf(*editor.field()), CommentField::kMostLinesShown);
+        EXPECT_TRUE(cursorInView());
+        const int typedAt = editor.field()->verticalScrollBar()->value();
+        const QRect typedCursor = editor.field()->cursorRect();
+        key(QStringLiteral("Escape"));
+        open(text);
+        EXPECT_EQ(editor.field()->verticalScrollBar()->value(), typedAt);
+        EXPECT_EQ(editor.field()->cursorRect(), typedCursor);
+        EXPECT_TRUE(cursorInView());
+        key(QStringLiteral("Escape"));
+    }
+    const QSize own = editor.size();
+    open(test::commentOfWords(136));
+    for (const QSize& size : std::vector<QSize>{{620, 1}, {own.width(), 1}, {420, 300}, {own.width(), 1}}) {
+        SCOPED_TRACE(testing::Message() << "asked for " << size.width() << " x " << size.height());
+        ask(size);
+        EXPECT_TRUE(cursorInView());
+    }
+}
+
+} // namespace
+} // namespace tw

@@ -1,0 +1,22 @@
+// xdotool, which types, clicks and asks the window manager for sizes on a real X server
+// as the user does, run while the application goes on handling its events.
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+
+namespace tw::test {
+
+// Runs xdotool with `arguments`; true when it ran and succeeded. What it printed goes to
+// `printed` when given. The cap is far beyond any loaded machine: it catches a hang only.
+inline bool xdotool(const QStringList& arguments, QString* printed = nullptr) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    const bool ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000);
+    if (printed) *printed = QString::fromUtf8(process.readAllStandardOutput());
+    return ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+} // namespace tw::test
