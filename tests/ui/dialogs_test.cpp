@@ -291,6 +291,42 @@ TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
     askedForLess(presentations->aboutSheet(), "About");
 }
 
+// A firmware's file name, however long, wraps inside About (between its words, or anywhere
+// when it has none), when About opens with it and when it appears or grows while About is
+// open, and when About is asked for 1 x 1: About shows it whole, stays between its least
+// and most widths, 400 and 440, and stays inside the screen with Close in view.
+TEST_F(Dialogs, AboutWrapsALongFirmwareNameInsideItsWidthsAndTheScreen) {
+    const auto unbroken = [](qsizetype length) { return "hp15c-" + QString(length - 10, 'x') + ".bin"; };
+    const QString spaced = QStringList(24, QStringLiteral("firmware")).join(' ') + ".bin";
+    const auto fits = [](const QDialog* about, const char* when) {
+        SCOPED_TRACE(when);
+        ASSERT_TRUE(about);
+        expectShowsWhole(*about);
+        EXPECT_GE(about->width(), 400);
+        EXPECT_LE(about->width(), 440);
+        EXPECT_TRUE(about->screen()->availableGeometry().contains(about->frameGeometry()));
+    };
+    f.app->setFirmwareInfo(QStringLiteral("HP-15C CE"));
+    for (const QString& name : {unbroken(91), unbroken(239), spaced}) {
+        SCOPED_TRACE(name.size());
+        f.app->setFirmwareName(std::nullopt);
+        f.app->setShowAbout(true);
+        fits(presentations->aboutSheet(), "opened with no firmware");
+        f.app->setFirmwareName(name.left(name.size() / 3));
+        fits(presentations->aboutSheet(), "the firmware appeared");
+        f.app->setFirmwareName(name);
+        fits(presentations->aboutSheet(), "its name grew");
+        giveSize(*presentations->aboutSheet(), {1, 1});
+        fits(presentations->aboutSheet(), "asked for 1 x 1");
+        f.app->setShowAbout(false);
+        QApplication::processEvents();
+        f.app->setShowAbout(true);
+        fits(presentations->aboutSheet(), "opened with the name");
+        f.app->setShowAbout(false);
+        QApplication::processEvents();
+    }
+}
+
 TEST_F(Dialogs, TheWriteAlertNamesItsButtonByTheCalculatorFound) {
     PendingWrite write;
     write.emulatorModel = QStringLiteral("HP-15C");
