@@ -252,16 +252,20 @@ TEST_F(Dialogs, TheErrorAndNoticeAlerts) {
 }
 
 // Each alert, and the About sheet, asked by the window manager for less room than its
-// text takes, keeps all of its text and buttons in view.
+// text takes, or dragged narrow, keeps all of its text and buttons in view and its least
+// width (alerts 420, About 400).
 TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
-    const auto askedForLess = [](QDialog* dialog, const char* which) {
+    const auto askedForLess = [](QDialog* dialog, const char* which, int leastWidth = 420) {
         SCOPED_TRACE(which);
         ASSERT_TRUE(dialog);
         QApplication::processEvents();
         const int natural = dialog->height();
-        giveSize(*dialog, {1, 1});
-        expectShowsWhole(*dialog);
-        EXPECT_GE(dialog->height(), natural);
+        for (const QSize asked : {QSize(1, 1), QSize(120, natural)}) {
+            giveSize(*dialog, asked);
+            expectShowsWhole(*dialog);
+            EXPECT_GE(dialog->height(), natural);
+            EXPECT_GE(dialog->width(), leastWidth);
+        }
     };
     const std::vector<uint8_t> image(2048, 0);
     for (const PendingAction& action :
@@ -288,7 +292,7 @@ TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
     f.app->setFirmwareInfo(QStringLiteral("HP-15C CE"));
     f.app->setFirmwareName(QStringLiteral("hp15c-ce-firmware.bin"));
     f.app->setShowAbout(true);
-    askedForLess(presentations->aboutSheet(), "About");
+    askedForLess(presentations->aboutSheet(), "About", 400);
 }
 
 // A firmware's file name, however long, wraps inside About (between its words, or anywhere
