@@ -7,13 +7,22 @@
 namespace tw {
 
 QString plainToolTip(const QString& text) {
-    // Every break as the one both of Qt's ways of showing a tip take: the label of a plain
-    // tip draws a CR as a space, and VT, FF, NEL and U+2029 as nothing; the document of a
-    // rich one runs the words together at VT, FF and NEL, and breaks twice at a CR LF.
-    // Qt decides on rich text from what it is given: so do we.
+    // Every break as an LF, the one break a plain tip's label draws: it draws a CR as a
+    // space, and VT, FF, NEL and U+2029 as nothing.
     const QString lines = withLineBreaksAs(text, u'\n');
     if (!Qt::mightBeRichText(lines)) return lines;
-    return QStringLiteral("<p style='white-space:pre-wrap'>") + lines.toHtmlEscaped() + QStringLiteral("</p>");
+    // Qt lays a tip that looks like markup out as a document, which wraps a short line at
+    // a width of its own and drops a line feed at the start and the end. A word joiner,
+    // drawn as nothing, after each '<' and '&' leaves no tag or entity for Qt to see, so
+    // the tip is the plain one.
+    constexpr QChar kWordJoiner(0x2060);
+    QString shown;
+    shown.reserve(lines.size() + lines.count(u'<') + lines.count(u'&'));
+    for (const QChar c : lines) {
+        shown += c;
+        if (c == u'<' || c == u'&') shown += kWordJoiner;
+    }
+    return shown;
 }
 
 } // namespace tw

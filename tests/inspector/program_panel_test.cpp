@@ -2,15 +2,14 @@
 // current step in view.
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextLayout>
 
 #include <map>
 #include <string>
@@ -21,6 +20,7 @@
 #include "inspector/program_list.h"
 #include "inspector/program_panel.h"
 #include "inspector/section_header.h"
+#include "support/tool_tip_shows.h"
 
 namespace tw {
 namespace {
@@ -57,18 +57,10 @@ TEST_F(ProgramPanelTest, RowsCarryLabelsKeysPrefixesMnemonicsAndComments) {
     EXPECT_EQ(ProgramListModel::stepLabel(7, 16), "007");
 }
 
-// What a tooltip shows: Qt reads one that looks like markup as rich text.
-QString tooltipShows(const QString& tip) {
-    if (!Qt::mightBeRichText(tip)) return tip;
-    QTextDocument doc;
-    doc.setHtml(tip);
-    return doc.toPlainText();
-}
-
 TEST_F(ProgramPanelTest, AStepCommentsTooltipShowsItsMarkupAsWritten) {
     const QString comment = QStringLiteral("<b>x</b> &amp; <i>y</i>  two  spaces");
     panel.setSnapshot(test::hp15cSnapshot(12), {{1, comment}});
-    EXPECT_EQ(tooltipShows(model()->index(1, 0).data(Qt::ToolTipRole).toString()), comment);
+    EXPECT_EQ(test::toolTipShows(model()->index(1, 0).data(Qt::ToolTipRole).toString()), comment);
 }
 
 // The line breaks and tabs a comment can hold (notes files carry them, the editor keeps
@@ -165,57 +157,50 @@ TEST_F(ProgramPanelTest, RowsOfCommentsWithLineBreaksOrTabsLookAsWithSpaces) {
     EXPECT_FALSE(rowsShown()[0] == withSpaces[0]); // the comments are painted at all
 }
 
-// QToolTip shows a tip in a label: a plain one as the label draws plain text, one that
-// looks like markup as a document. The size of the first, and the lines of the second.
-QSize tipLabelSize(const QString& tip) {
+// The size QToolTip gives a tip's label: a tip that looks like markup is laid out as a
+// document, wrapped at a width Qt picks; a plain one is not wrapped unless it is wider than
+// the screen. With `format` plain, the size of `tip` drawn as the plain text it is.
+QSize tipLabelSize(const QString& tip, Qt::TextFormat format = Qt::AutoText) {
     QLabel label;
-    label.setWordWrap(Qt::mightBeRichText(tip));
+    label.setTextFormat(format);
+    label.setWordWrap(format == Qt::AutoText && Qt::mightBeRichText(tip));
     label.setText(tip);
+    if (!label.wordWrap() && label.sizeHint().width() > QGuiApplication::primaryScreen()->geometry().width())
+        label.setWordWrap(true);
     return label.sizeHint();
-}
-
-std::string documentLines(const QString& tip) {
-    QTextDocument doc;
-    doc.setHtml(tip);
-    doc.size(); // lays it out
-    QStringList lines;
-    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
-        const QTextLayout* layout = block.layout();
-        for (int i = 0; i < layout->lineCount(); ++i) {
-            QString line = block.text().mid(layout->lineAt(i).textStart(), layout->lineAt(i).textLength());
-            if (line.endsWith(QChar::LineSeparator)) line.chop(1);
-            lines << line;
-        }
-    }
-    return lines.join(" | ").toStdString();
 }
 
 // Each kind of line break of a comment starts a line of its own in the tooltip, a CR LF
 // one line: Qt draws VT, FF, NEL and U+2029 as nothing, a plain tip's CR as a space and a
-// document's CR LF as two breaks. Also when the comment looks like markup.
+// document's CR LF as two breaks. A comment that looks like markup has the lines of its
+// text drawn plain: a document wrapped a short line, and dropped a line feed at the start
+// or the end and the first of two at the start.
 TEST_F(ProgramPanelTest, EachLineBreakOfACommentStartsALineOfItsTooltip) {
     const QSize twoLines = tipLabelSize("delta\nepsilon");
     ASSERT_GT(twoLines.height(), tipLabelSize("delta epsilon").height());
     ASSERT_EQ(twoLines.width(), tipLabelSize("epsilon").width());
-    const QString markup = QStringLiteral("<i>delta</i>");
-    const std::vector<std::pair<const char*, QString>> breaks{
-        {"LF", QStringLiteral("\n")},        {"CR LF", QStringLiteral("\r\n")},
-        {"CR", QStringLiteral("\r")},        {"VT", QStringLiteral("\v")},
-        {"FF", QStringLiteral("\f")},        {"NEL", QStringLiteral(u"\u0085")},
-        {"LS", QStringLiteral(u"\u2028")},   {"PS", QStringLiteral(u"\u2029")},
-    };
-    for (const auto& [name, lineBreak] : breaks) {
-        panel.setSnapshot(test::hp15cSnapshot(12), {{1, "delta" + lineBreak + "epsilon"},
-                                                    {2, markup + lineBreak + "epsilon"}});
-        const QString plain = model()->index(1, 0).data(Qt::ToolTipRole).toString();
-        const QString rich = model()->index(2, 0).data(Qt::ToolTipRole).toString();
-        ASSERT_FALSE(Qt::mightBeRichText(plain)) << name;
-        const QSize shown = tipLabelSize(plain);
-        EXPECT_TRUE(shown == twoLines) << name << ": " << shown.width() << "x" << shown.height() << ", not "
-                                       << twoLines.width() << "x" << twoLines.height();
-        ASSERT_TRUE(Qt::mightBeRichText(rich)) << name;
-        EXPECT_EQ(documentLines(rich), "<i>delta</i> | epsilon") << name;
+    std::vector<std::pair<QString, QString>> comments; // a comment, and its lines with LFs
+    for (const QString& lineBreak : {QStringLiteral("\n"), QStringLiteral("\r\n"), QStringLiteral("\r"),
+                                     QStringLiteral("\v"), QStringLiteral("\f"), QStringLiteral(u"\u0085"),
+                                     QStringLiteral(u"\u2028"), QStringLiteral(u"\u2029")}) {
+        comments.push_back({"delta" + lineBreak + "epsilon", "delta\nepsilon"});
+        comments.push_back({"<i>delta</i>" + lineBreak + "epsilon", "<i>delta</i>\nepsilon"});
+        comments.push_back({lineBreak + "<b>rich</b>", "\n<b>rich</b>"});
     }
+    const QString wide = QStringLiteral("<b>wider</b> than the screen ").repeated(60);
+    for (const QString& lines : {QStringLiteral("\n\n<b>rich</b>"), QStringLiteral("<b>rich</b>\n"),
+                                 QStringLiteral("<b>rich</b> one leading"), QStringLiteral("&lt;b&gt; one entity"),
+                                 QStringLiteral("<!DOCTYPE html> one"), wide})
+        comments.push_back({lines, lines});
+    for (const auto& [comment, lines] : comments) {
+        panel.setSnapshot(test::hp15cSnapshot(12), {{1, comment}});
+        const QSize shown = tipLabelSize(model()->index(1, 0).data(Qt::ToolTipRole).toString());
+        const QSize plain = tipLabelSize(lines, Qt::PlainText);
+        EXPECT_TRUE(shown == plain) << comment.left(40).toStdString() << ": " << shown.width() << "x"
+                                    << shown.height() << ", not " << plain.width() << "x" << plain.height();
+    }
+    // The line wider than the screen is wrapped, plain too.
+    EXPECT_LT(tipLabelSize(wide, Qt::PlainText).width(), QGuiApplication::primaryScreen()->geometry().width());
 }
 
 TEST_F(ProgramPanelTest, AssistiveToolsSeeTheCurrentStepAsTheSelectedRow) {

@@ -58,10 +58,22 @@ TEST(ScreenFit, AWindowIsNoLargerThanTheFreeAreaLessItsFrameAndNeverBelowItsMini
     EXPECT_EQ(fittedOnScreen(QRect(700, 300, 600, 400), QSize(), available, frame), QRect(309, 78, 600, 400));
 }
 
+// The application's font at a scale of the default one.
+struct AtFontScale : ::testing::TestWithParam<double> {
+    const QFont font = QApplication::font();
+    void SetUp() override {
+        QFont scaled = font;
+        scaled.setPointSizeF(font.pointSizeF() * GetParam());
+        QApplication::setFont(scaled);
+    }
+    void TearDown() override { QApplication::setFont(font); }
+};
+INSTANTIATE_TEST_SUITE_P(ContentView, AtFontScale, ::testing::Values(1.0, 1.4, 1.8));
+
 // At the window's least size the welcome's paragraphs wrap inside it, and everything it
-// shows is whole: the window is never lower than they take there. Starting, it shows the
-// spinner and its line whole too.
-TEST(ContentView, TheWelcomeFitsTheWindowAtItsLeastSize) {
+// shows is whole: the window is never lower than they take there, which is more at a larger
+// font. Starting, it shows the spinner and its line whole too.
+TEST_P(AtFontScale, TheWelcomeFitsTheWindowAtItsLeastSize) {
     WindowFixture f;
     f.window->show();
     f.window->resize(1, 1);

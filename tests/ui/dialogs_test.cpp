@@ -252,16 +252,20 @@ TEST_F(Dialogs, TheErrorAndNoticeAlerts) {
 }
 
 // Each alert, and the About sheet, asked by the window manager for less room than its
-// text takes, keeps all of its text and buttons in view.
+// text takes, or dragged narrow, keeps all of its text and buttons in view and its least
+// width (alerts 420, About 400).
 TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
-    const auto askedForLess = [](QDialog* dialog, const char* which) {
+    const auto askedForLess = [](QDialog* dialog, const char* which, int leastWidth = 420) {
         SCOPED_TRACE(which);
         ASSERT_TRUE(dialog);
         QApplication::processEvents();
         const int natural = dialog->height();
-        giveSize(*dialog, {1, 1});
-        expectShowsWhole(*dialog);
-        EXPECT_GE(dialog->height(), natural);
+        for (const QSize asked : {QSize(1, 1), QSize(120, natural)}) {
+            giveSize(*dialog, asked);
+            expectShowsWhole(*dialog);
+            EXPECT_GE(dialog->height(), natural);
+            EXPECT_GE(dialog->width(), leastWidth);
+        }
     };
     const std::vector<uint8_t> image(2048, 0);
     for (const PendingAction& action :
@@ -288,7 +292,43 @@ TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
     f.app->setFirmwareInfo(QStringLiteral("HP-15C CE"));
     f.app->setFirmwareName(QStringLiteral("hp15c-ce-firmware.bin"));
     f.app->setShowAbout(true);
-    askedForLess(presentations->aboutSheet(), "About");
+    askedForLess(presentations->aboutSheet(), "About", 400);
+}
+
+// A firmware's file name, however long, wraps inside About (between its words, or anywhere
+// when it has none), when About opens with it and when it appears or grows while About is
+// open, and when About is asked for 1 x 1: About shows it whole, stays between its least
+// and most widths, 400 and 440, and stays inside the screen with Close in view.
+TEST_F(Dialogs, AboutWrapsALongFirmwareNameInsideItsWidthsAndTheScreen) {
+    const auto unbroken = [](qsizetype length) { return "hp15c-" + QString(length - 10, 'x') + ".bin"; };
+    const QString spaced = QStringList(24, QStringLiteral("firmware")).join(' ') + ".bin";
+    const auto fits = [](const QDialog* about, const char* when) {
+        SCOPED_TRACE(when);
+        ASSERT_TRUE(about);
+        expectShowsWhole(*about);
+        EXPECT_GE(about->width(), 400);
+        EXPECT_LE(about->width(), 440);
+        EXPECT_TRUE(about->screen()->availableGeometry().contains(about->frameGeometry()));
+    };
+    f.app->setFirmwareInfo(QStringLiteral("HP-15C CE"));
+    for (const QString& name : {unbroken(91), unbroken(239), spaced}) {
+        SCOPED_TRACE(name.size());
+        f.app->setFirmwareName(std::nullopt);
+        f.app->setShowAbout(true);
+        fits(presentations->aboutSheet(), "opened with no firmware");
+        f.app->setFirmwareName(name.left(name.size() / 3));
+        fits(presentations->aboutSheet(), "the firmware appeared");
+        f.app->setFirmwareName(name);
+        fits(presentations->aboutSheet(), "its name grew");
+        giveSize(*presentations->aboutSheet(), {1, 1});
+        fits(presentations->aboutSheet(), "asked for 1 x 1");
+        f.app->setShowAbout(false);
+        QApplication::processEvents();
+        f.app->setShowAbout(true);
+        fits(presentations->aboutSheet(), "opened with the name");
+        f.app->setShowAbout(false);
+        QApplication::processEvents();
+    }
 }
 
 TEST_F(Dialogs, TheWriteAlertNamesItsButtonByTheCalculatorFound) {

@@ -99,9 +99,9 @@ TEST(MessageDialog, ALongUnbrokenFileNameWrapsWithItsExtensionShown) {
     }
 }
 
-// Asked for less room than its text takes, or made as wide as it goes, an alert keeps
-// all of its text and its buttons in view: short texts, a message of several lines, and
-// a long file name without spaces.
+// Asked for less room than its text takes, dragged narrow, or made as wide as it goes, an
+// alert keeps all of its text and its buttons in view and its least width: short texts, a
+// message of several lines, and a long file name without spaces.
 TEST(MessageDialog, AnAlertIsNeverSmallerThanItsTextAndButtons) {
     const QString name = QStringLiteral("Loan") + QString(120, QLatin1Char('x')) + QStringLiteral(".15c");
     const std::vector<std::pair<QString, QString>> texts = {
@@ -125,9 +125,12 @@ TEST(MessageDialog, AnAlertIsNeverSmallerThanItsTextAndButtons) {
         d.dialog->open();
         test::expectShowsWhole(*d.dialog);
         const QSize natural = d.dialog->size();
-        test::giveSize(*d.dialog, {1, 1});
-        test::expectShowsWhole(*d.dialog);
-        EXPECT_GE(d.dialog->height(), natural.height());
+        for (const QSize asked : {QSize(1, 1), QSize(120, natural.height())}) {
+            test::giveSize(*d.dialog, asked);
+            test::expectShowsWhole(*d.dialog);
+            EXPECT_GE(d.dialog->height(), natural.height());
+            EXPECT_GE(d.dialog->width(), 420); // its least width
+        }
         test::giveSize(*d.dialog, {d.dialog->maximumWidth(), 1});
         test::expectShowsWhole(*d.dialog);
         test::giveSize(*d.dialog, natural);

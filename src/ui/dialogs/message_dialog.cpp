@@ -4,12 +4,12 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
-#include <QTextBoundaryFinder>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 #include "inspector/content_minimum.h"
+#include "ui/dialogs/breakable_text.h"
 
 namespace tw {
 
@@ -17,35 +17,6 @@ namespace {
 
 const char* const kRoleProperty = "tw_role";
 constexpr int kLeastWidth = 420;
-constexpr QChar kZeroWidthSpace(0x200B);
-
-// The text with a line-break opportunity between every two characters of a long
-// unbroken run (a file name with no spaces), so that it wraps at the dialog's edge
-// instead of being cut there, its extension and all shown.
-QString breakable(const QString& text) {
-    constexpr qsizetype kLongRun = 24; // shorter runs wrap as words do
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size();) {
-        const bool space = text[i].isSpace();
-        qsizetype j = i;
-        while (j < text.size() && text[j].isSpace() == space) ++j;
-        const QString run = text.mid(i, j - i);
-        if (space || run.size() <= kLongRun) {
-            result += run;
-        } else {
-            QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, run);
-            qsizetype start = 0;
-            for (qsizetype end = characters.toNextBoundary(); end > 0; end = characters.toNextBoundary()) {
-                if (start > 0) result += kZeroWidthSpace;
-                result += QStringView(run).mid(start, end - start);
-                start = end;
-            }
-        }
-        i = j;
-    }
-    return result;
-}
 
 } // namespace
 
@@ -83,14 +54,14 @@ MessageDialog::MessageDialog(QWidget* parent)
 
 void MessageDialog::setTitle(const QString& title) {
     titleText_ = title;
-    title_->setText(breakable(title));
+    title_->setText(breakableText(title));
     title_->setVisible(!title.isEmpty());
     setWindowTitle(title);
 }
 
 void MessageDialog::setMessage(const QString& message) {
     messageText_ = message;
-    message_->setText(breakable(message));
+    message_->setText(breakableText(message));
     message_->setVisible(!message.isEmpty());
 }
 

@@ -9,6 +9,7 @@
 
 #include "app/app_model.h"
 #include "inspector/content_minimum.h"
+#include "ui/dialogs/breakable_text.h"
 
 namespace tw {
 namespace {
@@ -80,7 +81,7 @@ AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app
     column->addLayout(row);
 
     // Never smaller than its paragraphs at the width it has.
-    ContentMinimum::keep(*this, kLeastWidth);
+    minimum_ = ContentMinimum::keep(*this, kLeastWidth);
     connect(&app_, &AppModel::firmwareNameChanged, this, &AboutView::follow);
     connect(&app_, &AppModel::firmwareInfoChanged, this, &AboutView::follow);
     follow();
@@ -89,9 +90,15 @@ AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app
 void AboutView::follow() {
     const auto name = app_.firmwareName();
     firmware_->setHidden(!name.has_value());
-    if (name) firmware_->setText(tr("Firmware: %1\n%2").arg(*name, app_.firmwareInfo()));
-    // Shown, it follows its content as its least size does.
-    if (!isVisible()) adjustSize();
+    // A long file name wraps inside the box, where it made the box as wide as the name.
+    if (name) firmware_->setText(breakableText(tr("Firmware: %1\n%2").arg(*name, app_.firmwareInfo())));
+    // Shown, it follows its content as its least size does. Hidden, it takes its natural
+    // size, but at least the height of its content at the width it gets: Qt takes the height
+    // at the width of a long name's one line, wider than the box may be.
+    if (!isVisible()) {
+        adjustSize();
+        minimum_->fit();
+    }
 }
 
 } // namespace tw

@@ -87,6 +87,10 @@ int main(int argc, char** argv) {
         app.setFirmwareName(QString("HP15C-CE.bin"));
         app.setFirmwareInfo("HP-15C CE, version 1.0");
         save(about, "about");
+        // A name without a space wraps inside the box.
+        app.setFirmwareName("hp15c-ce-" + QStringLiteral("firmware-backup-").repeated(14) + "before-update.bin");
+        AboutView opened(app);
+        save(opened, "about-long-name");
     }
     std::printf("screenshots in %s\n", qPrintable(folder));
     return failures ? 1 : 0;

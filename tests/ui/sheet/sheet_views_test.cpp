@@ -15,7 +15,6 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTextDocument>
 
 #include "../../notes/listing.h"
 #include "app/app_model.h"
@@ -25,6 +24,7 @@
 #include "ui/sheet/program_notes_rows.h"
 #include "ui/sheet/program_notes_text.h"
 #include "ui/sheet/welcome_view.h"
+#include "support/tool_tip_shows.h"
 
 namespace tw {
 namespace {
@@ -43,14 +43,6 @@ int labelsShowingLiterally(const QWidget& root, const QString& marker) {
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
     }
     return found;
-}
-
-// The text a tooltip shows: Qt reads one that looks like markup as rich text.
-QString tooltipShows(const QString& tip) {
-    if (!Qt::mightBeRichText(tip)) return tip;
-    QTextDocument doc;
-    doc.setHtml(tip);
-    return doc.toPlainText();
 }
 
 class SheetViews : public ::testing::Test {
@@ -333,7 +325,7 @@ TEST_F(SheetViews, TextFromTheUserAndFilesIsShownAsWritten) {
     EXPECT_EQ(labelsShowingLiterally(sheet, kMarkup), 1); // the orphaned comment
     EXPECT_EQ(labelsShowingLiterally(sheet, "<b>B</b>"), 1); // the kept label's title
     EXPECT_EQ(labelsShowingLiterally(sheet, fileName), 1);
-    EXPECT_EQ(tooltipShows(sheet.fileName()->toolTip()), fileName);
+    EXPECT_EQ(test::toolTipShows(sheet.fileName()->toolTip()), fileName);
 
     // A firmware named like a tag keeps the about box's two firmware lines.
     app.setFirmwareInfo("HP-15C CE");
