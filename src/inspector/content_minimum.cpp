@@ -60,6 +60,7 @@ void ContentMinimum::fit(std::optional<int> given) {
     // Given its least height at its width, or less (asked for before the window manager
     // knew it), the window follows its content again.
     if (given) givenHeight_ = *given > height ? *given : 0;
+    const QSize before = window_.size();
     // The window manager is told, and keeps sizes it gives from now on at least as large.
     window_.setMinimumSize(width, height);
     // Content that takes less room gives it back, down to a height given from outside;
@@ -69,6 +70,9 @@ void ContentMinimum::fit(std::optional<int> given) {
     const bool placed = window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
     if (placed || !window_.isVisible() || now.height() < height) wanted.setHeight(std::max(now.height(), height));
     if (wanted != now) window_.resize(wanted);
+    // Hidden, the window gets no event for a size given here: Qt sends the one it has
+    // pending as it shows the window, and forgets any other made while that one is handled.
+    if (!window_.isVisible() && window_.size() != before) layout->setGeometry(window_.contentsRect());
     fitting_ = false;
 }
 

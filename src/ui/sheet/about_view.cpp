@@ -81,7 +81,7 @@ AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app
     column->addLayout(row);
 
     // Never smaller than its paragraphs at the width it has.
-    minimum_ = ContentMinimum::keep(*this, kLeastWidth);
+    ContentMinimum::keep(*this, kLeastWidth);
     connect(&app_, &AppModel::firmwareNameChanged, this, &AboutView::follow);
     connect(&app_, &AppModel::firmwareInfoChanged, this, &AboutView::follow);
     follow();
@@ -92,13 +92,8 @@ void AboutView::follow() {
     firmware_->setHidden(!name.has_value());
     // A long file name wraps inside the box, where it made the box as wide as the name.
     if (name) firmware_->setText(breakableText(tr("Firmware: %1\n%2").arg(*name, app_.firmwareInfo())));
-    // Shown, it follows its content as its least size does. Hidden, it takes its natural
-    // size, but at least the height of its content at the width it gets: Qt takes the height
-    // at the width of a long name's one line, wider than the box may be.
-    if (!isVisible()) {
-        adjustSize();
-        minimum_->fit();
-    }
+    // Shown, it follows its content as its least size does.
+    if (!isVisible()) adjustSize();
 }
 
 } // namespace tw

@@ -10,7 +10,6 @@ class QLabel;
 namespace tw {
 
 class AppModel;
-class ContentMinimum;
 
 // "1.0 (1)" when the application carries no version of its own.
 QString versionText(const QString& shortVersion, const QString& buildVersion);
@@ -28,7 +27,6 @@ private:
 
     AppModel& app_;
     QLabel* firmware_ = nullptr;
-    ContentMinimum* minimum_ = nullptr;
 };
 
 } // namespace tw
