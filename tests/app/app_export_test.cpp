@@ -72,7 +72,7 @@ TEST(DocumentationExport, NamesFromATitleHoldNoSlashOrNul) {
     EXPECT_EQ(app.exportNameOverride(), kept + " listing");
     app.setExportDocument(std::nullopt);
     app.renderDocumentation(sum, PDFPaper::a4);
-    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }, 30s));
+    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }));
     EXPECT_EQ(app.exportNameOverride(), kept + " documentation");
 }
 
@@ -108,7 +108,7 @@ TEST(DocumentationExport, NamesFromALongOrQuotedTitleFitAFileNameAndReadAsShown)
     EXPECT_EQ(app.exportNameOverride(), QStringLiteral("-Loan 'v2'"));
     app.setExportDocument(std::nullopt);
     app.renderDocumentation(sum, PDFPaper::a4);
-    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }, 30s));
+    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }));
     EXPECT_EQ(app.exportNameOverride(), QStringLiteral("-Loan 'v2' documentation"));
 }
 
@@ -155,7 +155,7 @@ TEST(DocumentationExport, ThePDFOfAProgramReadsBackWithItsFontsAndPaper) {
 
     app.exportDocumentation();
     app.setPaper(PDFPaper::letter); // chosen too late for this PDF
-    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }, 30s));
+    ASSERT_TRUE(waitFor([&] { return app.exportDocument().has_value(); }));
     EXPECT_EQ(app.exportKind(), ExportKind::pdf);
     EXPECT_EQ(app.exportType(), UTType::pdf);
     EXPECT_EQ(app.exportNameOverride(), "Loan documentation");

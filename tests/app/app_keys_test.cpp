@@ -25,21 +25,21 @@ protected:
 };
 
 TEST_F(KeysOnFirmware, ALegendPressTapsItsShiftFirst) {
+    const auto inProgramMode = [&](bool on) {
+        return waitFor([&] {
+            const auto inspection = freshInspection(model);
+            return inspection && inspection->programMode == on;
+        });
+    };
     model.press(kRunStop, KeyPart::gLabel); // g R/S: program mode
     EXPECT_EQ(model.pressedKeys(), std::set<int>{kRunStop});
     model.release(kRunStop);
     EXPECT_TRUE(model.pressedKeys().empty());
-    pump(400ms);
-    auto inspection = freshInspection(model);
-    ASSERT_TRUE(inspection);
-    EXPECT_TRUE(inspection->programMode);
+    EXPECT_TRUE(inProgramMode(true));
 
     model.press(kRunStop, KeyPart::gLabel);
     model.release(kRunStop);
-    pump(400ms);
-    inspection = freshInspection(model);
-    ASSERT_TRUE(inspection);
-    EXPECT_FALSE(inspection->programMode);
+    EXPECT_TRUE(inProgramMode(false));
 }
 
 TEST_F(KeysOnFirmware, ALegendThatIsNotThereIsAPlainPress) {
@@ -82,7 +82,7 @@ TEST_F(KeysOnFirmware, LatchedKeysAreReleasedTogether) {
     EXPECT_TRUE(model.pressedKeys().empty());
     EXPECT_TRUE(model.latchedKeys().empty());
     pump(500ms);
-    EXPECT_TRUE(model.engine()->performAndWait(5.0, [](CalculatorMachine& m) { return m.lcd(); }).has_value());
+    EXPECT_TRUE(model.engine()->performAndWait(kHangLimitSeconds, [](CalculatorMachine& m) { return m.lcd(); }));
 }
 
 // Reading or loading the memory lets go of every key in the engine; the face's

@@ -21,7 +21,7 @@ bool runningOn(AppModel& model, Firmware which) {
 bool switched(AppModel& model, int variant) {
     model.perform(PendingAction::switchModel(variant));
     EXPECT_TRUE(model.isSwitchingModel());
-    return waitFor([&] { return !model.isSwitchingModel(); }, 20s) && model.snapshot().variant == variant;
+    return waitFor([&] { return !model.isSwitchingModel(); }) && model.snapshot().variant == variant;
 }
 
 TEST(ModelSwitch, TheMultiModelFirmwareSwitchesToEachModelAndSavesIt) {
@@ -61,7 +61,7 @@ TEST(ModelSwitch, AFailedSwitchShowsItsErrorAndLoadsNothing) {
     // From the HP-16C the model menu's first item brings the HP-15C, not the HP-12C.
     auto image = startedCalculator(Firmware::Multi)->readMemoryOff(false);
     model.perform(PendingAction::switchThenLoad(image, "“x.12c”", 120, "reason"));
-    ASSERT_TRUE(waitFor([&] { return !model.isSwitchingModel(); }, 20s));
+    ASSERT_TRUE(waitFor([&] { return !model.isSwitchingModel(); }));
     EXPECT_EQ(model.errorMessage(), QString::fromStdString(SwitchError::didNotSwitch(120, 150).description()));
     pump(500ms);
     EXPECT_EQ(model.snapshot().variant, 150);

@@ -1,7 +1,10 @@
 // Files that are no proper files, put where the application reads by itself: a FIFO
 // that no writer ever opens and a sparse file of 3 GB, with a watch that fails a
-// read that waits for them instead of hanging the test.
+// read that waits for the one or reads the other instead of hanging the test.
 #pragma once
+
+#include "support/bytes_read.h"
+#include "support/hang_watch.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +13,6 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -42,45 +39,33 @@ inline QString makeSparseFile(const QString& path) {
     return path;
 }
 
-// While it lives, and once `limit` has passed: notes that the time ran out and keeps
-// opening the FIFOs for writing and closing them again, so that a reader blocked on
-// one of them gets an end of file and the test goes on to fail rather than hang.
-class Deadline {
+// Watches what the application does with files that are no proper files while it
+// lives: a read that blocks on one of the FIFOs is freed after the hang limit (a
+// writer opens and closes them), so that the test fails rather than hangs; and the
+// bytes read meanwhile are counted, which a huge file read whole would show however
+// fast the machine reads it.
+class ReadWatch {
 public:
-    Deadline(std::chrono::milliseconds limit, QStringList fifos)
-        : fifos_(std::move(fifos)), watch_([this, limit] { run(limit); }) {}
-    ~Deadline() {
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        wake_.notify_all();
-        watch_.join();
-    }
-    Deadline(const Deadline&) = delete;
-    Deadline& operator=(const Deadline&) = delete;
+    explicit ReadWatch(QStringList fifos) : hang_([fifos] { openForWriting(fifos); }) {}
 
-    bool passed() const { return passed_; }
+    // Neither blocked on a FIFO nor read a huge file.
+    ::testing::AssertionResult passedOver() const {
+        if (hang_.fired()) return ::testing::AssertionFailure() << "a read waited for a writer of a FIFO";
+        const long long read = bytesReadSoFar() - before_;
+        if (read >= kSparseSize / 10) return ::testing::AssertionFailure() << read << " bytes were read";
+        return ::testing::AssertionSuccess();
+    }
 
 private:
-    void run(std::chrono::milliseconds limit) {
-        std::unique_lock lock(mutex_);
-        if (wake_.wait_for(lock, limit, [this] { return done_; })) return;
-        passed_ = true;
-        while (!wake_.wait_for(lock, std::chrono::milliseconds(20), [this] { return done_; })) {
-            for (const QString& fifo : fifos_) {
-                const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-                if (fd >= 0) ::close(fd);
-            }
+    static void openForWriting(const QStringList& fifos) {
+        for (const QString& fifo : fifos) {
+            const int fd = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) ::close(fd);
         }
     }
 
-    QStringList fifos_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool done_ = false;
-    std::atomic<bool> passed_{false};
-    std::thread watch_; // last: starts once the rest is set up
+    const long long before_ = bytesReadSoFar();
+    HangWatch hang_;
 };
 
 } // namespace tw::test

@@ -9,6 +9,8 @@
 #include "usblink/fake_clock.h"
 #include "usblink/usb_log.h"
 
+#include "support/hang_watch.h"
+
 #include <QElapsedTimer>
 
 #include <fstream>
@@ -29,7 +31,7 @@ std::string logText() {
 
 // Long enough for any job of these tests, however late its watchdog.
 bool settled(LinkJobRunner& runner) {
-    return runner.waitUntilIdle(std::chrono::steady_clock::now() + std::chrono::seconds(10));
+    return runner.waitUntilIdle(std::chrono::steady_clock::now() + test::kHangLimit);
 }
 
 std::string errorText(const std::exception_ptr& error) {
@@ -123,24 +125,30 @@ TEST_F(LinkJobs, JobsRunOneAtATimeAndOnlyTheNewestIsAnswered) {
     EXPECT_EQ(gate.maxConcurrent.load(), 1);
 }
 
+// The quit's wait ends at the job's watchdog while the job is held, and with the job
+// when it ends first. Should the wait overlook the watchdog, the held job is let go
+// after the hang limit, so that the wait ends with it and fails; should it overlook
+// the job's end, it lasts until a watchdog set at the hang limit.
 TEST_F(LinkJobs, TheQuitWaitEndsWithTheJobOrAtItsWatchdog) {
     gate.hold();
     read("held", 0.3);
     QElapsedTimer elapsed;
     elapsed.start();
-    EXPECT_FALSE(runner.waitUntilIdle()); // gives up at the watchdog
-    EXPECT_GE(elapsed.elapsed(), 250);
-    EXPECT_LT(elapsed.elapsed(), 3000);
+    {
+        test::HangWatch watch([&] { gate.release(); });
+        EXPECT_FALSE(runner.waitUntilIdle()) << "the wait ended with the job, not at its watchdog";
+    }
+    EXPECT_GE(elapsed.elapsed(), 250); // the watchdog came no sooner
 
     gate.hold();
-    read("finishes", 10.0);
+    read("finishes", test::kHangLimitSeconds);
     std::thread opener([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
         gate.release();
     });
     elapsed.restart();
     EXPECT_TRUE(runner.waitUntilIdle()); // the job ended long before its watchdog
-    EXPECT_LT(elapsed.elapsed(), 5000);
+    EXPECT_LT(elapsed.elapsed(), test::kHangLimitMs / 2) << "the wait went on after the job ended";
     opener.join();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/settings_file_format.h"
 
 #include "support/capped_child.h"
+#include "support/hang_watch.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -17,11 +18,8 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
-#include <atomic>
-#include <chrono>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -242,24 +240,19 @@ TEST(SettingsFile, AFifoOrAHugeFileIsMovedAsideUnread) {
             ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
             ASSERT_EQ(::truncate(native.constData(), maximumSettingsFileSize + 1), 0); // sparse
         }
-        // Should the FIFO be opened for reading after all, a writer frees it so the test fails, not hangs.
-        std::atomic<bool> done{false};
-        std::thread watchdog([&] {
-            for (int i = 0; i < 100 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            if (!done && fifo) {
+        {
+            // Should the FIFO be opened for reading after all, a writer frees it so the test fails, not hangs.
+            test::HangWatch watch([&] {
                 const int fd = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
                 if (fd >= 0) ::close(fd);
+            });
+            {
+                QtPlatform platform;
+                EXPECT_FALSE(platform.setting("firmwareName").isValid());
+                platform.setSetting("firmwareName", "testfw-15c.bin");
             }
-        });
-        const auto started = std::chrono::steady_clock::now();
-        {
-            QtPlatform platform;
-            EXPECT_FALSE(platform.setting("firmwareName").isValid());
-            platform.setSetting("firmwareName", "testfw-15c.bin");
+            EXPECT_FALSE(watch.fired()) << "the start waited for a writer of the FIFO";
         }
-        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
-        done = true;
-        watchdog.join();
         struct stat status {};
         ASSERT_EQ(::stat(native.constData(), &status), 0);
         EXPECT_TRUE(S_ISREG(status.st_mode));

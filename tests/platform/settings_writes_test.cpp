@@ -9,6 +9,7 @@
 #include "platform/settings_file_format.h"
 
 #include "support/capped_child.h"
+#include "support/hang_limit.h"
 #include "support/system_reason.h"
 
 #include <QCoreApplication>
@@ -29,9 +30,9 @@
 namespace tw {
 namespace {
 
-// Runs the event loop until `done` holds; false after ten seconds.
+// Runs the event loop until `done` holds; false after the hang limit.
 bool waitUntil(const std::function<bool()>& done) {
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto until = std::chrono::steady_clock::now() + test::kHangLimit;
     while (!done()) {
         if (std::chrono::steady_clock::now() > until) return false;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);

@@ -125,7 +125,7 @@ TEST(MenuBar, ARunningSingleModelFirmware) {
     EXPECT_TRUE(item(f.menu("Calculator"), "Read from Calculator")->isEnabled());
 
     // One model: its label ticked and disabled, no note about switching.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->snapshot().model == 15; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->snapshot().model == 15; }, test::kHangLimitMs));
     EXPECT_EQ(texts(f.menu("Model")), QStringList{"15C"});
     EXPECT_TRUE(f.menu("Model")->actions()[0]->isChecked());
     EXPECT_FALSE(f.menu("Model")->actions()[0]->isEnabled());
@@ -154,7 +154,7 @@ TEST(MenuBar, AMultiModelFirmwareAsksBeforeEverySwitch) {
     TW_REQUIRE_TEST_FIRMWARE();
     WindowFixture f;
     ASSERT_TRUE(f.start(Firmware::Multi));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->snapshot().variant == 120; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->snapshot().variant == 120; }, test::kHangLimitMs));
     const QMenu* model = f.menu("Model");
     EXPECT_EQ(texts(model), (QStringList{"12C", "15C", "15C (15.2)", "16C", "---",
                                          "Switching clears the calculator's memory"}));
@@ -259,7 +259,8 @@ TEST(MenuBar, CtrlQQuitsWhileTheProgramInfoSheetIsOpen) {
     ASSERT_NE(sheet, nullptr);
     ASSERT_TRUE(QTest::qWaitForWindowActive(sheet));
     // The keys go to the field that has the keyboard, the title.
-    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() && sheet->isAncestorOf(QApplication::focusWidget()), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(QApplication::focusWidget() && sheet->isAncestorOf(QApplication::focusWidget()),
+                              test::kHangLimitMs);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quits, 1);
 }
@@ -274,7 +275,7 @@ TEST(MenuBar, OnOffWithKeysHeldPlaysAChordAndLetsThemGo) {
     item(f.menu("Calculator"), "ON / OFF")->trigger();
     // ON went down and up while they were held; they are let go afterwards.
     EXPECT_TRUE(f.app->latch().latched().empty());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return f.app->latchedKeys().empty(); }, 2000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.app->latchedKeys().empty(); }, test::kHangLimitMs));
     EXPECT_FALSE(item(f.menu("Keys"), "Release Held Keys")->isEnabled());
 }
 
@@ -359,7 +360,7 @@ TEST(MenuBar, ResetRestartsTheRememberedFirmwareWithoutItsState) {
     ASSERT_TRUE(QFile::exists(perFirmware));
     CalculatorCommands::resetCalculator(*f.app);
     EXPECT_FALSE(QFile::exists(perFirmware));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return f.app->isRunning(); }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return f.app->isRunning(); }, test::kHangLimitMs));
 }
 
 TEST(InWindowMenu, SameCommandsNoShortcutsNothingDisabled) {

@@ -1,5 +1,7 @@
 #include "ui/main/single_instance.h"
 
+#include "support/hang_limit.h"
+
 #include <QDir>
 #include <QLocalServer>
 #include <QSignalSpy>
@@ -20,7 +22,7 @@ QString socketIn(const QTemporaryDir& dir) { return QDir(dir.path()).filePath(QS
 bool handOverFromElsewhere(const QString& name, const QStringList& files) {
     auto result = std::async(std::launch::async, [&] {
         SingleInstance later(name);
-        return later.handOver(files);
+        return later.handOver(files, test::kHangLimitMs);
     });
     while (result.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) QTest::qWait(5);
     return result.get();
@@ -34,12 +36,12 @@ TEST(SingleInstance, ASecondStartHandsItsFilesToTheRunningOne) {
 
     const QStringList files{QStringLiteral("/home/u/a b.15c"), QStringLiteral("/tmp/ü.16c")};
     EXPECT_TRUE(handOverFromElsewhere(running.serverName(), files));
-    ASSERT_TRUE(received.count() == 1 || received.wait(2000));
+    ASSERT_TRUE(received.count() == 1 || received.wait(test::kHangLimitMs));
     EXPECT_EQ(received.at(0).at(0).toStringList(), files);
 
     // A start without files still finds the running one (it only brings it forward).
     EXPECT_TRUE(handOverFromElsewhere(running.serverName(), {}));
-    ASSERT_TRUE(received.count() == 2 || received.wait(2000));
+    ASSERT_TRUE(received.count() == 2 || received.wait(test::kHangLimitMs));
     EXPECT_TRUE(received.at(1).at(0).toStringList().isEmpty());
 
     // A second instance of the same name cannot listen while the first runs.

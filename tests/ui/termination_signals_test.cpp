@@ -1,5 +1,7 @@
 #include "ui/main/termination_signals.h"
 
+#include "support/hang_limit.h"
+
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
@@ -16,7 +18,7 @@ TEST(TerminationSignals, ASignalArrivesOnTheMainThreadAsAnEvent) {
     ::raise(SIGTERM); // would end the test program without the handler
     ::raise(SIGINT);
     EXPECT_EQ(received.count(), 0); // nothing happens inside the handler itself
-    while (received.count() < 2 && received.wait(2000)) {
+    while (received.count() < 2 && received.wait(test::kHangLimitMs)) {
     }
     ASSERT_EQ(received.count(), 2);
     EXPECT_EQ(received.at(0).at(0).toInt(), SIGTERM);

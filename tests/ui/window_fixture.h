@@ -4,6 +4,7 @@
 
 #include "app/app_model.h"
 #include "platform/memory_platform.h"
+#include "support/hang_limit.h"
 #include "support/test_firmware.h"
 #include "ui/window/calculator_with_inspector.h"
 #include "ui/window/content_view.h"
@@ -43,7 +44,7 @@ struct WindowFixture {
         const auto& bytes = firmwareBytes(which);
         if (bytes.empty()) return false;
         app->start(QStringLiteral("testfw.bin"), bytes, std::nullopt);
-        return QTest::qWaitFor([this] { return app->isRunning(); }, 10000);
+        return QTest::qWaitFor([this] { return app->isRunning(); }, kHangLimitMs);
     }
 
     // Shows the window and starts the image in it; the calculator that came up, or null.

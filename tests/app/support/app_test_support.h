@@ -4,6 +4,7 @@
 
 #include "app/app_model.h"
 #include "platform/memory_platform.h"
+#include "support/hang_limit.h"
 #include "support/test_firmware.h"
 
 #include <QString>
@@ -19,7 +20,7 @@ inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.
 namespace tw::test {
 
 // Runs the main thread's events until `done` holds; false after `timeout`.
-bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds timeout = kHangLimit);
 // Runs the main thread's events for a while.
 void pump(std::chrono::milliseconds duration);
 

@@ -1,6 +1,7 @@
 #include "runtime/engine/basic_calculator_engine.h"
 #include "runtime/support/manual_queue.h"
 #include "runtime/support/virtual_clock.h"
+#include "support/hang_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -106,6 +107,7 @@ struct FakeMachine {
 using Engine = tw::BasicCalculatorEngine<FakeMachine>;
 using Command = Engine::Command;
 
+using tw::test::kHangLimitSeconds;
 using tw::test::ManualQueue;
 
 struct Harness {
@@ -419,10 +421,10 @@ TEST(EngineThread, APerformAndWaitWhoseClosureThrowsAnswersNoValue) {
     ManualQueue main;
     Engine engine(std::make_unique<FakeMachine>(), main.executor());
     engine.start();
-    auto value = engine.performAndWait(5.0, [](FakeMachine&) -> int { throw std::runtime_error("no"); });
+    auto value = engine.performAndWait(kHangLimitSeconds, [](FakeMachine&) -> int { throw std::runtime_error("no"); });
     EXPECT_FALSE(value.has_value());
     EXPECT_TRUE(engine.isRunning());
-    EXPECT_EQ(engine.performAndWait(5.0, [](FakeMachine&) { return 3; }), 3);
+    EXPECT_EQ(engine.performAndWait(kHangLimitSeconds, [](FakeMachine&) { return 3; }), 3);
 }
 
 // A caller waiting behind presses that cannot go (here never ready) still gets its
@@ -463,7 +465,7 @@ TEST(EngineThread, CommandsFromSeveralThreadsKeepEachThreadsOrder) {
         });
     for (auto& s : senders) s.join();
     // A copy of the log taken on the engine thread, after every send above.
-    auto log = engine.performAndWait(5.0, [](FakeMachine& fm) { return fm.log; });
+    auto log = engine.performAndWait(kHangLimitSeconds, [](FakeMachine& fm) { return fm.log; });
     ASSERT_TRUE(log.has_value());
     EXPECT_EQ(log->size(), size_t(kThreads * kEach));
     std::vector<int> last(kThreads, -1);
@@ -479,7 +481,7 @@ TEST(EngineThread, PerformAndWaitWithoutARunningEngineAnswersAtOnce) {
     Engine engine(std::make_unique<FakeMachine>(), main.executor());
     EXPECT_FALSE(engine.performAndWait(10.0, [](FakeMachine&) { return 1; }).has_value());
     engine.start();
-    EXPECT_EQ(engine.performAndWait(10.0, [](FakeMachine&) { return 7; }), 7);
+    EXPECT_EQ(engine.performAndWait(kHangLimitSeconds, [](FakeMachine&) { return 7; }), 7);
     EXPECT_EQ(engine.performAndWait(1e300, [](FakeMachine&) { return 8; }), 8); // no overflowing deadline
     engine.stop();
     while (engine.isRunning()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -497,7 +499,7 @@ TEST(EngineThread, ALateResultOfPerformAndWaitIsDroppedSafely) {
     EXPECT_FALSE(value.has_value());
     // The engine finishes the closure after the wait gave up; the stored value must
     // still be valid memory when it is written.
-    EXPECT_EQ(engine.performAndWait(5.0, [](FakeMachine&) { return 1; }), 1);
+    EXPECT_EQ(engine.performAndWait(kHangLimitSeconds, [](FakeMachine&) { return 1; }), 1);
 }
 
 TEST(EngineThread, CallbacksPostedAfterTheEngineIsGoneDoNothing) {
@@ -507,7 +509,7 @@ TEST(EngineThread, CallbacksPostedAfterTheEngineIsGoneDoNothing) {
         Engine engine(std::make_unique<FakeMachine>(), main.executor());
         engine.callbacks().onSnapshot = [&](const Engine::Snapshot&) { ++calls; };
         engine.start();
-        engine.performAndWait(5.0, [](FakeMachine&) { return 0; });
+        engine.performAndWait(kHangLimitSeconds, [](FakeMachine&) { return 0; });
     }
     main.drain();
     EXPECT_EQ(calls, 0);

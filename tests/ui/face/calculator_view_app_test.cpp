@@ -4,6 +4,7 @@
 
 #include "app/app_model.h"
 #include "platform/memory_platform.h"
+#include "support/hang_limit.h"
 #include "support/test_firmware.h"
 #include "ui/face/calculator_face.h"
 #include "ui/face/calculator_view.h"
@@ -41,8 +42,8 @@ protected:
     void startCalculator() {
         test::useTestFingerprints();
         app->start(QStringLiteral("test"), test::firmwareBytes(test::Firmware::Hp15c), std::nullopt);
-        QTRY_VERIFY_WITH_TIMEOUT(app->isRunning(), 10000);
-        QTRY_COMPARE_WITH_TIMEOUT(app->model().id, 15, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(app->isRunning(), test::kHangLimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(app->model().id, 15, test::kHangLimitMs);
     }
 
     KeyView* key(int code) { return view->drawnFace()->keyView(code); }

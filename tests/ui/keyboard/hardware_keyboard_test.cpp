@@ -3,6 +3,7 @@
 
 #include "inspector/register_list.h"
 #include "runtime/catalog/calculator_model.h"
+#include "support/hang_limit.h"
 #include "ui/keyboard/desktop_key_table.h"
 #include "ui/keyboard/hardware_keyboard.h"
 
@@ -95,7 +96,7 @@ TEST_F(KeyboardTest, AReleaseAndPressAtOneServerTimeAreARepeatButQuickTapsAreEac
     EXPECT_EQ(log, (Log{"press 6"}));
     // The real release goes up on its own, soon.
     at(1900, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
-    QTRY_COMPARE_WITH_TIMEOUT(log.size(), std::size_t(2), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(log.size(), std::size_t(2), test::kHangLimitMs);
     EXPECT_EQ(log, (Log{"press 6", "release 6"}));
 
     // Taps: each release goes up before the next press, of the same key or another.
@@ -120,7 +121,7 @@ TEST_F(KeyboardTest, ARepeatWhosePressComesAfterTheWaitPressesNothing) {
     const QString seven = QStringLiteral("7");
     at(1000, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
     at(1500, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
-    QTRY_COMPARE_WITH_TIMEOUT(log.size(), std::size_t(2), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(log.size(), std::size_t(2), test::kHangLimitMs);
     at(1500, QEvent::KeyPress, Qt::Key_7, kScan7, seven);
     at(1540, QEvent::KeyRelease, Qt::Key_7, kScan7, seven);
     at(1540, QEvent::KeyPress, Qt::Key_7, kScan7, seven);

@@ -53,7 +53,8 @@ protected:
         ASSERT_NE(f.showRunning(Firmware::Hp15c), nullptr);
         f.window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(f.window.get()));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return shown() == QLatin1String("0."); }, 5000)) << shown().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return shown() == QLatin1String("0."); }, kHangLimitMs))
+            << shown().toStdString();
     }
 
     QString shown() const { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed(); }
@@ -67,7 +68,8 @@ protected:
     void clear() {
         f.app->press(kClearX);
         f.app->release(kClearX);
-        ASSERT_TRUE(QTest::qWaitFor([this] { return shown() == QLatin1String("0."); }, 3000)) << shown().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return shown() == QLatin1String("0."); }, kHangLimitMs))
+            << shown().toStdString();
     }
 
     // Holds the key down on the server for `ms` while the window handles its events.
@@ -131,10 +133,10 @@ TEST_F(TypedOnX, QuickMinusesThenEscapeTurnOffAndKeepTheMemory) {
         const QString minus = QStringLiteral("minus");
         ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("--delay"), delay, minus, minus, minus, minus,
                              minus, QStringLiteral("Escape")}));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return shown().isEmpty(); }, 5000)) << shown().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return shown().isEmpty(); }, kHangLimitMs)) << shown().toStdString();
         QTest::qWait(500);
         ASSERT_TRUE(xdotool({QStringLiteral("key"), QStringLiteral("Escape")}));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !shown().isEmpty(); }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !shown().isEmpty(); }, kHangLimitMs));
     };
     minusThenOn(QStringLiteral("400"));
     const QString slowly = settled();
