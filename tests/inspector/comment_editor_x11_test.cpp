@@ -19,14 +19,13 @@
 #include "inspector/comment_editor_checks.h"
 #include "inspector/comment_field.h"
 #include "inspector/inspector_fixtures.h"
+#include "support/hang_limit.h"
 #include "support/shows_whole.h"
 #include "support/xdotool.h"
 
 namespace tw {
 namespace {
 
-// Far beyond what the window manager takes on a loaded machine: a hang, not a delay.
-constexpr int kHangMs = 30000;
 // The window manager has answered once the editor's size has stayed for this long.
 constexpr int kQuietMs = 400;
 constexpr int kStepMs = 50;
@@ -67,7 +66,7 @@ protected:
         // and has the focus; here it is alone, and the window manager does not always give
         // a window shown again the focus by itself.
         editor.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor, kHangMs));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&editor, test::kHangLimitMs));
         QString active;
         ASSERT_TRUE(test::xdotool({QStringLiteral("getactivewindow")}, &active) &&
                     active.trimmed() == QString::number(editor.winId()))
@@ -79,7 +78,7 @@ protected:
     void settle() {
         int seen = resizes.count;
         for (int quiet = 0, waited = 0; quiet < kQuietMs; waited += kStepMs) {
-            ASSERT_LT(waited, kHangMs) << "the editor's size never settles";
+            ASSERT_LT(waited, test::kHangLimitMs) << "the editor's size never settles";
             QTest::qWait(kStepMs);
             quiet = resizes.count == seen ? quiet + kStepMs : 0;
             seen = resizes.count;
@@ -116,7 +115,7 @@ protected:
         const bool was = editor.isMaximized();
         const QRect frame = editor.frameGeometry();
         click({frame.center().x(), (frame.top() + editor.geometry().top()) / 2}, 2);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return editor.isMaximized() != was; }, kHangMs))
+        ASSERT_TRUE(QTest::qWaitFor([&] { return editor.isMaximized() != was; }, test::kHangLimitMs))
             << "a double click on the title bar did not " << (was ? "restore" : "maximise") << " the editor";
         settle();
     }

@@ -18,6 +18,7 @@
 #include "inspector/register_list.h"
 #include "inspector/registers_panel.h"
 #include "platform/memory_platform.h"
+#include "support/hang_limit.h"
 #include "support/test_firmware.h"
 
 namespace tw {
@@ -31,8 +32,6 @@ constexpr int k1 = 26;
 constexpr int k2 = 27;
 constexpr int k3 = 28;
 
-// How long the firmware may take to answer.
-constexpr int kPatienceMs = 10000;
 
 class InspectorOnFirmware : public test::WithApp {
 protected:
@@ -42,12 +41,12 @@ protected:
         test::useTestFingerprints();
         app.setShowInspector(true);
         app.start(QStringLiteral("test.bin"), test::firmwareBytes(image), std::nullopt);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !app.isStarting(); }, kPatienceMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !app.isStarting(); }, test::kHangLimitMs));
         ASSERT_TRUE(app.isRunning());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return app.inspection().has_value(); }, kPatienceMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return app.inspection().has_value(); }, test::kHangLimitMs));
         // Switched on and showing its zero.
         ASSERT_TRUE(QTest::qWaitFor([&] { return QString::fromStdString(app.snapshot().lcd.text).trimmed() == "0."; },
-                                    kPatienceMs));
+                                    test::kHangLimitMs));
     }
     void TearDown() override { app.stop(); }
 
@@ -58,7 +57,7 @@ protected:
     }
     // Waits for the inspection to satisfy a condition.
     bool inspectionWhere(const std::function<bool(const InspectorSnapshot&)>& holds) {
-        return QTest::qWaitFor([&] { return app.inspection() && holds(*app.inspection()); }, 5000);
+        return QTest::qWaitFor([&] { return app.inspection() && holds(*app.inspection()); }, test::kHangLimitMs);
     }
 
     MemoryPlatform platform;
@@ -112,7 +111,7 @@ TEST_F(OtherImages, EachModelIsNamedWithItsOwnSectionsAndStepNumbers) {
             EXPECT_EQ(top, app.inspection()->model == 12 ? "00" : "000");
         }
         app.stop();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !app.inspection().has_value(); }, kPatienceMs));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !app.inspection().has_value(); }, test::kHangLimitMs));
         EXPECT_TRUE(view.placeholderShown());
     }
 }
@@ -135,7 +134,7 @@ TEST_F(InspectorOnFirmware, TheListingFollowsTheCurrentStepAsAProgramIsKeyedIn) 
             if (row < 0 || !listing->index(row, 0).data(ProgramListModel::CurrentRole).toBool()) return false;
             const QRect r = view.program()->list()->visualRect(listing->index(row, 0));
             return view.program()->list()->viewport()->rect().contains(r);
-        }, 3000)) << "step " << step << " not in view";
+        }, test::kHangLimitMs)) << "step " << step << " not in view";
         EXPECT_EQ(view.header()->shownLineText(), QString::asprintf("line %03d / %03d", step, app.inspection()->lines));
     }
     EXPECT_GE(view.program()->list()->verticalScrollBar()->value(), 1);

@@ -20,6 +20,7 @@
 #include "inspector/program_list.h"
 #include "inspector/program_panel.h"
 #include "inspector/section_header.h"
+#include "support/hang_limit.h"
 #include "support/tool_tip_shows.h"
 
 namespace tw {
@@ -297,14 +298,15 @@ TEST_F(ProgramPanelTest, TheCurrentStepIsCentredWhenItMovesAndWhenTheListingCome
     s.running = false;
     s.line = 120;
     panel.setSnapshot(s, {});
-    QTest::qWait(ProgramPanel::kScrollAnimationMs + 100);
-    EXPECT_LE(std::abs(centreOf(120)), panel.list()->visualRect(model()->index(0, 0)).height());
+    const auto centred = [&] {
+        return std::abs(centreOf(120)) <= panel.list()->visualRect(model()->index(0, 0)).height();
+    };
+    EXPECT_TRUE(QTest::qWaitFor(centred, test::kHangLimitMs));
     // Hidden, scrolled away, shown again: centred on the current step.
     panel.hide();
     panel.list()->scrollToTop();
     panel.show();
-    QTest::qWait(20);
-    EXPECT_LE(std::abs(centreOf(120)), panel.list()->visualRect(model()->index(0, 0)).height());
+    EXPECT_TRUE(QTest::qWaitFor(centred, test::kHangLimitMs));
 }
 
 } // namespace

@@ -7,14 +7,16 @@
 #include <QStringList>
 #include <QTest>
 
+#include "support/hang_limit.h"
+
 namespace tw::test {
 
 // Runs xdotool with `arguments`; true when it ran and succeeded. What it printed goes to
-// `printed` when given. The cap is far beyond any loaded machine: it catches a hang only.
+// `printed` when given.
 inline bool xdotool(const QStringList& arguments, QString* printed = nullptr) {
     QProcess process;
     process.start(QStringLiteral("xdotool"), arguments);
-    const bool ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 60000);
+    const bool ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, kHangLimitMs);
     if (printed) *printed = QString::fromUtf8(process.readAllStandardOutput());
     return ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }

@@ -102,7 +102,7 @@ TEST(ContentView, FirstLaunchShowsTheWelcomeViewAndStartsNothing) {
     f.window->show();
     // Not while being shown: after the window is on screen.
     EXPECT_EQ(road.count(), 0);
-    ASSERT_TRUE(road.wait(2000));
+    ASSERT_TRUE(road.wait(kHangLimitMs));
     EXPECT_FALSE(f.app->isStarting());
     EXPECT_FALSE(f.app->engine());
     EXPECT_EQ(f.window->content()->current(), f.window->content()->welcome());
@@ -115,7 +115,7 @@ TEST(ContentView, ARememberedFirmwareStartsOnceWhenTheWindowComesOnScreen) {
     f.remember(Firmware::Hp15c);
     f.window->show();
     EXPECT_FALSE(f.app->isStarting()); // deferred from the show
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->isRunning(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->isRunning(); }, kHangLimitMs));
     EXPECT_EQ(f.window->content()->current(), f.window->content()->calculator());
 
     // Coming on screen again while the engine runs starts no second engine.
@@ -133,7 +133,7 @@ TEST(ContentView, AnUnreadableRememberedFirmwareLeavesTheWelcomeViewSilently) {
     f.platform.setSetting("firmwareName", "fw.bin");
     QSignalSpy road(f.window->content(), &ContentView::startRoadRan);
     f.window->show();
-    ASSERT_TRUE(road.wait(2000));
+    ASSERT_TRUE(road.wait(kHangLimitMs));
     EXPECT_FALSE(f.app->isStarting());
     EXPECT_FALSE(f.app->errorMessage());
     EXPECT_EQ(f.window->content()->current(), f.window->content()->welcome());
@@ -276,14 +276,14 @@ TEST(PendingOpens, AFileWaitsUntilTheCalculatorRuns) {
     useTestFingerprints();
     f.app->start(QStringLiteral("testfw.bin"), firmwareBytes(Firmware::Hp15c), std::nullopt);
     EXPECT_EQ(delivered.count(), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.count() == 2; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.count() == 2; }, kHangLimitMs));
     EXPECT_TRUE(f.app->isRunning());
     EXPECT_EQ(delivered.at(0).at(0).toString(), "/tmp/a b.15c");
     EXPECT_TRUE(opens.waiting().isEmpty());
 
     // While it runs, a file goes straight on, once.
     opens.open({QStringLiteral("/tmp/c.12c")});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.count() == 3; }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return delivered.count() == 3; }, kHangLimitMs));
     QTest::qWait(20);
     EXPECT_EQ(delivered.count(), 3);
 }

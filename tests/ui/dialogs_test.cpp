@@ -151,7 +151,7 @@ TEST_F(Dialogs, ANewerActionWithTheSameIdIsTheOneShownAndCarriedOut) {
     f.app->setPendingAction(PendingAction::loadMemory(second, source));
     QTest::qWait(Presentations::replacedDialogPauseMs + 200);
     presentations->actionDialog()->buttons()[0]->click(); // Save Backup First…
-    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, kHangLimitMs));
     ASSERT_TRUE(f.app->afterExport());
     EXPECT_EQ(*f.app->afterExport(), PendingAction::loadMemory(second, source));
     presentations->savePanel()->dialog()->reject();
@@ -162,7 +162,7 @@ TEST_F(Dialogs, ANewerActionWithTheSameIdIsTheOneShownAndCarriedOut) {
     presentations->actionDialog()->buttons()[1]->click(); // Load Memory
     EXPECT_FALSE(f.app->pendingAction());
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed() == "2."; }, 10000))
+        [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed() == "2."; }, kHangLimitMs))
         << f.app->snapshot().lcd.text;
 }
 
@@ -208,12 +208,12 @@ TEST_F(Dialogs, SaveBackupFirstAsksForTheBackupBeforeCarryingOutTheAction) {
     TW_REQUIRE_TEST_FIRMWARE();
     ASSERT_TRUE(f.start(Firmware::Hp15c));
     // The memory's file type follows the model the first display snapshot names.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->model().id == 15; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f.app->model().id == 15; }, kHangLimitMs));
     const auto display = [&] { return QString::fromStdString(f.app->snapshot().lcd.text).trimmed(); };
     f.app->setPendingAction(PendingAction::memoryReset());
     ASSERT_TRUE(presentations->actionDialog());
     presentations->actionDialog()->buttons()[0]->click();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return presentations->savePanel() != nullptr; }, kHangLimitMs));
     EXPECT_EQ(f.app->afterExport(), PendingAction::memoryReset());
     SavePanel* save = presentations->savePanel();
     EXPECT_EQ(save->type(), UTType::memory15c);
@@ -228,7 +228,7 @@ TEST_F(Dialogs, SaveBackupFirstAsksForTheBackupBeforeCarryingOutTheAction) {
     save->dialog()->selectFile(QDir(dir.path()).filePath("backup"));
     save->dialog()->accept();
     EXPECT_EQ(readFile(QDir(dir.path()).filePath("backup.15c")).size(), 2048);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return display() == "Pr Error"; }, 10000)) << display().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return display() == "Pr Error"; }, kHangLimitMs)) << display().toStdString();
     EXPECT_FALSE(f.app->pendingAction()); // carried out without asking again
 }
 
