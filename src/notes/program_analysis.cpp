@@ -156,7 +156,8 @@ void Scanner::scan(const ProgramLine& line) {
             if (const auto target = decimalInteger(w[1])) {
                 callLabel(w[1], false, "GTO", step);
                 ProgramAnalysis::Label& label = labels_[w[1]];
-                if (*target >= 1 && static_cast<unsigned long long>(*target) <= lineCount_ && label.defined.empty()) {
+                // Line 00 is the top of program memory, always there: a GTO 00 ends a run there.
+                if (*target >= 0 && static_cast<unsigned long long>(*target) <= lineCount_ && label.defined.empty()) {
                     label.defined = {static_cast<int>(*target)};
                 }
                 return;

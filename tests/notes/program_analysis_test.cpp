@@ -130,17 +130,22 @@ TEST(ProgramAnalysis, Hp16cProgram) {
 }
 
 TEST(ProgramAnalysis, Hp12cProgram) {
-    // Line jumps: the target line becomes the definition when the listing holds it.
+    // Line jumps: the target line becomes the definition when the listing holds it, and
+    // line 00, the top of program memory, is always there.
     const auto lines = listing({"STO 1", "GTO 05", "STO PV", "RCL g 12×", "n", "STO + 3", "RCL FV", "GTO 05",
-                                "STO .5", "GTO 09", "GTO 40"});
+                                "STO .5", "GTO 09", "GTO 40", "GTO 15", "GTO 00", "GTO 00"});
     const ProgramAnalysis a(lines, 12);
-    EXPECT_EQ(a.labelNames(), (Strings{"05", "09", "40"}));
+    EXPECT_EQ(a.labelNames(), (Strings{"00", "05", "09", "15", "40"}));
+    EXPECT_EQ(findLabel(a, "00")->defined, (Steps{0}));
+    EXPECT_EQ(findLabel(a, "00")->called, (Steps{13, 14}));
+    EXPECT_EQ(a.undefinedLabels(), (Strings{"15", "40"}));
     const auto* five = findLabel(a, "05");
     EXPECT_EQ(five->defined, (Steps{5}));
     EXPECT_EQ(five->called, (Steps{2, 8}));
     EXPECT_EQ(five->callKinds, (Strings{"GTO"}));
     EXPECT_EQ(findLabel(a, "09")->defined, (Steps{9}));
-    EXPECT_TRUE(findLabel(a, "40")->defined.empty()); // beyond the 11 lines
+    EXPECT_TRUE(findLabel(a, "40")->defined.empty()); // beyond the 14 lines
+    EXPECT_TRUE(findLabel(a, "15")->defined.empty()); // one past the last line
     EXPECT_EQ(registerNames(a), (Strings{"R1", "R3", "R.5", "PV", "FV"}));
     EXPECT_EQ(findRegister(a, "PV")->kind, Kind::financial);
     EXPECT_EQ(findRegister(a, "R3")->operations, (Strings{"STO +"}));

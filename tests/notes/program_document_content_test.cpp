@@ -72,8 +72,9 @@ TEST(DocumentContent, LabelRows) {
     EXPECT_EQ(rows[2], (Content::LabelRow{"LBL A", "entry", "001", "002 (GTO)"}));
     EXPECT_EQ(rows[3], (Content::LabelRow{"I (indirect)", "", "computed in I", "004 (GSB)"}));
 
-    const Content twelve = contentOf(listing({"GTO 03", "STO 1", "GTO 03"}), 12);
-    EXPECT_EQ(twelve.labelRows().at(0), (Content::LabelRow{"line 03", "", "03", "01, 03 (GTO)"}));
+    const Content twelve = contentOf(listing({"GTO 03", "STO 1", "GTO 03", "GTO 00"}), 12);
+    EXPECT_EQ(twelve.labelRows().at(0), (Content::LabelRow{"line 00", "", "00", "04 (GTO)"}));
+    EXPECT_EQ(twelve.labelRows().at(1), (Content::LabelRow{"line 03", "", "03", "01, 03 (GTO)"}));
 
     ProgramAnalysis::Label quiet{"7", {2}, {4, 9}, {}, false};
     EXPECT_EQ(c.labelRow(quiet).called, "004, 009"); // calls without kinds: the steps alone
