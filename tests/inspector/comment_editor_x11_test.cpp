@@ -5,15 +5,23 @@
 // of this is seen on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QResizeEvent>
+#include <QScreen>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardPaths>
 #include <QTest>
 
+#include <chrono>
 #include <cmath>
 #include <functional>
+#include <thread>
 #include <vector>
+
+#include <xcb/xcb.h>
 
 #include "inspector/comment_editor.h"
 #include "inspector/comment_editor_checks.h"
@@ -40,6 +48,29 @@ public:
     }
     int count = 0;
 };
+
+// A window's size on the X server, in device pixels, from what `xdotool getwindowgeometry
+// --shell` printed.
+QSize shownSize(const QString& printed) {
+    const auto shown = [&](const QString& name) {
+        for (const QString& line : printed.split(u'\n'))
+            if (line.startsWith(name + u'=')) return line.mid(name.size() + 1).toInt();
+        return -1;
+    };
+    return {shown(QStringLiteral("WIDTH")), shown(QStringLiteral("HEIGHT"))};
+}
+
+QStringList geometryQuery(const QString& window) {
+    return {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window};
+}
+
+// Runs xdotool without taking in an event; what it printed.
+QString xdotoolNow(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished(test::kHangLimitMs);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
 
 class EditorOnX : public test::WithApp {
 protected:
@@ -124,17 +155,11 @@ protected:
     // the editor's size, to a device pixel that a scale such as 1.5 rounds either way.
     void expectShownAsLaidOut() {
         QString printed;
-        ASSERT_TRUE(test::xdotool(
-            {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), QString::number(editor.winId())},
-            &printed));
-        const auto shown = [&](const QString& name) {
-            for (const QString& line : printed.split(u'\n'))
-                if (line.startsWith(name + u'=')) return line.mid(name.size() + 1).toInt();
-            return -1;
-        };
+        ASSERT_TRUE(test::xdotool(geometryQuery(QString::number(editor.winId())), &printed));
+        const QSize shown = shownSize(printed);
         const qreal scale = editor.devicePixelRatio();
-        EXPECT_LE(std::abs(shown(QStringLiteral("WIDTH")) - editor.width() * scale), 1.0) << printed.toStdString();
-        EXPECT_LE(std::abs(shown(QStringLiteral("HEIGHT")) - editor.height() * scale), 1.0) << printed.toStdString();
+        EXPECT_LE(std::abs(shown.width() - editor.width() * scale), 1.0) << printed.toStdString();
+        EXPECT_LE(std::abs(shown.height() - editor.height() * scale), 1.0) << printed.toStdString();
     }
 
     CommentEditor editor;
@@ -247,6 +272,129 @@ TEST_F(EditorOnX, ALongCommentOpensAsItLookedWhenTypedWithTheCursorsLineInView) 
         ask(size);
         EXPECT_TRUE(cursorInView());
     }
+}
+
+// Asks the window manager for `size` and waits, taking in no event, until it has answered.
+// The height is one the window manager gives at any scale: an even number of device pixels.
+bool askNow(const QString& window, QSize size) {
+    xdotoolNow({QStringLiteral("windowsize"), window, QString::number(size.width()), QString::number(size.height())});
+    const auto start = std::chrono::steady_clock::now();
+    while (shownSize(xdotoolNow(geometryQuery(window))).height() != size.height())
+        if (std::chrono::steady_clock::now() - start > test::kHangLimit) return false;
+    return true;
+}
+
+// A second size asked for and answered while the editor takes in the first, as for a busy
+// application, at one of two moments: as Qt reads the window manager's answer to the first
+// (Qt then has the window at the second before it tells the editor of the first, and
+// tells it of no other), or as the editor is told of the first.
+class SecondSizeMidway : public QObject, public QAbstractNativeEventFilter {
+public:
+    enum class Moment { read, told };
+
+    SecondSizeMidway(CommentEditor& editor, QSize second, Moment moment)
+        : editor_(editor), window_(QString::number(editor.winId())), second_(second), moment_(moment) {
+        if (moment == Moment::read) QCoreApplication::instance()->installNativeEventFilter(this);
+        editor.installEventFilter(this); // sees events before the editor's own filter, installed earlier
+    }
+    ~SecondSizeMidway() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if (type == "xcb_generic_event_t" && (event->response_type & ~0x80) == XCB_CONFIGURE_NOTIFY &&
+            QString::number(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window) == window_)
+            askSecond();
+        return false;
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Resize && event->spontaneous() && moment_ == Moment::told) askSecond();
+        // The editor's own sizes: each one it asks for.
+        if (event->type() == QEvent::Resize && !event->spontaneous() && editor_.isVisible()) ++asked;
+        return false;
+    }
+
+    // Whether the second size came while Qt or the editor took in the first.
+    bool midway = false;
+    int asked = 0;
+
+private:
+    void askSecond() {
+        if (midway) return;
+        midway = askNow(window_, second_);
+        // Time for Qt's reader to take the answer in, behind the first.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+
+    CommentEditor& editor_;
+    const QString window_;
+    const QSize second_;
+    const Moment moment_;
+};
+
+// Two sizes asked for in quick succession, the second on its way while the editor takes
+// in the first: the editor ends at the size the window manager gave last and asks for none
+// of its own, also where the first was less than its least at its new width (the window
+// manager knew the least at the width before) and the editor has to grow.
+TEST_F(EditorOnX, ABurstOfTwoRequestsEndsAtTheSecond) {
+    open(test::commentOfWords(2000));
+    const QSize own = editor.size();
+    struct Burst {
+        const char* name;
+        SecondSizeMidway::Moment moment;
+        QSize start, first, second;
+    };
+    const std::vector<Burst> bursts = {
+        {"read together", SecondSizeMidway::Moment::read, own, own + QSize(100, 450), {1, own.height() + 290}},
+        {"the first below the least", SecondSizeMidway::Moment::told, {own.width() + 300, 1}, {1, 1},
+         own + QSize(100, 100)},
+    };
+    for (const Burst& burst : bursts) {
+        SCOPED_TRACE(burst.name);
+        // Its height in even device pixels: at 1.5 times, Qt has the window manager size in steps
+        // of two.
+        const QSize second(device(burst.second.width()), device(burst.second.height()) & ~1);
+        // Qt reads the window manager's answers at once or apart as its threads meet them;
+        // until the second has come midway, the burst is tried again.
+        bool midwayOnce = false;
+        for (int round = 0; round < 5 && !midwayOnce; ++round) {
+            ask(burst.start);
+            SecondSizeMidway midway(editor, second, burst.moment);
+            ask(burst.first);
+            midwayOnce = midway.midway;
+            if (!midwayOnce) continue;
+            EXPECT_NEAR(device(editor.height()), second.height(), 1);
+            EXPECT_NEAR(device(editor.width()), std::max(second.width(), device(editor.minimumWidth())), 1);
+            EXPECT_EQ(midway.asked, 0) << "the editor asked for a size of its own";
+            expectShownAsLaidOut();
+            test::expectEditorWhole(editor, "after the burst");
+        }
+        EXPECT_TRUE(midwayOnce) << "the second size never came while the editor took in the first";
+    }
+}
+
+// Growing with the text typed near the bottom of the screen, the editor moves up as it
+// grows and stays whole on the screen, Save, Remove and Cancel with it.
+TEST_F(EditorOnX, GrowingWhileTypedNearTheScreensBottomItStaysOnTheScreen) {
+    open(QString());
+    ask({editor.width(), 1});
+    const QSize own = editor.size();
+    const QRect available = editor.screen()->availableGeometry();
+    const QRect frame = editor.frameGeometry();
+    // Its frame 10 pixels above the bottom; xdotool moves the window inside the frame.
+    const QPoint to(frame.left(), available.bottom() - 10 - frame.height() + (editor.geometry().top() - frame.top()));
+    ASSERT_TRUE(test::xdotool({QStringLiteral("windowmove"), QString::number(editor.winId()),
+                               QString::number(device(to.x())), QString::number(device(to.y()))}));
+    settle();
+    ASSERT_GE(editor.frameGeometry().bottom(), available.bottom() - 20) << "the editor is not near the bottom";
+    ASSERT_TRUE(test::xdotool(
+        {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("1"), test::commentOfWords(100)}));
+    settle();
+    EXPECT_GT(editor.height(), own.height() + 40);
+    EXPECT_TRUE(available.contains(editor.frameGeometry()))
+        << "frame " << editor.frameGeometry().top() << " to " << editor.frameGeometry().bottom() << " on a screen of "
+        << available.top() << " to " << available.bottom();
+    test::expectEditorWhole(editor, "grown");
+    expectShownAsLaidOut();
 }
 
 } // namespace
