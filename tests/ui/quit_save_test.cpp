@@ -2,6 +2,7 @@
 // why; Try Again writes it once there is room, Quit Without Saving lets it go, and
 // a quit the desktop insists on goes without asking again.
 #include "app/app_model.h"
+#include "inspector/comment_editor.h"
 #include "platform/memory_platform.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/main/quit_save.h"
@@ -9,11 +10,16 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+
+#include "support/hang_watch.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 
 namespace tw {
 namespace {
@@ -109,6 +115,33 @@ TEST(QuitSaveDialog, EverythingWrittenClosesAtOnce) {
     EXPECT_EQ(q.dialog(), nullptr);
     EXPECT_FALSE(q.window.isVisible());
     EXPECT_EQ(q.quitSave.runs(), 1);
+}
+
+// A quit (the menu's, or a termination signal's) ends the application with the comment
+// editor open over the window: Qt asks every window shown to close, and the editor, which
+// hides rather than closes when the user closes it from its frame, lets a quit close it.
+// In a process of its own: a quit ends the application's event loop for good.
+TEST(QuitSaveDialog, AQuitEndsTheApplicationWithTheCommentEditorOpen) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            Quitting q;
+            q.platform.setSettingsFailure(std::nullopt);
+            CommentEditor editor(&q.window);
+            // As the inspector does: Cancel, Escape and the frame's close button hide it.
+            QObject::connect(&editor, &CommentEditor::cancelRequested, &editor, &QWidget::hide);
+            editor.present(QStringLiteral("Comment for step 001"));
+            if (!QTest::qWaitForWindowExposed(&editor)) std::exit(2);
+            QTimer::singleShot(0, &q.quitSave, &QuitSave::quit);
+            int ended = 0;
+            {
+                test::HangWatch watch([] { QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(3); }); });
+                ended = QApplication::exec(); // a quit asks only while the application's loop runs
+            }
+            if (ended == 3) std::fputs("the quit did not end the application: a window refused to close\n", stderr);
+            std::exit(ended == 0 && !editor.isVisible() && !q.window.isVisible() ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 } // namespace
