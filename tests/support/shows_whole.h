@@ -7,9 +7,11 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QLabel>
+#include <QTextEdit>
 #include <QWidget>
 #include <QWindow>
 
+#include <cmath>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -31,12 +33,14 @@ inline void giveSize(QWidget& window, QSize size) {
 inline std::string partName(const QWidget& part) {
     if (const auto* label = qobject_cast<const QLabel*>(&part)) return label->text().left(40).toStdString();
     if (const auto* button = qobject_cast<const QAbstractButton*>(&part)) return button->text().toStdString();
+    if (const auto* text = qobject_cast<const QTextEdit*>(&part)) return text->toPlainText().left(40).toStdString();
     return part.metaObject()->className();
 }
 
 // Once Qt has laid `view` out: each label it shows has the room for all its lines (a
-// label that does not wrap, for its whole line), each button at least its least size, and
-// these and `others` all lie inside the view, none over another.
+// label that does not wrap, for its whole line), and so has each text that never scrolls,
+// each button at least its least size, and these and `others` all lie inside the view,
+// none over another.
 inline void expectShowsWhole(const QWidget& view, std::vector<const QWidget*> others = {}) {
     QCoreApplication::processEvents();
     SCOPED_TRACE(testing::Message() << view.metaObject()->className() << " " << view.width() << " x "
@@ -52,6 +56,12 @@ inline void expectShowsWhole(const QWidget& view, std::vector<const QWidget*> ot
                 EXPECT_GE(label->height(), label->sizeHint().height()) << partName(*label);
             }
             parts.push_back(label);
+        } else if (const auto* text = qobject_cast<const QTextEdit*>(part);
+                   text && text->verticalScrollBarPolicy() == Qt::ScrollBarAlwaysOff &&
+                   text->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff) {
+            EXPECT_GE(text->viewport()->height(), std::ceil(text->document()->size().height())) << partName(*text);
+            EXPECT_LE(text->document()->idealWidth(), text->viewport()->width()) << partName(*text);
+            parts.push_back(text);
         } else if (qobject_cast<const QAbstractButton*>(part)) {
             EXPECT_GE(part->width(), part->minimumSizeHint().width()) << partName(*part);
             EXPECT_GE(part->height(), part->minimumSizeHint().height()) << partName(*part);

@@ -2,6 +2,8 @@
 #include "ui/dialogs/file_panels.h"
 #include "ui/dialogs/message_dialog.h"
 #include "ui/dialogs/presentations.h"
+#include "ui/dialogs/wrapped_text.h"
+#include "ui/sheet/about_view.h"
 #include "ui/sheet/program_info_view.h"
 #include "ui/window/content_view.h"
 #include "ui/window/status_capsule.h"
@@ -13,9 +15,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -298,7 +303,8 @@ TEST_F(Dialogs, AlertsAndAboutKeepTheirTextWhenAskedForLessRoom) {
 // A firmware's file name, however long, wraps inside About (between its words, or anywhere
 // when it has none), when About opens with it and when it appears or grows while About is
 // open, and when About is asked for 1 x 1: About shows it whole, stays between its least
-// and most widths, 400 and 440, and stays inside the screen with Close in view.
+// and most widths, 400 and 440, and stays inside the screen with Close in view. The line
+// copies as the name is written.
 TEST_F(Dialogs, AboutWrapsALongFirmwareNameInsideItsWidthsAndTheScreen) {
     const auto unbroken = [](qsizetype length) { return "hp15c-" + QString(length - 10, 'x') + ".bin"; };
     const QString spaced = QStringList(24, QStringLiteral("firmware")).join(' ') + ".bin";
@@ -326,6 +332,10 @@ TEST_F(Dialogs, AboutWrapsALongFirmwareNameInsideItsWidthsAndTheScreen) {
         QApplication::processEvents();
         f.app->setShowAbout(true);
         fits(presentations->aboutSheet(), "opened with the name");
+        WrappedText* line = qobject_cast<AboutView*>(presentations->aboutSheet())->firmwareLabel();
+        line->selectAll();
+        EXPECT_EQ(std::unique_ptr<QMimeData>(line->createMimeDataFromSelection())->text(),
+                  "Firmware: " + name + "\nHP-15C CE");
         f.app->setShowAbout(false);
         QApplication::processEvents();
     }

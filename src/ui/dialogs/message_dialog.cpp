@@ -1,7 +1,6 @@
 #include "ui/dialogs/message_dialog.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -9,7 +8,7 @@
 #include <algorithm>
 
 #include "inspector/content_minimum.h"
-#include "ui/dialogs/breakable_text.h"
+#include "ui/dialogs/wrapped_text.h"
 
 namespace tw {
 
@@ -21,7 +20,7 @@ constexpr int kLeastWidth = 420;
 } // namespace
 
 MessageDialog::MessageDialog(QWidget* parent)
-    : QDialog(parent), title_(new QLabel(this)), message_(new QLabel(this)), buttonRow_(new QHBoxLayout) {
+    : QDialog(parent), title_(new WrappedText(this)), message_(new WrappedText(this)), buttonRow_(new QHBoxLayout) {
     setWindowModality(Qt::WindowModal);
     setAttribute(Qt::WA_DeleteOnClose);
 
@@ -29,14 +28,8 @@ MessageDialog::MessageDialog(QWidget* parent)
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.15);
     title_->setFont(bold);
-    // Alerts name files and firmware as they are called: never read as markup.
-    title_->setTextFormat(Qt::PlainText);
-    message_->setTextFormat(Qt::PlainText);
-    title_->setWordWrap(true);
     title_->setObjectName(QStringLiteral("title"));
-    message_->setWordWrap(true);
     message_->setObjectName(QStringLiteral("message"));
-    message_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 18, 20, 14);
@@ -53,20 +46,18 @@ MessageDialog::MessageDialog(QWidget* parent)
 }
 
 void MessageDialog::setTitle(const QString& title) {
-    titleText_ = title;
-    title_->setText(breakableText(title));
+    title_->setText(title);
     title_->setVisible(!title.isEmpty());
     setWindowTitle(title);
 }
 
 void MessageDialog::setMessage(const QString& message) {
-    messageText_ = message;
-    message_->setText(breakableText(message));
+    message_->setText(message);
     message_->setVisible(!message.isEmpty());
 }
 
-QString MessageDialog::title() const { return titleText_; }
-QString MessageDialog::message() const { return messageText_; }
+QString MessageDialog::title() const { return title_->text(); }
+QString MessageDialog::message() const { return message_->text(); }
 
 QPushButton* MessageDialog::addButton(const QString& text, Role role, std::function<void()> action) {
     auto* button = new QPushButton(text, this);
@@ -102,7 +93,7 @@ void MessageDialog::reject() {
 }
 
 void MessageDialog::showEvent(QShowEvent* event) {
-    // Wrapped labels ask for the height of their narrowest width; size the dialog
+    // Wrapped texts ask for their height at the width they would like; size the dialog
     // for the width it is shown at instead.
     const int width = qBound(std::max(kLeastWidth, minimumWidth()), sizeHint().width(), maximumWidth());
     resize(width, layout()->totalHeightForWidth(width));

@@ -9,11 +9,12 @@
 
 #include <functional>
 
-class QLabel;
 class QHBoxLayout;
 class QPushButton;
 
 namespace tw {
+
+class WrappedText;
 
 class MessageDialog : public QDialog {
     Q_OBJECT
@@ -48,10 +49,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLabel* title_;
-    QLabel* message_;
-    QString titleText_;   // as given; the labels may hold line-break opportunities
-    QString messageText_;
+    // Shown as written, never read as markup: alerts name files and firmware as they are called.
+    WrappedText* title_;
+    WrappedText* message_;
     QHBoxLayout* buttonRow_;
     QList<QPushButton*> buttons_;
     std::function<void()> cancelAction_;

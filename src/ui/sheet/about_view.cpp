@@ -9,7 +9,7 @@
 
 #include "app/app_model.h"
 #include "inspector/content_minimum.h"
-#include "ui/dialogs/breakable_text.h"
+#include "ui/dialogs/wrapped_text.h"
 
 namespace tw {
 namespace {
@@ -18,16 +18,18 @@ namespace {
 constexpr int kLeastWidth = 400;
 constexpr int kMostWidth = 440;
 
+void useCalloutFont(QWidget& line) {
+    QFont font = line.font();
+    font.setPointSizeF(font.pointSizeF() * 0.92);
+    line.setFont(font);
+}
+
 QLabel* secondaryLabel(const QString& text, QWidget* parent, bool callout) {
     auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText); // the firmware's name is shown as the file is called
+    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setForegroundRole(QPalette::PlaceholderText);
-    if (callout) {
-        QFont font = label->font();
-        font.setPointSizeF(font.pointSizeF() * 0.92);
-        label->setFont(font);
-    }
+    if (callout) useCalloutFont(*label);
     return label;
 }
 
@@ -60,7 +62,10 @@ AboutView::AboutView(AppModel& app, QWidget* parent) : QDialog(parent), app_(app
     about->setWordWrap(true);
     column->addWidget(about);
 
-    firmware_ = secondaryLabel(QString(), this, true);
+    // The firmware's file name, shown as the file is called, is copied as it reads.
+    firmware_ = new WrappedText(this);
+    firmware_->setTextRole(QPalette::PlaceholderText);
+    useCalloutFont(*firmware_);
     column->addWidget(firmware_);
 
     auto* divider = new QFrame(this);
@@ -91,7 +96,7 @@ void AboutView::follow() {
     const auto name = app_.firmwareName();
     firmware_->setHidden(!name.has_value());
     // A long file name wraps inside the box, where it made the box as wide as the name.
-    if (name) firmware_->setText(breakableText(tr("Firmware: %1\n%2").arg(*name, app_.firmwareInfo())));
+    if (name) firmware_->setText(tr("Firmware: %1\n%2").arg(*name, app_.firmwareInfo()));
     // Shown, it follows its content as its least size does.
     if (!isVisible()) adjustSize();
 }

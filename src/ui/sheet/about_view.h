@@ -5,11 +5,10 @@
 #include <QDialog>
 #include <QString>
 
-class QLabel;
-
 namespace tw {
 
 class AppModel;
+class WrappedText;
 
 // "1.0 (1)" when the application carries no version of its own.
 QString versionText(const QString& shortVersion, const QString& buildVersion);
@@ -20,13 +19,13 @@ public:
     explicit AboutView(AppModel& app, QWidget* parent = nullptr);
 
     // The firmware line; hidden while no firmware is known.
-    QLabel* firmwareLabel() const { return firmware_; }
+    WrappedText* firmwareLabel() const { return firmware_; }
 
 private:
     void follow();
 
     AppModel& app_;
-    QLabel* firmware_ = nullptr;
+    WrappedText* firmware_ = nullptr;
 };
 
 } // namespace tw

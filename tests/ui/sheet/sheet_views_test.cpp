@@ -19,6 +19,7 @@
 #include "../../notes/listing.h"
 #include "app/app_model.h"
 #include "platform/memory_platform.h"
+#include "ui/dialogs/wrapped_text.h"
 #include "ui/sheet/about_view.h"
 #include "ui/sheet/program_info_view.h"
 #include "ui/sheet/program_notes_rows.h"
@@ -33,14 +34,19 @@ using testing::listing;
 
 const QString kMarkup = QStringLiteral("<b>x</b> then <i>y</i>");
 
-// Every label of `root` holding `marker` shows it as written, not as markup;
-// answers how many there are.
+// Every label and wrapped text of `root` holding `marker` shows it as written, not as
+// markup; answers how many there are.
 int labelsShowingLiterally(const QWidget& root, const QString& marker) {
     int found = 0;
     for (const QLabel* label : root.findChildren<QLabel*>()) {
         if (!label->text().contains(marker)) continue;
         ++found;
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString();
+    }
+    for (const WrappedText* text : root.findChildren<WrappedText*>()) {
+        if (!text->text().contains(marker)) continue;
+        ++found;
+        EXPECT_EQ(text->document()->toPlainText(), text->text());
     }
     return found;
 }
