@@ -17,6 +17,12 @@ function(tw_add_library name)
   endif()
 endfunction()
 
+# The time limit of every test that ctest runs, in seconds. Far above what the slowest program
+# takes in a sanitizer's Debug build on a busy machine, and above several of the tests' own
+# hang limits (tests/support/hang_limit.h), so that a test that hangs fails with its own
+# message first; well inside the CI's limit. scripts/test.sh passes it to each ctest run too.
+set(TW_TEST_TIMEOUT 1200)
+
 # tw_add_test(<name> SOURCES <files>... [LIBS <targets>...] [LABELS <labels>...])
 # One GoogleTest executable registered as one CTest test. Its main is tests/support/test_main.cpp
 # unless a source has its own; either way it checks the locale it runs in (stage_locale_test.cpp).
@@ -30,7 +36,7 @@ function(tw_add_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR} TIMEOUT ${TW_TEST_TIMEOUT}
     ENVIRONMENT "TW_SOURCE_DIR=${PROJECT_SOURCE_DIR};TW_BINARY_DIR=${PROJECT_BINARY_DIR}")
   if(ARG_LABELS)
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")

@@ -11,6 +11,10 @@ bash scripts/setup.sh
 
 jobs=$(nproc)
 fuzz_seconds=${TW_FUZZ_SECONDS:-15}
+# Every test's time limit (TIMEOUT in cmake/TarnwickTargets.cmake), also given to each
+# ctest run for a test that lacks the property.
+test_timeout=$(sed -nE 's/^set\(TW_TEST_TIMEOUT ([0-9]+)\)$/\1/p' cmake/TarnwickTargets.cmake)
+[ -n "$test_timeout" ] || { echo "no TW_TEST_TIMEOUT in cmake/TarnwickTargets.cmake"; exit 1; }
 status=0
 passed=0 failed=0 skipped=0
 
@@ -22,7 +26,7 @@ run_suite() { # <build dir> <ctest args...>
   local results
   results="$(cd "$dir" && pwd)/gtest-results" # absolute: each test runs in its own folder
   rm -rf "$results"; mkdir -p "$results"
-  GTEST_OUTPUT="xml:$results/" ctest --test-dir "$dir" --output-on-failure -j "$jobs" "$@" 2>&1 | tee "$log" || true
+  GTEST_OUTPUT="xml:$results/" ctest --test-dir "$dir" --output-on-failure --timeout "$test_timeout" -j "$jobs" "$@" 2>&1 | tee "$log" || true
   local line
   line=$(grep -E 'tests passed, [0-9]+ tests failed out of [0-9]+' "$log" | tail -n 1)
   if [ -z "$line" ]; then
@@ -54,7 +58,7 @@ cmake --build build/test -j "$jobs"
 run_suite build/test -LE x11 # those need an X server: their own stage below
 
 echo "== Window screenshots under a real X server (Xvfb)"
-xvfb-run -a ctest --test-dir build/test -L screenshots --output-on-failure 2>&1 | tee build/test/ctest-x11.log || true
+xvfb-run -a ctest --test-dir build/test -L screenshots --output-on-failure --timeout "$test_timeout" 2>&1 | tee build/test/ctest-x11.log || true
 if grep -q ' 0 tests failed out of' build/test/ctest-x11.log; then passed=$((passed + 1)); else failed=$((failed + 1)); status=1; fi
 
 # Runs a command on an X server of its own (Xvfb) with a window manager (openbox), as on a
@@ -77,7 +81,7 @@ on_x_desktop() { # <command...>
 echo "== Keys typed and the comment editor sized on a real X server (Xvfb, openbox, xdotool)"
 keys_results="$(pwd)/build/test/gtest-results-keys-x11"
 rm -rf "$keys_results"; mkdir -p "$keys_results"
-GTEST_OUTPUT="xml:$keys_results/" on_x_desktop ctest --test-dir build/test -L x11 --output-on-failure 2>&1 |
+GTEST_OUTPUT="xml:$keys_results/" on_x_desktop ctest --test-dir build/test -L x11 --output-on-failure --timeout "$test_timeout" 2>&1 |
   tee build/test/ctest-keys-x11.log || true
 if ! grep -q ' 0 tests failed out of' build/test/ctest-keys-x11.log; then
   failed=$((failed + 1)); status=1

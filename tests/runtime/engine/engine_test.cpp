@@ -188,10 +188,12 @@ TEST(EnginePacing, TurboRunsSlicesForTwentyMillisecondsPerPass) {
     h.engine->callbacks().onSnapshot = nullptr;
     h.machine->shownEvery = 0;
     // Stop after the virtual clock has passed 100 ms; turbo never waits, so count
-    // via a perform command re-queued each pass.
+    // via a perform command re-queued each pass. Should the clock stand still, the
+    // loop is stopped after far more passes than the six it takes.
+    constexpr int kPassLimit = 1000;
     std::function<void(FakeMachine&)> probe = [&](FakeMachine&) {
         ++passes;
-        if (h.clock->now() >= 100 * ms && !sent) {
+        if ((h.clock->now() >= 100 * ms || passes == kPassLimit) && !sent) {
             sent = true;
             h.engine->stop();
         } else {
@@ -201,6 +203,8 @@ TEST(EnginePacing, TurboRunsSlicesForTwentyMillisecondsPerPass) {
     h.engine->send(Command{Command::Perform{probe}});
     h.engine->markRunningForTesting();
     h.engine->runLoop();
+    ASSERT_LT(passes, kPassLimit) << "turbo never ran its slices: the engine's clock was still at "
+                                  << h.clock->now() / ms << " ms after " << passes << " passes";
     // Passes start at 0, 20, ..., 100 ms; the stop queued at 100 ms ends the loop after
     // that pass's slices: six passes of twenty slices, no waiting.
     EXPECT_EQ(h.machine->slices, 120);
