@@ -9,13 +9,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "inspector/long_text_wrap.h"
+
 namespace tw {
 
 namespace {
-
-// Between words, or anywhere in a word longer than the line; Qt breaks "anywhere" only
-// between graphemes, so an accented letter or an emoji is never split.
-constexpr QTextOption::WrapMode kWrap = QTextOption::WrapAtWordBoundaryOrAnywhere;
 
 int ceiled(qreal length) { return int(std::ceil(length)); }
 
@@ -34,7 +32,9 @@ WrappedText::WrappedText(QWidget* parent) : QTextEdit(parent) {
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setWordWrapMode(kWrap);
+    // Between words, or anywhere in a word longer than the line; Qt breaks "anywhere" only
+    // between graphemes, so an accented letter or an emoji is never split.
+    setWordWrapMode(kWrapAtWords);
     document()->setDocumentMargin(0);
     // The window's background shows through, as behind a label.
     setAutoFillBackground(false);
@@ -44,15 +44,19 @@ WrappedText::WrappedText(QWidget* parent) : QTextEdit(parent) {
     setSizePolicy(policy);
 
     measure_.setDocumentMargin(0);
-    QTextOption option = measure_.defaultTextOption();
-    option.setWrapMode(kWrap);
-    measure_.setDefaultTextOption(option);
     followFont();
     setTextRole(QPalette::WindowText);
 }
 
 void WrappedText::setText(const QString& text) {
     text_ = text;
+    // A run too long to look for word boundaries in is cut anywhere, in a time that
+    // follows its length.
+    const QTextOption::WrapMode wrap = wrapModeFor(text);
+    setWordWrapMode(wrap);
+    QTextOption option = measure_.defaultTextOption();
+    option.setWrapMode(wrap);
+    measure_.setDefaultTextOption(option);
     setPlainText(text);
     measure_.setPlainText(text);
     setAccessibleName(text);
