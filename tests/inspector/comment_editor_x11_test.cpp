@@ -7,7 +7,6 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QPushButton>
@@ -62,14 +61,6 @@ QSize shownSize(const QString& printed) {
 
 QStringList geometryQuery(const QString& window) {
     return {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window};
-}
-
-// Runs xdotool without taking in an event; what it printed.
-QString xdotoolNow(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    process.waitForFinished(test::kHangLimitMs);
-    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 class EditorOnX : public test::WithApp {
@@ -277,9 +268,10 @@ TEST_F(EditorOnX, ALongCommentOpensAsItLookedWhenTypedWithTheCursorsLineInView) 
 // Asks the window manager for `size` and waits, taking in no event, until it has answered.
 // The height is one the window manager gives at any scale: an even number of device pixels.
 bool askNow(const QString& window, QSize size) {
-    xdotoolNow({QStringLiteral("windowsize"), window, QString::number(size.width()), QString::number(size.height())});
+    test::xdotoolNow(
+        {QStringLiteral("windowsize"), window, QString::number(size.width()), QString::number(size.height())});
     const auto start = std::chrono::steady_clock::now();
-    while (shownSize(xdotoolNow(geometryQuery(window))).height() != size.height())
+    while (shownSize(test::xdotoolNow(geometryQuery(window))).height() != size.height())
         if (std::chrono::steady_clock::now() - start > test::kHangLimit) return false;
     return true;
 }

@@ -21,4 +21,13 @@ inline bool xdotool(const QStringList& arguments, QString* printed = nullptr) {
     return ended && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+// Runs xdotool with `arguments` while the application takes in no event, as a busy one
+// does; what it printed.
+inline QString xdotoolNow(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    process.waitForFinished(kHangLimitMs);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
 } // namespace tw::test
