@@ -192,9 +192,9 @@ void CommentField::setScrolls(bool scrolls) {
         setVerticalScrollBarPolicy(policy);
 }
 
-// The field asks for as many lines as the text takes at the width it has, from one to
-// kMostLinesShown, and scrolls when the text takes more than that and more than its room.
-// Only the lines up to one past those are laid out and measured.
+// The field asks for as many lines as the text takes at its least width, from one to
+// kMostLinesShown, and scrolls when the text takes more than that and more than its room at
+// the width it has. Only the lines up to one past those are laid out and measured.
 void CommentField::fitHeight() {
     // Taking the scroll bar away or putting it back changes the width, which comes back here.
     if (!isVisible() || fitting_ || filling_) return;
@@ -224,11 +224,38 @@ void CommentField::fitHeight() {
     scrolls = scrolls || all > std::max(asked, shownRoom);
     setScrolls(scrolls);
     fitting_ = false;
+    // Wider than its least, the field asks for the lines it takes at its least width, where
+    // it takes the most: its window's least size holds at every width.
+    if (lines < kMostLinesShown && width() > minimumWidth()) asked = std::max(asked, linesAtLeastWidth());
     const int shown = lines > 0 ? int(std::ceil(asked)) : 0;
     if (shown == linesHeight_) return;
     linesHeight_ = shown;
     updateGeometry();
     if (!resizing_) emit heightWanted();
+}
+
+// The height of the first kMostLinesShown lines of the text at the field's least width.
+// Only the characters that those lines can hold are laid out: none is narrower than a pixel.
+qreal CommentField::linesAtLeastWidth() const {
+    const QTextDocument* doc = document();
+    const qreal lineWidth = viewport()->width() - (width() - minimumWidth()) - 2 * doc->documentMargin();
+    if (lineWidth <= 0) return 0;
+    const qsizetype most = qsizetype(kMostLinesShown + 1) * (qsizetype(std::ceil(lineWidth)) + 1);
+    qreal height = 0;
+    int lines = 0;
+    for (QTextBlock block = doc->begin(); block.isValid() && lines < kMostLinesShown; block = block.next()) {
+        QTextLayout layout(block.text().left(most), doc->defaultFont());
+        layout.setTextOption(doc->defaultTextOption());
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid() && lines < kMostLinesShown;
+             line = layout.createLine(), ++lines) {
+            line.setLeadingIncluded(true);
+            line.setLineWidth(lineWidth);
+            height += line.height();
+        }
+        layout.endLayout();
+    }
+    return height;
 }
 
 int CommentField::fittedHeight() const {

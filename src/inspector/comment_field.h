@@ -53,6 +53,7 @@ private:
     qreal room() const;
     bool certainlyScrolls(qsizetype characters, std::size_t lineEnds) const;
     void setScrolls(bool scrolls);
+    qreal linesAtLeastWidth() const;
     int fittedHeight() const;
 
     // The text as given: the field's own text rewrites its line ends.
@@ -65,7 +66,7 @@ private:
     bool filling_ = false;
     bool fitting_ = false;
     bool resizing_ = false;
-    // The height of the lines shown, once measured.
+    // The height of the lines shown at the field's least width, once measured.
     int linesHeight_ = 0;
 };
 

@@ -1,21 +1,15 @@
 #include "inspector/content_minimum.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QScreen>
 #include <QWidget>
-#include <QWindow>
 
 #include <algorithm>
 #include <optional>
 
 namespace tw {
 namespace {
-
-// Far longer than a window manager takes to answer a new least size, so that the window
-// raises itself only where none does (an X server without one).
-constexpr int kWindowManagerAnswerMs = 500;
 
 // How far the window moves up to grow to `height` inside the screen: by what its frame
 // would pass the bottom of the screen's available area, but never past that area's top.
@@ -28,13 +22,23 @@ int upToGrowOnScreen(const QWidget& window, int height) {
     return std::max(0, std::min(frameBottom - available.bottom(), frame.top() - available.top()));
 }
 
-// `least`, or the size the window `has` where that falls short of it by less than a step:
-// at a fractional scale Qt has the window manager size a window in steps of the device
-// pixels of one pixel (two at 1.5), which may not meet the least exactly, and a window
-// that raised itself to it would ask again at every size it is given.
-int leastInSteps(int least, int has, qreal scale) {
+// `length`, or the next length above it that a window manager gives at `scale`: at a
+// fractional scale Qt has it size a window in steps of the device pixels of one pixel (two
+// at 1.5), counted from nothing, and a least size between two steps came back as the step
+// below it, a device pixel short of the content, whose last line then scrolled out of view.
+int inWholeSteps(int length, qreal scale) {
     const int step = std::max(1, qRound(scale));
-    return has < least && qRound(has * scale) + step > qRound(least * scale) ? has : least;
+    for (int tries = 0; tries < 4 * step && qRound(length * scale) % step != 0; ++tries) ++length;
+    return length;
+}
+
+// What the content of `layout` takes at its least width, which is where it takes the most
+// height.
+QSize leastSize(const QLayout& layout, int leastWidth, qreal scale) {
+    const int width = std::max(leastWidth, layout.totalMinimumSize().width());
+    const int height =
+        layout.hasHeightForWidth() ? layout.totalMinimumHeightForWidth(width) : layout.totalMinimumSize().height();
+    return {inWholeSteps(width, scale), inWholeSteps(height, scale)};
 }
 
 } // namespace
@@ -45,9 +49,6 @@ ContentMinimum* ContentMinimum::keep(QWidget& window, int leastWidth) {
 
 ContentMinimum::ContentMinimum(QWidget& window, int leastWidth)
     : QObject(&window), window_(window), leastWidth_(leastWidth) {
-    unanswered_.setSingleShot(true);
-    unanswered_.setInterval(kWindowManagerAnswerMs);
-    connect(&unanswered_, &QTimer::timeout, this, [this] { fit(); });
     // The least size is set here alone: the layout's own would be its least at one width.
     if (QLayout* layout = window.layout()) layout->setSizeConstraint(QLayout::SetNoConstraint);
     window.installEventFilter(this);
@@ -65,7 +66,6 @@ bool ContentMinimum::eventFilter(QObject* watched, QEvent* event) {
         // manager gives in quick succession are taken in together, and the event of the
         // first then comes with the window at the last, for which no event follows.
         if (event->spontaneous() && !fitting_) {
-            unanswered_.stop();
             window_.setAttribute(Qt::WA_Resized);
             fit(window_.height());
         } else {
@@ -90,27 +90,17 @@ void ContentMinimum::fit(std::optional<int> given) {
     if (!layout || fitting_) return;
     fitting_ = true;
     layout->activate();
+    const QSize least = leastSize(*layout, leastWidth_, window_.devicePixelRatio());
     const QSize before = window_.size();
-    const qreal scale = window_.devicePixelRatio();
-    const int width = leastInSteps(std::max(leastWidth_, layout->totalMinimumSize().width()), before.width(), scale);
-    const int atWidth = std::max(width, window_.width());
-    const int height =
-        leastInSteps(layout->hasHeightForWidth() ? layout->totalMinimumHeightForWidth(atWidth)
-                                                 : layout->totalMinimumSize().height(),
-                     before.height(), scale);
-    // Given its least height at its width, or less (asked for before the window manager
-    // knew it), the window follows its content again.
-    if (given) givenHeight_ = *given > height ? *given : 0;
-    // Content that takes less room gives it back, down to a height given from outside;
-    // a size given below the least (asked for before the window manager knew it) is raised.
-    QSize wanted(std::max(before.width(), width), std::max(height, givenHeight_));
+    // Given its least height, the window follows its content again.
+    if (given) givenHeight_ = *given > least.height() ? *given : 0;
+    // Content that takes less room gives it back, down to a height given from outside.
+    QSize wanted(std::max(before.width(), least.width()), std::max(least.height(), givenHeight_));
     const bool placed = window_.windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen);
-    if (before.height() < height && (given || unanswered_.isActive()) && !placed &&
-        leaveToWindowManager({width, height})) {
-        fitting_ = false;
-        return;
-    }
-    if (placed || !window_.isVisible() || before.height() < height) wanted.setHeight(std::max(before.height(), height));
+    // Lower than its content, the window raises itself: where no window manager keeps it
+    // at its least, or its content grew while a size given was on its way.
+    if (placed || !window_.isVisible() || before.height() < least.height())
+        wanted.setHeight(std::max(before.height(), least.height()));
     // Growing, it moves first, in one request with its new size: raising its least size
     // would grow it in place.
     if (wanted.height() > before.height() && window_.isVisible() && !placed) {
@@ -118,24 +108,12 @@ void ContentMinimum::fit(std::optional<int> given) {
             window_.setGeometry(QRect(window_.geometry().topLeft() - QPoint(0, up), wanted));
     }
     // The window manager is told, and keeps sizes it gives from now on at least as large.
-    window_.setMinimumSize(width, height);
+    window_.setMinimumSize(least);
     if (window_.size() != wanted) window_.resize(wanted);
     // Hidden, the window gets no event for a size given here: Qt sends the one it has
     // pending as it shows the window, and forgets any other made while that one is handled.
     if (!window_.isVisible() && window_.size() != before) layout->setGeometry(window_.contentsRect());
     fitting_ = false;
-}
-
-// Given less than its content takes, by a window manager that did not know the least size
-// at the new width: the window manager is told, through the window alone (the widget's own
-// least size would have Qt ask for a size at once), and raises the window from the size
-// it has by then, which takes in sizes asked for since. Elsewhere the window raises itself.
-bool ContentMinimum::leaveToWindowManager(QSize least) {
-    QWindow* handle = window_.windowHandle();
-    if (!handle || !window_.isVisible() || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
-    handle->setMinimumSize(least);
-    if (!unanswered_.isActive()) unanswered_.start();
-    return true;
 }
 
 } // namespace tw

@@ -1,8 +1,8 @@
-// A window that is never smaller than its content at the width it has.
+// A window that is never smaller than its content at any width it may have.
 #pragma once
 
 #include <QObject>
-#include <QTimer>
+#include <QSize>
 
 #include <optional>
 
@@ -10,21 +10,22 @@ class QWidget;
 
 namespace tw {
 
-// Keeps a window's least size at what its layout takes at the width the window has:
-// wrapped text takes more lines the narrower it is, and the least size Qt gives a window
-// is its layout's at one width, so a window made narrower, or asked for less height, cut
-// its text and buttons off.
+// Keeps a window's least size at what its layout takes at its least width: wrapped text
+// takes more lines the narrower it is, so that size holds at every width the window may
+// have, and the least size Qt gives a window from its layout is its least at one width
+// only, which cut its text and buttons off when the window was made narrower or lower.
+//
+// The least size changes with the content alone, never with the width: on X11 the window
+// manager keeps a window at least as large as the single least size it was told, and one
+// told a new least size at each width was told it after sizes asked for since, and the
+// window asked for a size of its own that undid them. Made wide and low, the window keeps
+// the height of its least width, and the room its content does not take there goes to
+// whichever part the layout lets expand.
 //
 // The least width is the layout's, or `leastWidth` where that is more. Sitting at its
 // least height, the window follows its content as it grows and shrinks; a height that the
-// user or the window manager gave it is kept while the content fits, and the room the
-// content does not take goes to whichever part the layout lets expand. A window that
-// grows with its content moves up where it would pass the bottom of the screen.
-//
-// On X11 the window manager has the last word on a window's size: given less than its
-// content takes at a new width, the window tells the window manager its new least size and
-// takes the size that comes back, rather than asking for one of its own, which would come
-// after, and undo, sizes asked for since.
+// user or the window manager gave it is kept while the content fits. A window that grows
+// with its content moves up where it would pass the bottom of the screen.
 class ContentMinimum : public QObject {
 public:
     // Installs itself on `window`, which has its layout; lives as long as the window.
@@ -40,16 +41,12 @@ private:
     ContentMinimum(QWidget& window, int leastWidth);
     // With the height the window was given from outside, when it was.
     void fit(std::optional<int> given);
-    // Whether the window waits for the window manager to raise it to its least size.
-    bool leaveToWindowManager(QSize least);
 
     QWidget& window_;
     const int leastWidth_;
     // The height the user or the window manager last gave the window; 0 while none did.
     int givenHeight_ = 0;
     bool fitting_ = false;
-    // Runs out when no window manager answered a new least size: the window raises itself.
-    QTimer unanswered_;
 };
 
 } // namespace tw

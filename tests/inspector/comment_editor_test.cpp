@@ -156,17 +156,22 @@ TEST_F(CommentEditorTest, ItFitsItsLinesUnlessGivenMoreRoomWhichTheFieldTakes) {
     QCoreApplication::processEvents();
     EXPECT_EQ(editor.height(), sevenLines);
 
-    // Made wider at the height of its lines, it keeps that height, which its lines,
-    // now fewer, no longer fill, as the window manager keeps it while the user drags.
+    // Made wider, or wider and as low as it goes, it keeps the height of its lines at its
+    // own width, which they, now fewer, no longer fill: its least size is the same at every
+    // width, which is the one the window manager keeps while the user drags. There, it
+    // follows its lines again.
     const int ownWidth = editor.width();
     HeightsTaken heights(editor);
     test::giveSize(editor, {700, sevenLines});
     EXPECT_EQ(editor.size(), QSize(700, sevenLines));
     EXPECT_EQ(heights.taken, std::vector<int>{sevenLines}); // not lowered and raised again
     EXPECT_LT(test::linesOf(*editor.field()), 7);
+    test::giveSize(editor, {700, 1});
+    EXPECT_EQ(editor.size(), QSize(700, sevenLines));
+    EXPECT_EQ(editor.minimumSize(), QSize(ownWidth, sevenLines));
     editor.setDraft(textOfLines(1));
     QCoreApplication::processEvents();
-    EXPECT_EQ(editor.size(), QSize(700, sevenLines));
+    EXPECT_EQ(editor.size(), QSize(700, oneLine));
     test::giveSize(editor, {ownWidth, sevenLines});
     EXPECT_EQ(editor.size(), QSize(ownWidth, sevenLines));
 }

@@ -13,6 +13,10 @@ QApplication& inspectorApp() {
     static char name[] = "inspector_test";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
+        // Offscreen where no display is given, as where the X server tests skip.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         auto* a = new QApplication(argc, argv);
         QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
         return a;

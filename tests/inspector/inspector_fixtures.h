@@ -14,7 +14,7 @@
 
 namespace tw::test {
 
-// One QApplication for the whole test program (offscreen platform).
+// One QApplication for the whole test program: offscreen, unless the test runs on a display.
 QApplication& inspectorApp();
 
 // A test whose members may be widgets: the application exists before them.

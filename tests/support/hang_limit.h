@@ -15,4 +15,15 @@ inline constexpr std::chrono::milliseconds kHangLimit = std::chrono::minutes(2);
 inline constexpr int kHangLimitMs = int(kHangLimit.count());
 inline constexpr double kHangLimitSeconds = std::chrono::duration<double>(kHangLimit).count();
 
+// The hang limit from now, for all the waits of one step of a test: a wait that the step
+// repeats, as a test that can never pass does, does not start its limit over.
+class Deadline {
+public:
+    Deadline() : at_(std::chrono::steady_clock::now() + kHangLimit) {}
+    bool passed() const { return std::chrono::steady_clock::now() >= at_; }
+
+private:
+    std::chrono::steady_clock::time_point at_;
+};
+
 } // namespace tw::test
