@@ -127,39 +127,23 @@ protected:
     // What the user sees is the editor as Qt laid it out: the window on the screen has
     // the editor's size, in device pixels that a scale such as 1.5 rounds to whole pixels.
     void expectShownAsLaidOut() {
-        QString printed;
-        ASSERT_TRUE(test::xdotool(geometryQuery(QString::number(editor.winId())), &printed));
-        const QSize shown = shownSize(printed);
+        const QSize shown = shownOnServer();
         const qreal scale = editor.devicePixelRatio();
-        EXPECT_LE(std::abs(shown.width() - editor.width() * scale), scale / 2) << printed.toStdString();
-        EXPECT_LE(std::abs(shown.height() - editor.height() * scale), scale / 2) << printed.toStdString();
+        EXPECT_LE(std::abs(shown.width() - editor.width() * scale), scale / 2) << "shown " << shown.width();
+        EXPECT_LE(std::abs(shown.height() - editor.height() * scale), scale / 2) << "shown " << shown.height();
     }
 
-    // Given a notice higher than the room above it, the editor grows by more than that
-    // room and moves up to the top of the screen, where its frame stays.
-    void expectGrownToTheTopByANotice() {
-        const QRect available = editor.screen()->availableGeometry();
-        const int roomAbove = editor.frameGeometry().top() - available.top();
-        const QFontMetrics metrics(editor.font());
-        const QRect across(0, 0, editor.width(), QWIDGETSIZE_MAX);
-        QString notice;
-        for (int words = 50; metrics.boundingRect(across, Qt::TextWordWrap, notice).height() <= roomAbove + 40;
-             words *= 2)
-            notice = test::commentOfWords(words);
-        const int before = editor.height();
-        editor.setNotice(notice);
-        settle();
-        EXPECT_GT(editor.height() - before, roomAbove);
-        EXPECT_EQ(editor.frameGeometry().top(), available.top())
-            << "frame " << editor.frameGeometry().top() << " to " << editor.frameGeometry().bottom()
-            << " on a screen of " << available.top() << " to " << available.bottom();
-        expectShownAsLaidOut();
+    // The editor's size on the X server, in device pixels.
+    QSize shownOnServer() {
+        QString printed;
+        EXPECT_TRUE(test::xdotool(geometryQuery(QString::number(editor.winId())), &printed));
+        return shownSize(printed);
     }
 
     CommentEditor editor;
     Resizes resizes{editor};
     int saves = 0;
-    // For every wait of the test, unless a step of it renews it.
+    // For every wait of one step of the test, which each step renews.
     test::Deadline deadline;
 };
 
@@ -237,6 +221,7 @@ TEST_F(EditorOnX, EachSizeAskedForInOneRequestLaysThePartsOutAtTheSizeItEndsAt) 
         {{620, 1}, {620, 1}, {420, 1}}, {{620, 380}, {400, 1}}, {{1, 1}, {560, 1}, {380, 1}}, {{600, 200}}};
     int saved = 0;
     for (const std::vector<QSize>& sizes : rounds) {
+        deadline = test::Deadline();
         for (const QSize& size : sizes) {
             SCOPED_TRACE(testing::Message() << "asked for " << size.width() << " x " << size.height());
             ask(size);
@@ -277,6 +262,7 @@ TEST_F(EditorOnX, AMaximisedEditorComesBackToItsSizeBeforeHoweverItWasClosed) {
     const QString text = test::commentOfWords(20);
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);
+        deadline = test::Deadline();
         open(text);
         ask({editor.width(), 300});
         const QSize before = editor.size();
@@ -432,13 +418,12 @@ TEST_F(EditorOnX, ABurstOfTwoRequestsEndsWhereTheSecondAloneEnds) {
         SCOPED_TRACE(testing::Message() << burst.name << ": " << burst.start.width() << " x " << burst.start.height()
                                         << ", then " << burst.first.width() << " x " << burst.first.height()
                                         << " and " << burst.second.width() << " x " << burst.second.height());
+        deadline = test::Deadline();
         const QSize second(device(burst.second.width()), device(burst.second.height()));
         ask(burst.start);
         ask(burst.second);
         const QSize alone = editor.size();
-        QString printed;
-        ASSERT_TRUE(test::xdotool(geometryQuery(QString::number(editor.winId())), &printed));
-        const int aloneShown = shownSize(printed).height();
+        const int aloneShown = shownOnServer().height();
         // Qt reads the window manager's answers at once or apart as its threads meet them;
         // until the second has come midway, the burst is tried again.
         bool midwayOnce = false;
@@ -466,6 +451,7 @@ TEST_F(EditorOnX, BackAtItsLeastSizeItShowsItsCommentAsWhenOpened) {
     // Lines a pixel higher each time, so that the least height falls on each side of a step.
     for (int pixels = 13; pixels <= 16; ++pixels) {
         SCOPED_TRACE(testing::Message() << "lines of a " << pixels << "-pixel font");
+        deadline = test::Deadline();
         QFont font = editor.field()->font();
         font.setPixelSize(pixels);
         editor.field()->setFont(font);
@@ -492,10 +478,8 @@ TEST_F(EditorOnX, BackAtItsLeastSizeItShowsItsCommentAsWhenOpened) {
 }
 
 // Growing with the text typed near the bottom of the screen, the editor moves up as it
-// grows and stays whole on the screen, Save, Remove and Cancel with it. Growing by more
-// than the room above it, it moves up to the screen's top and no further (the window
-// manager keeps a frame there too; without one, the editor alone does).
-TEST_F(EditorOnX, GrowingNearTheScreensBottomItMovesUpButNeverPastTheTop) {
+// grows and stays whole on the screen, Save, Remove and Cancel with it.
+TEST_F(EditorOnX, GrowingWhileTypedNearTheScreensBottomItStaysOnTheScreen) {
     open(QString());
     ask({editor.width(), 1});
     const QSize own = editor.size();
@@ -516,8 +500,6 @@ TEST_F(EditorOnX, GrowingNearTheScreensBottomItMovesUpButNeverPastTheTop) {
         << available.top() << " to " << available.bottom();
     test::expectEditorWhole(editor, "grown");
     expectShownAsLaidOut();
-
-    expectGrownToTheTopByANotice();
 }
 
 // On an X server without a window manager, which its own ctest entry starts: nothing keeps
@@ -532,22 +514,11 @@ protected:
     }
 };
 
-// Near the bottom of the screen, given content higher than the room above it, the editor
-// moves up to the top of the screen and no further.
-TEST_F(EditorWithoutWindowManager, GrowingByMoreThanTheRoomAboveItStopsAtTheScreensTop) {
-    show(QString());
-    const QRect available = editor.screen()->availableGeometry();
-    ASSERT_TRUE(test::xdotool({QStringLiteral("windowmove"), QString::number(editor.winId()),
-                               QString::number(device(available.left() + 20)),
-                               QString::number(device(available.bottom() - 10 - editor.height()))}));
-    settle();
-    ASSERT_GE(editor.geometry().bottom(), available.bottom() - 20) << "the editor is not near the bottom";
-    expectGrownToTheTopByANotice();
-}
-
 // Asked for less than its content takes, the editor raises itself to its least size, on the
-// screen too, and shows whole there.
-TEST_F(EditorWithoutWindowManager, AskedForLessItTakesItsLeastSize) {
+// screen too, and shows whole there. Near the bottom of the screen, given a notice higher
+// than the room above it, it moves up to the top of the screen and no further (a window
+// manager keeps a frame there by itself).
+TEST_F(EditorWithoutWindowManager, ItKeepsItselfWholeAndOnTheScreen) {
     show(test::commentOfWords(40));
     for (const QSize& size : std::vector<QSize>{{1, 1}, {600, 1}}) {
         SCOPED_TRACE(testing::Message() << "asked for " << size.width() << " x " << size.height());
@@ -556,6 +527,25 @@ TEST_F(EditorWithoutWindowManager, AskedForLessItTakesItsLeastSize) {
         test::expectEditorWhole(editor, "given less");
         expectShownAsLaidOut();
     }
+    const QRect available = editor.screen()->availableGeometry();
+    ASSERT_TRUE(test::xdotool({QStringLiteral("windowmove"), QString::number(editor.winId()),
+                               QString::number(device(available.left() + 20)),
+                               QString::number(device(available.bottom() - 10 - editor.height()))}));
+    settle();
+    const int roomAbove = editor.geometry().top() - available.top();
+    ASSERT_GE(editor.geometry().bottom(), available.bottom() - 20) << "the editor is not near the bottom";
+    const QFontMetrics metrics(editor.font());
+    QString notice;
+    for (int words = 50; metrics.boundingRect({0, 0, editor.width(), QWIDGETSIZE_MAX}, Qt::TextWordWrap, notice)
+                             .height() <= roomAbove + 40;
+         words *= 2)
+        notice = test::commentOfWords(words);
+    const int before = editor.height();
+    editor.setNotice(notice);
+    settle();
+    EXPECT_GT(editor.height() - before, roomAbove);
+    EXPECT_EQ(editor.geometry().top(), available.top());
+    expectShownAsLaidOut();
 }
 
 } // namespace
