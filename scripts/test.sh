@@ -65,10 +65,15 @@ if grep -q ' 0 tests failed out of' build/test/ctest-x11.log; then passed=$((pas
 # desktop: the window manager answers a window's size with one of its own, frames and
 # maximises windows, and closes them from Alt+F4.
 on_x_desktop() { # <command...>
+  # Now and then openbox ends at once, unable to open the display xvfb-run has just started:
+  # it is started again until it names itself on the root window.
   xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
-    openbox --sm-disable >/dev/null 2>&1 &
-    wm=$!
+    wm=
     for _ in $(seq 200); do
+      if [ -z "$wm" ] || ! kill -0 "$wm" 2>/dev/null; then
+        openbox --sm-disable >/dev/null 2>&1 &
+        wm=$!
+      fi
       xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
       sleep 0.1
     done

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractNativeEventFilter>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QResizeEvent>
 #include <QScreen>
@@ -18,9 +19,13 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -66,6 +71,39 @@ QSize shownSize(const QString& printed) {
 
 QStringList geometryQuery(const QString& window) {
     return {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window};
+}
+
+// A reply of the X server's, freed when it goes.
+template <typename Reply>
+std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply) {
+    return {reply, &std::free};
+}
+
+// The middle of the title bar the window manager drew over `window`, in device pixels, where
+// the X server has the window and its frame now, whatever Qt last took in of them.
+QPoint titleBarOnServer(xcb_window_t window) {
+    xcb_connection_t* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+    const auto place =
+        owned(xcb_translate_coordinates_reply(x, xcb_translate_coordinates(x, window, root, 0, 0), nullptr));
+    const auto size = owned(xcb_get_geometry_reply(x, xcb_get_geometry(x, window), nullptr));
+    static constexpr std::string_view kExtents = "_NET_FRAME_EXTENTS";
+    const auto name =
+        owned(xcb_intern_atom_reply(x, xcb_intern_atom(x, true, kExtents.size(), kExtents.data()), nullptr));
+    if (!place || !size || !name) return {};
+    // Left, right, top and bottom.
+    const auto extents = owned(xcb_get_property_reply(
+        x, xcb_get_property(x, false, window, name->atom, XCB_ATOM_CARDINAL, 0, 4), nullptr));
+    if (!extents || extents->format != 32 || xcb_get_property_value_length(extents.get()) != 16) return {};
+    const int top = int(static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()))[2]);
+    return {place->dst_x + size->width / 2, place->dst_y - top / 2};
+}
+
+// The window the window manager framed `window` in, or 0.
+xcb_window_t frameOnServer(xcb_window_t window) {
+    xcb_connection_t* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    const auto tree = owned(xcb_query_tree_reply(x, xcb_query_tree(x, window), nullptr));
+    return tree ? tree->parent : 0;
 }
 
 // Whether a window manager runs on the X server: one names its window on the root window.
@@ -178,12 +216,13 @@ protected:
         settle();
     }
 
-    void click(QPoint at, int times = 1) {
-        const QPoint onScreen = at * editor.devicePixelRatio();
-        ASSERT_TRUE(test::xdotool({QStringLiteral("mousemove"), QString::number(onScreen.x()),
-                                   QString::number(onScreen.y()), QStringLiteral("click"), QStringLiteral("--repeat"),
-                                   QString::number(times), QStringLiteral("--delay"), QStringLiteral("50"),
-                                   QStringLiteral("1")}));
+    void click(QPoint at, int times = 1) { clickOnScreen(at * editor.devicePixelRatio(), times); }
+
+    // Clicks at `at`, in device pixels.
+    void clickOnScreen(QPoint at, int times = 1) {
+        ASSERT_TRUE(test::xdotool({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                                   QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(times),
+                                   QStringLiteral("--delay"), QStringLiteral("50"), QStringLiteral("1")}));
         settle();
     }
 
@@ -194,12 +233,22 @@ protected:
     // again.
     void toggleMaximised() {
         const bool was = editor.isMaximized();
+        QPoint at;
         for (int tries = 0; tries < 3 && editor.isMaximized() == was; ++tries) {
-            const QRect frame = editor.frameGeometry();
-            click({frame.center().x(), (frame.top() + editor.geometry().top()) / 2}, 2);
+            at = titleBarOnServer(editor.winId());
+            clickOnScreen(at, 2);
         }
-        ASSERT_NE(editor.isMaximized(), was)
-            << "a double click on the title bar did not " << (was ? "restore" : "maximise") << " the editor";
+        if (editor.isMaximized() != was) return;
+        QString pointer;
+        test::xdotool({QStringLiteral("getmouselocation")}, &pointer);
+        const QRect frame = editor.frameGeometry();
+        FAIL() << "a double click on the title bar did not " << (was ? "restore" : "maximise") << " the editor: "
+               << "clicked at " << at.x() << ", " << at.y() << " (" << pointer.trimmed().toStdString()
+               << "), the editor's X window is " << editor.winId() << " in " << frameOnServer(editor.winId())
+               << ", Qt has its frame at " << frame.x() << ", " << frame.y() << " (" << frame.width() << " x "
+               << frame.height() << "), the mouse grabbed by "
+               << (QWidget::mouseGrabber() ? "a widget" : "no widget") << ", "
+               << (QApplication::activePopupWidget() ? "a popup" : "no popup") << " open";
     }
 
     // `size`, held to the room the screen gives the editor with its frame.
