@@ -58,51 +58,46 @@ public:
     int count = 0;
 };
 
-// A window's size on the X server, in device pixels, from what `xdotool getwindowgeometry
-// --shell` printed.
-QSize shownSize(const QString& printed) {
-    const auto shown = [&](const QString& name) {
-        for (const QString& line : printed.split(u'\n'))
-            if (line.startsWith(name + u'=')) return line.mid(name.size() + 1).toInt();
-        return -1;
-    };
-    return {shown(QStringLiteral("WIDTH")), shown(QStringLiteral("HEIGHT"))};
-}
-
-QStringList geometryQuery(const QString& window) {
-    return {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window};
-}
-
 // A reply of the X server's, freed when it goes.
 template <typename Reply>
 std::unique_ptr<Reply, decltype(&std::free)> owned(Reply* reply) {
     return {reply, &std::free};
 }
 
+// The application's own connection to the X server, which asks it what the screen shows.
+xcb_connection_t* server() {
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+// `window`'s size on the X server, in device pixels.
+QSize sizeOnServer(xcb_window_t window) {
+    const auto geometry = owned(xcb_get_geometry_reply(server(), xcb_get_geometry(server(), window), nullptr));
+    return geometry ? QSize(geometry->width, geometry->height) : QSize(-1, -1);
+}
+
 // The middle of the title bar the window manager drew over `window`, in device pixels, where
 // the X server has the window and its frame now, whatever Qt last took in of them.
 QPoint titleBarOnServer(xcb_window_t window) {
-    xcb_connection_t* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    xcb_connection_t* x = server();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
     const auto place =
         owned(xcb_translate_coordinates_reply(x, xcb_translate_coordinates(x, window, root, 0, 0), nullptr));
-    const auto size = owned(xcb_get_geometry_reply(x, xcb_get_geometry(x, window), nullptr));
+    const QSize size = sizeOnServer(window);
     static constexpr std::string_view kExtents = "_NET_FRAME_EXTENTS";
     const auto name =
         owned(xcb_intern_atom_reply(x, xcb_intern_atom(x, true, kExtents.size(), kExtents.data()), nullptr));
-    if (!place || !size || !name) return {};
+    if (!place || !size.isValid() || !name) return {};
     // Left, right, top and bottom.
     const auto extents = owned(xcb_get_property_reply(
         x, xcb_get_property(x, false, window, name->atom, XCB_ATOM_CARDINAL, 0, 4), nullptr));
     if (!extents || extents->format != 32 || xcb_get_property_value_length(extents.get()) != 16) return {};
     const int top = int(static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()))[2]);
-    return {place->dst_x + size->width / 2, place->dst_y - top / 2};
+    return {place->dst_x + size.width() / 2, place->dst_y - top / 2};
 }
 
 // The window the window manager framed `window` in, or 0.
 xcb_window_t frameOnServer(xcb_window_t window) {
-    xcb_connection_t* x = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-    const auto tree = owned(xcb_query_tree_reply(x, xcb_query_tree(x, window), nullptr));
+    const auto tree = owned(xcb_query_tree_reply(server(), xcb_query_tree(server(), window), nullptr));
     return tree ? tree->parent : 0;
 }
 
@@ -165,18 +160,12 @@ protected:
     // What the user sees is the editor as Qt laid it out: the window on the screen has
     // the editor's size, in device pixels that a scale such as 1.5 rounds to whole pixels.
     void expectShownAsLaidOut() {
-        const QSize shown = shownOnServer();
+        const QSize shown = sizeOnServer(editor.winId());
         const qreal scale = editor.devicePixelRatio();
         EXPECT_LE(std::abs(shown.width() - editor.width() * scale), scale / 2) << "shown " << shown.width();
         EXPECT_LE(std::abs(shown.height() - editor.height() * scale), scale / 2) << "shown " << shown.height();
     }
 
-    // The editor's size on the X server, in device pixels.
-    QSize shownOnServer() {
-        QString printed;
-        EXPECT_TRUE(test::xdotool(geometryQuery(QString::number(editor.winId())), &printed));
-        return shownSize(printed);
-    }
 
     CommentEditor editor;
     Resizes resizes{editor};
@@ -370,11 +359,13 @@ TEST_F(EditorOnX, ALongCommentOpensAsItLookedWhenTypedWithTheCursorsLineInView) 
 
 // Asks the window manager for `size`, in device pixels, and waits, taking in no event, until
 // the window on the screen is `answer` high, as the window manager answers that size.
-bool askNow(const QString& window, QSize size, int answer, const test::Deadline& deadline) {
-    test::xdotoolNow(
-        {QStringLiteral("windowsize"), window, QString::number(size.width()), QString::number(size.height())});
-    while (shownSize(test::xdotoolNow(geometryQuery(window))).height() != answer)
+bool askNow(xcb_window_t window, QSize size, int answer, const test::Deadline& deadline) {
+    test::xdotoolNow({QStringLiteral("windowsize"), QString::number(window), QString::number(size.width()),
+                      QString::number(size.height())});
+    while (sizeOnServer(window).height() != answer) {
         if (deadline.passed()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     return true;
 }
 
@@ -387,7 +378,7 @@ public:
     enum class Moment { read, told };
 
     SecondSizeMidway(CommentEditor& editor, QSize second, int answer, Moment moment, const test::Deadline& deadline)
-        : window_(QString::number(editor.winId())), second_(second), answer_(answer), moment_(moment),
+        : window_(editor.winId()), second_(second), answer_(answer), moment_(moment),
           deadline_(deadline) {
         if (moment == Moment::read) QCoreApplication::instance()->installNativeEventFilter(this);
         editor.installEventFilter(this); // sees events before the editor's own filter, installed earlier
@@ -397,7 +388,7 @@ public:
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
         if (type == "xcb_generic_event_t" && (event->response_type & ~0x80) == XCB_CONFIGURE_NOTIFY &&
-            QString::number(reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window) == window_)
+            reinterpret_cast<const xcb_configure_notify_event_t*>(event)->window == window_)
             askSecond();
         return false;
     }
@@ -422,7 +413,7 @@ private:
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
 
-    const QString window_;
+    const xcb_window_t window_;
     const QSize second_;
     const int answer_;
     const Moment moment_;
@@ -472,7 +463,7 @@ TEST_F(EditorOnX, ABurstOfTwoRequestsEndsWhereTheSecondAloneEnds) {
         ask(burst.start);
         ask(burst.second);
         const QSize alone = editor.size();
-        const int aloneShown = shownOnServer().height();
+        const int aloneShown = sizeOnServer(editor.winId()).height();
         // Qt reads the window manager's answers at once or apart as its threads meet them;
         // until the second has come midway, the burst is tried again.
         bool midwayOnce = false;
