@@ -9,6 +9,8 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMargins>
+#include <QtMath>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QProcess>
@@ -75,28 +77,36 @@ QSize sizeOnServer(xcb_window_t window) {
     return geometry ? QSize(geometry->width, geometry->height) : QSize(-1, -1);
 }
 
+// The frame the window manager drew around `window` now, in device pixels, whatever Qt
+// last took in of it: Qt may still have no frame for a window it showed again.
+QMargins frameOnServer(xcb_window_t window) {
+    xcb_connection_t* x = server();
+    static constexpr std::string_view kExtents = "_NET_FRAME_EXTENTS";
+    const auto name =
+        owned(xcb_intern_atom_reply(x, xcb_intern_atom(x, true, kExtents.size(), kExtents.data()), nullptr));
+    if (!name) return {};
+    const auto extents = owned(xcb_get_property_reply(
+        x, xcb_get_property(x, false, window, name->atom, XCB_ATOM_CARDINAL, 0, 4), nullptr));
+    if (!extents || extents->format != 32 || xcb_get_property_value_length(extents.get()) != 16) return {};
+    // Left, right, top and bottom.
+    const auto* sides = static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()));
+    return {int(sides[0]), int(sides[2]), int(sides[1]), int(sides[3])};
+}
+
 // The middle of the title bar the window manager drew over `window`, in device pixels, where
-// the X server has the window and its frame now, whatever Qt last took in of them.
+// the X server has the window and its frame now.
 QPoint titleBarOnServer(xcb_window_t window) {
     xcb_connection_t* x = server();
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
     const auto place =
         owned(xcb_translate_coordinates_reply(x, xcb_translate_coordinates(x, window, root, 0, 0), nullptr));
     const QSize size = sizeOnServer(window);
-    static constexpr std::string_view kExtents = "_NET_FRAME_EXTENTS";
-    const auto name =
-        owned(xcb_intern_atom_reply(x, xcb_intern_atom(x, true, kExtents.size(), kExtents.data()), nullptr));
-    if (!place || !size.isValid() || !name) return {};
-    // Left, right, top and bottom.
-    const auto extents = owned(xcb_get_property_reply(
-        x, xcb_get_property(x, false, window, name->atom, XCB_ATOM_CARDINAL, 0, 4), nullptr));
-    if (!extents || extents->format != 32 || xcb_get_property_value_length(extents.get()) != 16) return {};
-    const int top = int(static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()))[2]);
-    return {place->dst_x + size.width() / 2, place->dst_y - top / 2};
+    if (!place || !size.isValid()) return {};
+    return {place->dst_x + size.width() / 2, place->dst_y - frameOnServer(window).top() / 2};
 }
 
 // The window the window manager framed `window` in, or 0.
-xcb_window_t frameOnServer(xcb_window_t window) {
+xcb_window_t frameWindowOnServer(xcb_window_t window) {
     const auto tree = owned(xcb_query_tree_reply(server(), xcb_query_tree(server(), window), nullptr));
     return tree ? tree->parent : 0;
 }
@@ -233,7 +243,7 @@ protected:
         const QRect frame = editor.frameGeometry();
         FAIL() << "a double click on the title bar did not " << (was ? "restore" : "maximise") << " the editor: "
                << "clicked at " << at.x() << ", " << at.y() << " (" << pointer.trimmed().toStdString()
-               << "), the editor's X window is " << editor.winId() << " in " << frameOnServer(editor.winId())
+               << "), the editor's X window is " << editor.winId() << " in " << frameWindowOnServer(editor.winId())
                << ", Qt has its frame at " << frame.x() << ", " << frame.y() << " (" << frame.width() << " x "
                << frame.height() << "), the mouse grabbed by "
                << (QWidget::mouseGrabber() ? "a widget" : "no widget") << ", "
@@ -524,9 +534,9 @@ TEST_F(EditorOnX, GrowingWhileTypedNearTheScreensBottomItStaysOnTheScreen) {
     ask({editor.width(), 1});
     const QSize own = editor.size();
     const QRect available = editor.screen()->availableGeometry();
-    const QRect frame = editor.frameGeometry();
     // Its frame 10 pixels above the bottom; xdotool moves the window inside the frame.
-    const QPoint to(frame.left(), available.bottom() - 10 - frame.height() + (editor.geometry().top() - frame.top()));
+    const QMarginsF frame = QMarginsF(frameOnServer(editor.winId())) / editor.devicePixelRatio();
+    const QPoint to(editor.x(), qFloor(available.bottom() - 10 - frame.bottom() - editor.height()));
     ASSERT_TRUE(test::xdotool({QStringLiteral("windowmove"), QString::number(editor.winId()),
                                QString::number(device(to.x())), QString::number(device(to.y()))}));
     settle();
